@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs from Debian's archive what Velmora needs to build, run and test; a package that is
+# already there is left alone, so running it again costs nothing.
+set -euo pipefail
+
+packages=(
+  # build
+  cmake make g++ pkg-config
+  qt6-base-dev libgl-dev libxtst-dev libx11-dev
+  # tests and benchmarks
+  libgtest-dev libgmock-dev libbenchmark-dev libgeographiclib-dev
+  g++-mingw-w64-x86-64
+  # running the window and the window tests
+  fonts-liberation xvfb xauth xdotool xclip x11-utils tint2 galculator
+)
+
+missing=()
+for pkg in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null || true)
+  [[ "$status" == "install ok installed" ]] || missing+=("$pkg")
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=()
+[[ $(id -u) -eq 0 ]] || sudo=(sudo)
+"${sudo[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,92 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "calculator/number_text.h"
+#include "calculator/state.h"
+#include "geodesy/custom_datum.h"
+#include "geodesy/ellipsoids.h"
+
+namespace velmora::calc {
+
+inline constexpr int kKeypadKeyCount = 22;    // Lab_Num
+inline constexpr int kSelectorKeyCount = 14;  // Lab_Sel
+
+// The four indicator pictures of the information panel.
+enum class Indicator { LatLon = 0, Gms = 1, UMisura = 2, Bussola = 3 };
+inline constexpr int kIndicatorCount = 4;
+
+// What the window must do beyond redrawing from the engine. All calls come from inside an
+// engine handler, on the user-interface thread.
+class CalculatorView {
+public:
+    virtual ~CalculatorView() = default;
+    virtual void historyLineAppended() = 0;   // history().back() is new
+    virtual void historyCleared() = 0;
+    virtual void makeLineCurrent(int line) = 0;  // scroll into view; -1: no current line
+    virtual void deselectAllLines() = 0;
+    virtual std::vector<std::size_t> selectedLines() const = 0;  // ascending
+    virtual void processPendingEvents() = 0;  // let paints run; never user input
+    virtual void refresh() = 0;               // display, keys, pictures or ticks changed
+    virtual void focusMainWindow() = 0;
+};
+
+// The calculator: its state, the display text, the history lines, the enabled keys, the
+// indicator pictures and the datum ticks, and every action under its own name. Keys,
+// keyboard, menus and start-up all come through these handlers with the key or entry index.
+class Calculator {
+public:
+    Calculator(CalculatorView& view, geodesy::UserPrompts& prompts, UserLocale locale);
+
+    // Start-up of everything the engine owns, in order: Loading on, selections to none,
+    // separators, sign and pi keys off, history cleared with "Clear", WGS-84 through the datum
+    // menu, "Latitude A", "km" and deg/min/sec pressed, coordinates reset. Loading stays on
+    // until FinishStartUp, so the window can finish its own steps in between.
+    void StartUp();
+    void FinishStartUp();
+
+    void Lab_Num_Click(std::int16_t index);
+    void Display_Click();
+    void DisableSignAndPiKeys();
+    void Lab_Sel_Click(std::int16_t index);
+    void Form_KeyPress(std::uint16_t charCode);
+    void Form_KeyDown(std::uint16_t keyCode, std::uint16_t shiftState);  // 1 Shift, 2 Ctrl, 4 Alt
+    void MenuDatum_Click(std::int16_t index);
+
+    // The text to put on the clipboard: the selected lines, each behind CR LF, or the display.
+    std::string MenuCopia_Click() const;
+    // Puts a pasted number on the display; anything else changes nothing.
+    void MenuIncolla_Click(std::string_view clipboardText);
+    // The text to type into the system calculator, in the user's locale; nullopt: nothing.
+    std::optional<std::string> MenuInviaCalc_Click() const;
+
+    const CalculatorState& state() const { return m_state; }
+    const std::string& displayText() const { return m_display; }
+    const std::vector<std::string>& history() const { return m_history; }
+    bool isKeypadKeyEnabled(int index) const;
+    bool isSelectorKeyEnabled(int index) const;
+    // 0 for the initial all-grey picture, else the 1-based picture-list index.
+    int indicatorPicture(Indicator indicator) const;
+    bool isDatumTicked(int index) const;
+
+private:
+    // implementation details belong to the engine
+    CalculatorView& m_view;
+    geodesy::UserPrompts& m_prompts;
+    UserLocale m_locale;
+    CalculatorState m_state;
+    std::string m_display = "0";
+    std::vector<std::string> m_history;
+    std::array<bool, kKeypadKeyCount> m_keypadEnabled{};
+    std::array<bool, kSelectorKeyCount> m_selectorEnabled{};
+    std::array<int, kIndicatorCount> m_pictures{};
+    std::array<bool, geodesy::kDatumEntryCount> m_datumTicks{};
+};
+
+}  // namespace velmora::calc

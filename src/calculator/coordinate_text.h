@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "calculator/state.h"
+
+// Coordinate text: up to three numbers with the marks degree, minutes ("'") and seconds
+// ("\""), in that order, optionally behind "-". These are the only routines that give it a
+// numeric meaning. They never fail: a number part that does not convert counts as 0.
+namespace velmora::calc {
+
+// The angle of text rewritten in the state's CoordFormat. Returns the input unchanged when,
+// after separator replacement and trimming, it is empty or "0", or while state.Loading.
+std::string ConvertCoordinateText(const CalculatorState& state, std::string_view text);
+
+// The same in an explicit format (kDegMinSec, kDegMin, kDeg).
+std::string ConvertCoordinateText(const CalculatorState& state, std::string_view text,
+                                  std::int16_t format);
+
+// Decimal degrees as number text, without a mark ("45.5", "-7.25", ".5"). For input that the
+// conversion returns unchanged, that input less its last character ("0" gives "").
+std::string DecimalDegreesText(const CalculatorState& state, std::string_view text);
+
+// False when the value exceeds 90 (latitude) or 180 (longitude); the limits pass and there
+// is no lower limit.
+bool CoordinateInRange(const CalculatorState& state, std::string_view text, bool isLatitude);
+
+}  // namespace velmora::calc
