@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   # build
   cmake make g++ pkg-config
-  qt6-base-dev libgl-dev libxtst-dev libx11-dev
+  qt6-base-dev libgl-dev libxtst-dev libx11-dev libxdamage-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev libgeographiclib-dev
   g++-mingw-w64-x86-64

@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# Start-up time, memory and key latency of Velmora beside a minimal Qt window, each a median
+# over fresh processes, in an Xvfb of its own. Builds nothing: pass the build folder.
+#
+#   bench/ui/run_startup_bench.sh BUILD_DIR [RUNS]        (RUNS: 15 by default, at least 10)
+#
+# Start-up is timed from just before the program is started to its window being mapped and
+# fully painted; memory is VmRSS at that moment; latency is from a key press to the next
+# repaint of the window, over 1,000 keys ("1" "2" "3" Delete, repeated) in the first run.
+# Add galculator for scale with VELMORA_BENCH_GALCULATOR=1 (it must be installed).
+set -euo pipefail
+
+build=${1:?usage: $0 BUILD_DIR [RUNS]}
+runs=${2:-15}
+watch=$build/bench/ui/startup_watch
+minimal=$build/bench/ui/minimal_window
+velmora=$build/src/app/velmora
+keys=1000
+
+for exe in "$watch" "$minimal" "$velmora"; do
+  [[ -x $exe ]] || { echo "missing: $exe (build it first)" >&2; exit 2; }
+done
+
+scratch=$(mktemp -d)
+xvfb_pid=
+cleanup() {
+  [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  rm -rf "$scratch"
+}
+trap cleanup EXIT
+
+# Xvfb picks a free display and writes its number on fd 3 once it accepts clients.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$scratch/display" 2>"$scratch/xvfb.log" &
+xvfb_pid=$!
+for _ in $(seq 100); do
+  [[ -s $scratch/display ]] && break
+  kill -0 "$xvfb_pid" 2>/dev/null || { cat "$scratch/xvfb.log" >&2; exit 1; }
+  sleep 0.05
+done
+[[ -s $scratch/display ]] || { echo "Xvfb did not start" >&2; exit 1; }
+
+# A private home, so that no auto-start entry or desktop file of the user is read or written.
+mkdir -p "$scratch/home/.config" "$scratch/runtime"
+chmod 700 "$scratch/runtime"
+export DISPLAY=:$(tr -d '\n' <"$scratch/display")
+export HOME=$scratch/home XDG_CONFIG_HOME=$scratch/home/.config XDG_RUNTIME_DIR=$scratch/runtime
+export QT_QPA_PLATFORM=xcb
+
+# One untimed start of each first, so that both find the fonts and libraries in the page cache.
+"$watch" --runs 1 --label warm -- "$minimal" >/dev/null
+"$watch" --runs 1 --label warm -- "$velmora" >/dev/null
+
+results=()
+results+=("$("$watch" --runs "$runs" --keys "$keys" --label minimal_window -- "$minimal")")
+results+=("$("$watch" --runs "$runs" --keys "$keys" --label velmora -- "$velmora")")
+if [[ ${VELMORA_BENCH_GALCULATOR:-0} == 1 ]] && command -v galculator >/dev/null; then
+  results+=("$("$watch" --runs "$runs" --label galculator -- galculator)")
+fi
+
+printf '%s\n' "${results[@]}" | awk -v runs="$runs" -v keys="$keys" '
+  { label[NR] = $1; start[NR] = $2; rss[NR] = $3; kmed[NR] = $4; kworst[NR] = $5 }
+  END {
+    printf "Medians of %d fresh starts; key latency over %d keys\n\n", runs, keys
+    printf "%-16s %12s %12s %14s %14s\n", "program", "start (ms)", "RSS (MiB)", "key med (ms)", "key max (ms)"
+    for (i = 1; i <= NR; i++)
+      printf "%-16s %12s %12s %14s %14s\n", label[i], start[i], rss[i], kmed[i], kworst[i]
+    printf "\nvelmora / minimal_window start-up: %.2fx (goal <= 1.30x)\n", start[2] / start[1]
+    printf "velmora - minimal_window RSS:      %+.1f MiB (goal <= +4.0 MiB)\n", rss[2] - rss[1]
+    printf "velmora key-to-repaint median:     %s ms (goal < 2 ms)\n", kmed[2]
+  }'
