@@ -18,28 +18,45 @@ struct UserLocale {
 // The program's plain writing of a number: at most 15 significant digits, "." as decimal
 // point, no trailing zeros, no point for whole values, no leading zero before the point
 // (".5", "-.25"), "-" for negatives, exponent notation where plain digits can't hold the
-// value at 15 digits ("1.79769313486231E+308", "1E-05").
+// value at 15 digits ("1.79769313486231E+308", "1E-05"): plain for decimal exponents
+// -5 < e < 15, otherwise mantissa, "E", sign and at least two exponent digits. An infinity
+// is written "1E+309" ("-1E+309"), which reads back as an overflow again, so a fault
+// survives the trip through text; NaN is written "NaN", which reads as no number.
 std::string NumberText(double value);
 
 // Reads the program's own texts: the longest leading part that forms a number with "." as
 // decimal point (optional sign, digits, point, optional exponent); 0 when there is none.
-// Leading blanks are skipped.
+// Leading blanks are skipped. A number beyond the double range reads as +-infinity (an
+// overflow the caller must treat as a fault), one below it as 0.
 double ReadLeadingNumber(std::string_view text);
 
 // The conversion of one whole number: optional sign, digits, decimalSeparator as decimal
 // separator, optional exponent ("1E-05"); surrounding blanks ignored. nullopt when the text
-// is not such a number.
+// is not such a number, and also when it lies beyond the double range ("1E+400"). Blanks are
+// spaces and tabs.
 std::optional<double> ConvertNumber(std::string_view text, std::string_view decimalSeparator);
 
-// Whether a reply typed by the user is a number by the conventions of their locale.
+// ConvertNumber, except that a well-formed number beyond the double range gives +-infinity
+// instead of nullopt: coordinate text needs to tell an overflow (an arithmetic fault) from a
+// part that is no number (which counts as 0).
+std::optional<double> ConvertNumberAllowingOverflow(std::string_view text,
+                                                    std::string_view decimalSeparator);
+
+// Whether a reply typed by the user is a number by the conventions of their locale: it
+// converts with the locale's decimal mark, or with "." (the program's own mark, which the
+// default replies use). Group marks are not accepted: the reply is later read with every ","
+// turned into ".", so "6,378,137" would silently become 6.378.
 bool IsLocaleNumber(std::string_view text, const UserLocale& locale);
 
 // "######0.000000": at least one integer digit, no grouping, exactly six decimals rounded
-// half away from zero, "-" when negative, decimalMark between integer part and decimals.
+// half away from zero from the exact value of the double (0.0078125 gives 0.007813; the
+// double nearest 0.0000005 lies below it and gives 0.000000), "-" when negative unless the
+// text is all zeros, decimalMark between integer part and decimals.
 std::string FixedSixText(double value, std::string_view decimalMark);
 
-// "############0.0####": at least one integer digit, one to five decimals (rounded, zeros
-// beyond the first dropped), no grouping, "-" when negative.
+// "############0.0####": at least one integer digit, one to five decimals (rounded
+// half away from zero, zeros beyond the first dropped), no grouping, "-" when negative
+// unless the text is all zeros, decimalMark between integer part and decimals.
 std::string PasteNumberText(double value, std::string_view decimalMark);
 
 }  // namespace velmora::calc

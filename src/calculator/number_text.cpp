@@ -1,0 +1,297 @@
+#include "calculator/number_text.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstddef>
+#include <limits>
+#include <system_error>
+
+namespace velmora::calc {
+
+namespace {
+
+constexpr int kSignificantDigits = 15;  // digits of the program's number text
+// Decimal exponents written as plain digits: 1E-05 and 1E+15 are the first that are not.
+constexpr int kPlainExponentLow = -5;
+constexpr int kPlainExponentHigh = 15;
+constexpr int kFixedSixDecimals = 6;  // "######0.000000"
+constexpr int kPasteDecimals = 5;     // "############0.0####"
+// Written for an overflowed value: a number text beyond the double range, so that reading it
+// back overflows again and the fault reaches whoever computes with it.
+constexpr std::string_view kOverflowText = "1E+309";
+
+// Large enough for any double in fixed notation with a few decimals (309 integer digits).
+using CharBuffer = std::array<char, 512>;
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+std::string_view trimBlanks(std::string_view text) {
+    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+// Length of the longest prefix of text of the form digits [point digits] [exponent], with at
+// least one digit before the exponent; 0 when there is none. No sign.
+std::size_t unsignedNumberLength(std::string_view text, std::string_view decimalSeparator) {
+    std::size_t i = 0;
+    std::size_t digits = 0;
+    while (i < text.size() && isDigit(text[i])) ++i, ++digits;
+    if (!decimalSeparator.empty() && text.substr(i).starts_with(decimalSeparator)) {
+        std::size_t j = i + decimalSeparator.size();
+        std::size_t fraction = 0;
+        while (j < text.size() && isDigit(text[j])) ++j, ++fraction;
+        if (digits + fraction > 0) {
+            i = j;
+            digits += fraction;
+        }
+    }
+    if (digits == 0) return 0;
+    if (i < text.size() && (text[i] == 'E' || text[i] == 'e')) {
+        std::size_t j = i + 1;
+        if (j < text.size() && (text[j] == '+' || text[j] == '-')) ++j;
+        std::size_t exponentDigits = 0;
+        while (j < text.size() && isDigit(text[j])) ++j, ++exponentDigits;
+        if (exponentDigits > 0) i = j;
+    }
+    return i;
+}
+
+// Decimal exponent of the first significant digit of an unsigned number written with "." as
+// point; used only to tell an overflow from an underflow. Saturates far outside the double
+// range, so huge exponent texts cannot overflow it.
+long decimalExponentOf(std::string_view number) {
+    constexpr long kSaturation = 100'000;  // decimal exponent; far beyond 1E+308 and 1E-324
+    long exponent = 0;
+    bool exponentNegative = false;
+    std::size_t ePos = number.find_first_of("Ee");
+    if (ePos != std::string_view::npos) {
+        std::size_t j = ePos + 1;
+        if (j < number.size() && (number[j] == '+' || number[j] == '-')) {
+            exponentNegative = number[j] == '-';
+            ++j;
+        }
+        for (; j < number.size(); ++j) {
+            exponent = exponent * 10 + (number[j] - '0');
+            if (exponent > kSaturation) exponent = kSaturation;
+        }
+        if (exponentNegative) exponent = -exponent;
+        number = number.substr(0, ePos);
+    }
+    std::size_t point = number.find('.');
+    std::size_t integerDigits = point == std::string_view::npos ? number.size() : point;
+    // Position of the first non-zero digit relative to the point.
+    long position = 0;
+    bool found = false;
+    for (std::size_t i = 0; i < number.size(); ++i) {
+        if (number[i] == '.' || number[i] == '0') continue;
+        long index = static_cast<long>(i);
+        position = i < integerDigits ? static_cast<long>(integerDigits) - index - 1
+                                     : static_cast<long>(integerDigits) - index;
+        found = true;
+        break;
+    }
+    if (!found) return -kSaturation;
+    return position + exponent;
+}
+
+// Parses an unsigned number already matched by unsignedNumberLength, with "." as point.
+// A value beyond the double range gives infinity, one below it gives 0.
+double parseUnsigned(std::string_view number) {
+    double value = 0.0;
+    auto [ptr, ec] = std::from_chars(number.data(), number.data() + number.size(), value,
+                                     std::chars_format::general);
+    if (ec == std::errc::result_out_of_range) {
+        return decimalExponentOf(number) > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+    }
+    return value;
+}
+
+// Reads sign and unsigned number at the start of text. Returns the characters used (0 when
+// no number) and the value.
+std::size_t readSignedNumber(std::string_view text, std::string_view decimalSeparator,
+                             double& value) {
+    std::size_t i = 0;
+    bool negative = false;
+    if (!text.empty() && (text[0] == '+' || text[0] == '-')) {
+        negative = text[0] == '-';
+        i = 1;
+    }
+    std::size_t length = unsignedNumberLength(text.substr(i), decimalSeparator);
+    if (length == 0) return 0;
+    std::string_view number = text.substr(i, length);
+    if (decimalSeparator == ".") {
+        value = parseUnsigned(number);
+    } else {
+        std::string normalised(number);
+        std::size_t at = normalised.find(decimalSeparator);
+        if (at != std::string::npos) normalised.replace(at, decimalSeparator.size(), ".");
+        value = parseUnsigned(normalised);
+    }
+    if (negative) value = -value;
+    return i + length;
+}
+
+// Plain or exponent writing of a finite, non-zero magnitude from its significant digits
+// (no trailing zeros) and the decimal exponent of the first one.
+std::string placeDigits(std::string_view digits, int exponent) {
+    std::string out;
+    if (exponent >= kPlainExponentHigh || exponent <= kPlainExponentLow) {
+        out += digits[0];
+        if (digits.size() > 1) {
+            out += '.';
+            out += digits.substr(1);
+        }
+        out += 'E';
+        out += exponent < 0 ? '-' : '+';
+        int magnitude = exponent < 0 ? -exponent : exponent;
+        if (magnitude < 10) out += '0';
+        out += std::to_string(magnitude);
+        return out;
+    }
+    if (exponent < 0) {
+        out += '.';
+        out.append(static_cast<std::size_t>(-exponent - 1), '0');
+        out += digits;
+        return out;
+    }
+    const auto integerDigits = static_cast<std::size_t>(exponent) + 1;
+    if (digits.size() <= integerDigits) {
+        out += digits;
+        out.append(integerDigits - digits.size(), '0');
+    } else {
+        out += digits.substr(0, integerDigits);
+        out += '.';
+        out += digits.substr(integerDigits);
+    }
+    return out;
+}
+
+// True when |value| lies exactly halfway between two multiples of 10^-decimals. Such a
+// double is an odd multiple of 2^-(decimals + 1); no other double can be a tie.
+bool isDecimalTie(double value, int decimals) {
+    double scaled = std::ldexp(value, decimals + 1);
+    if (!std::isfinite(scaled) || std::fabs(scaled) >= 0x1p53) return false;
+    return std::fabs(std::fmod(scaled, 2.0)) == 1.0;
+}
+
+// Adds one unit in the last place to a string of decimal digits and a point.
+void incrementLastDigit(std::string& digits) {
+    for (std::size_t i = digits.size(); i-- > 0;) {
+        if (digits[i] == '.') continue;
+        if (digits[i] != '9') {
+            ++digits[i];
+            return;
+        }
+        digits[i] = '0';
+    }
+    digits.insert(digits.begin(), '1');
+}
+
+// |value| with exactly `decimals` decimals and "." as point, rounded half away from zero
+// from the exact binary value.
+std::string fixedMagnitude(double magnitude, int decimals) {
+    CharBuffer buffer{};
+    if (isDecimalTie(magnitude, decimals)) {
+        // The tie is exact at decimals + 1 places; cut the final 5 and round up.
+        auto [end, ec] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), magnitude,
+                                       std::chars_format::fixed, decimals + 1);
+        std::string text(buffer.data(), end);
+        text.pop_back();
+        incrementLastDigit(text);
+        return text;
+    }
+    auto [end, ec] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), magnitude,
+                                   std::chars_format::fixed, decimals);
+    return std::string(buffer.data(), end);
+}
+
+// Fixed writing with sign and the caller's decimal mark. A negative value that rounds to
+// zero loses its sign: "-0.000000" is not a distance anyone should see.
+std::string fixedText(double value, int decimals, std::string_view decimalMark) {
+    if (std::isnan(value)) return "NaN";
+    if (std::isinf(value)) return value < 0 ? "-Infinity" : "Infinity";
+    std::string text = fixedMagnitude(std::fabs(value), decimals);
+    bool allZero = text.find_first_not_of("0.") == std::string::npos;
+    std::size_t point = text.find('.');
+    if (point != std::string::npos) text.replace(point, 1, decimalMark);
+    if (value < 0 && !allZero) text.insert(text.begin(), '-');
+    return text;
+}
+
+}  // namespace
+
+std::string NumberText(double value) {
+    if (std::isnan(value)) return "NaN";
+    if (std::isinf(value)) {
+        return value < 0 ? "-" + std::string(kOverflowText) : std::string(kOverflowText);
+    }
+    if (value == 0.0) return "0";  // -0 as well
+
+    CharBuffer buffer{};
+    // d.dddddddddddddde±x: 15 significant digits, correctly rounded from the binary value.
+    auto [end, ec] = std::to_chars(buffer.data(), buffer.data() + buffer.size(),
+                                   std::fabs(value), std::chars_format::scientific,
+                                   kSignificantDigits - 1);
+    std::string_view written(buffer.data(), static_cast<std::size_t>(end - buffer.data()));
+    std::size_t ePos = written.find('e');
+    std::string digits;
+    digits += written[0];
+    if (ePos > 2) digits += written.substr(2, ePos - 2);
+    while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+    int exponent = 0;
+    std::string_view exponentText = written.substr(ePos + 1);
+    if (exponentText.front() == '+') exponentText.remove_prefix(1);
+    std::from_chars(exponentText.data(), exponentText.data() + exponentText.size(), exponent);
+
+    std::string out = value < 0 ? "-" : "";
+    out += placeDigits(digits, exponent);
+    return out;
+}
+
+double ReadLeadingNumber(std::string_view text) {
+    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+    double value = 0.0;
+    if (readSignedNumber(text, ".", value) == 0) return 0.0;
+    return value;
+}
+
+std::optional<double> ConvertNumberAllowingOverflow(std::string_view text,
+                                                    std::string_view decimalSeparator) {
+    text = trimBlanks(text);
+    double value = 0.0;
+    std::size_t used = readSignedNumber(text, decimalSeparator, value);
+    if (used == 0 || used != text.size()) return std::nullopt;
+    return value;
+}
+
+std::optional<double> ConvertNumber(std::string_view text, std::string_view decimalSeparator) {
+    std::optional<double> value = ConvertNumberAllowingOverflow(text, decimalSeparator);
+    if (value && !std::isfinite(*value)) return std::nullopt;
+    return value;
+}
+
+bool IsLocaleNumber(std::string_view text, const UserLocale& locale) {
+    return ConvertNumber(text, locale.decimalMark).has_value() ||
+           ConvertNumber(text, ".").has_value();
+}
+
+std::string FixedSixText(double value, std::string_view decimalMark) {
+    return fixedText(value, kFixedSixDecimals, decimalMark);
+}
+
+std::string PasteNumberText(double value, std::string_view decimalMark) {
+    std::string text = fixedText(value, kPasteDecimals, ".");
+    std::size_t point = text.find('.');
+    if (point != std::string::npos) {
+        std::size_t keep = text.find_last_not_of('0');
+        if (keep == point) keep = point + 1;  // one decimal always stays
+        text.erase(keep + 1);
+        text.replace(point, 1, decimalMark);
+    }
+    return text;
+}
+
+}  // namespace velmora::calc
