@@ -18,6 +18,9 @@ namespace velmora::calc {
 inline constexpr int kKeypadKeyCount = 22;    // Lab_Num
 inline constexpr int kSelectorKeyCount = 14;  // Lab_Sel
 
+// The main window's caption, also the title of the custom datum dialog's message box.
+inline constexpr std::string_view kMainWindowCaption = "Velmora";
+
 // The four indicator pictures of the information panel.
 enum class Indicator { LatLon = 0, Gms = 1, UMisura = 2, Bussola = 3 };
 inline constexpr int kIndicatorCount = 4;
@@ -76,7 +79,25 @@ public:
     bool isDatumTicked(int index) const;
 
 private:
-    // implementation details belong to the engine
+    void appendHistory(std::string line);
+    void clearHistory();
+    void selectLastHistoryLine();
+    void replaceConversionSeparators();
+    void failurePath(std::int16_t index);
+    void runKeypadAction(std::int16_t index);
+    void typeDigit(std::int16_t index);
+    void typeDecimalPoint();
+    void typeMark(std::int16_t index);
+    void deleteLastCharacter();
+    void resetBothPoints();
+    void enterCoordinate();
+    void calculate();
+    void selectField(std::int16_t index);
+    void selectHemisphere(std::int16_t index);
+    void selectUnit(std::int16_t index);
+    void selectFormat(std::int16_t index);
+    void setMarkKeysForFormat();
+
     CalculatorView& m_view;
     geodesy::UserPrompts& m_prompts;
     UserLocale m_locale;

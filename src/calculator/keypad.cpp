@@ -1,0 +1,220 @@
+#include <cmath>
+
+#include "calculator/calculator.h"
+#include "calculator/coordinate_text.h"
+#include "calculator/keys.h"
+#include "geodesy/units.h"
+#include "geodesy/vincenty.h"
+
+namespace velmora::calc {
+
+namespace {
+
+constexpr std::string_view kFieldLabels[4] = {"Latitude A: ", "Latitude B: ", "Longitude A: ",
+                                              "Longitude B: "};
+constexpr std::string_view kOutOfRange = "Out of range";
+
+// The mark that closes an entry in format: no digit may follow it. Empty for no format.
+std::string_view ClosingMark(std::int16_t format) {
+    switch (format) {
+    case kDegMinSec: return kSecondsMark;
+    case kDegMin: return kMinutesMark;
+    case kDeg: return kDegreeMark;
+    default: return {};
+    }
+}
+
+bool HasAnyMark(std::string_view text) {
+    return Contains(text, kDegreeMark) || Contains(text, kMinutesMark) ||
+           Contains(text, kSecondsMark);
+}
+
+// The history form of a coordinate: a blank after every degree and minutes mark.
+std::string SpacedCoordinate(std::string_view text) {
+    std::string spaced;
+    spaced.reserve(text.size() + 4);
+    const std::string_view degree = kDegreeMark;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text.substr(i, degree.size()) == degree) {
+            spaced.append(degree).push_back(' ');
+            i += degree.size() - 1;
+        } else {
+            spaced.push_back(text[i]);
+            if (text[i] == '\'') spaced.push_back(' ');
+        }
+    }
+    return spaced;
+}
+
+// Removes the last character of UTF-8 text, all of its bytes.
+void PopLastCharacter(std::string& text) {
+    while (!text.empty() && (static_cast<unsigned char>(text.back()) & 0xC0) == 0x80)
+        text.pop_back();
+    if (!text.empty()) text.pop_back();
+}
+
+std::string TrimBlanks(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) return {};
+    const std::size_t last = text.find_last_not_of(' ');
+    return std::string(text.substr(first, last - first + 1));
+}
+
+}  // namespace
+
+void Calculator::Lab_Num_Click(std::int16_t index) {
+    if (index < 0 || index >= kKeypadKeyCount) return;  // no such key
+    RunIgnoringFailure([&] { m_view.processPendingEvents(); });
+
+    // A shown distance gives way to any key but "Clear" and the marks, usable or not.
+    const bool keepsResult = index >= kKeyClear && index <= kKeySeconds;
+    const bool resets = m_state.ResultShown && !keepsResult;
+    if (resets) {
+        m_state.ResultShown = false;
+        m_display = "0";
+    }
+    if (!m_keypadEnabled[index]) {
+        if (resets) RunIgnoringFailure([&] { m_view.refresh(); });
+        return;
+    }
+
+    try {
+        runKeypadAction(index);
+    } catch (...) {
+        RunIgnoringFailure([&] { failurePath(index); });
+    }
+
+    RunIgnoringFailure([&] { m_view.processPendingEvents(); });
+    RunIgnoringFailure([&] { replaceConversionSeparators(); });
+    RunIgnoringFailure([&] { selectLastHistoryLine(); });
+    RunIgnoringFailure([&] { m_view.refresh(); });
+}
+
+void Calculator::runKeypadAction(std::int16_t index) {
+    if (index >= 0 && index <= 9) {
+        typeDigit(index);
+        return;
+    }
+    switch (index) {
+    case kKeyDecimalPoint: typeDecimalPoint(); break;
+    case kKeyBack: deleteLastCharacter(); break;
+    case kKeyCancel: m_display = "0"; break;
+    case kKeyClear: clearHistory(); break;
+    case kKeyDegrees:
+    case kKeyMinutes:
+    case kKeySeconds: typeMark(index); break;
+    case kKeyResetPoints: resetBothPoints(); break;
+    case kKeyEnter: enterCoordinate(); break;
+    case kKeyCalculate: calculate(); break;
+    default: break;  // sign and pi have no action
+    }
+}
+
+// The failure of a key: a line that ends with "Error" (the display's number in front when it
+// holds one, else the key's caption) and "Error" on the display.
+void Calculator::failurePath(std::int16_t index) {
+    const std::string_view separator =
+        m_state.DisplaySeparator.empty() ? std::string_view(".") : m_state.DisplaySeparator;
+    if (ConvertNumber(m_display, separator).has_value())
+        appendHistory(m_display + ": Error");
+    else
+        appendHistory(std::string(KeypadCaption(index)) + ": Error");
+    selectLastHistoryLine();
+    m_display = "Error";
+}
+
+void Calculator::typeDigit(std::int16_t index) {
+    if (m_display == "0" || m_display == "Error") m_display.clear();
+    const std::string_view closing = ClosingMark(m_state.CoordFormat);
+    if (!closing.empty() && Contains(m_display, closing)) return;
+    m_display += KeypadCaption(index);
+}
+
+// In deg/min/sec a decimal point belongs to the seconds, in deg/min to the minutes; in
+// degrees it may stand anywhere. Never twice.
+void Calculator::typeDecimalPoint() {
+    if (m_state.CoordFormat == kDegMinSec && !Contains(m_display, kMinutesMark)) return;
+    if (m_state.CoordFormat == kDegMin && !Contains(m_display, kDegreeMark)) return;
+    if (Contains(m_display, ".")) return;
+    m_display += '.';
+}
+
+void Calculator::typeMark(std::int16_t index) {
+    const std::string_view mark = KeypadCaption(index);
+    if (!Contains(m_display, mark)) m_display += mark;
+}
+
+void Calculator::deleteLastCharacter() {
+    std::string text = " " + m_display;
+    PopLastCharacter(text);
+    text = TrimBlanks(text);
+    m_display = text.empty() ? "0" : text;
+}
+
+void Calculator::resetBothPoints() {
+    m_display = "0";
+    ResetCoordinates(m_state);
+    appendHistory("Coordinates erased");
+}
+
+// Stores the display into the active field. A refused entry is stored too, without the
+// hemisphere's sign, and the display shows "Error".
+void Calculator::enterCoordinate() {
+    const std::int16_t field = m_state.ActiveField;
+    if (field < kLatitudeA || field > kLongitudeB) {
+        failurePath(kKeyEnter);  // no field chosen yet
+        return;
+    }
+    if (!HasAnyMark(m_display)) m_display += kDegreeMark;
+
+    std::string& stored = m_state.CoordText[field];
+    stored = m_display;
+    const bool isLatitude = field <= kLatitudeB;
+    if (!CoordinateInRange(m_state, stored, isLatitude)) {
+        appendHistory(std::string(kFieldLabels[field]) + std::string(kOutOfRange));
+        m_display = "Error";
+        return;
+    }
+
+    bool southOrWest = false;
+    std::string_view suffix;
+    if (isLatitude) {
+        southOrWest = m_state.Hemisphere != kNorth;
+        suffix = southOrWest ? " S" : " N";
+    } else {
+        southOrWest = m_state.Hemisphere != kEast;
+        suffix = southOrWest ? " W" : " E";
+    }
+    std::string line(kFieldLabels[field]);
+    line += SpacedCoordinate(stored);
+    line += suffix;
+    if (southOrWest) stored.insert(0, "-");
+    appendHistory(std::move(line));
+    m_display = "0";
+}
+
+void Calculator::calculate() {
+    const double distanceKm = m_state.SphereMode ? geodesy::SphereDistance(m_state, true)
+                                                 : geodesy::VincentyDistance(m_state, true);
+    if (!(distanceKm >= 0.0) || !std::isfinite(distanceKm)) {
+        failurePath(kKeyCalculate);
+        return;
+    }
+    m_display = geodesy::FormatDistance(m_state, distanceKm, m_locale.decimalMark);
+    appendHistory("Distance: " + m_display + " " + m_state.UnitText);
+}
+
+void Calculator::Display_Click() {
+    RunIgnoringFailure([&] {
+        if (!m_view.selectedLines().empty()) m_view.deselectAllLines();
+    });
+    RunIgnoringFailure([&] { m_view.makeLineCurrent(-1); });
+}
+
+void Calculator::DisableSignAndPiKeys() {
+    m_keypadEnabled[kKeySign] = false;
+    m_keypadEnabled[kKeyPi] = false;
+    RunIgnoringFailure([&] { m_view.refresh(); });
+}
+
+}  // namespace velmora::calc

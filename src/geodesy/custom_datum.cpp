@@ -1,0 +1,92 @@
+#include "geodesy/custom_datum.h"
+
+#include <cmath>
+#include <string>
+
+namespace velmora::geodesy {
+
+namespace {
+
+constexpr std::string_view kDialogTitle = "Custom Datum Definition";
+constexpr std::string_view kSemiMajorPrompt = "Step1: input the semi-major axis value [m]";
+constexpr std::string_view kFlatteningPrompt = "Step2: input the inverse flattering (1/f) value";
+constexpr std::string_view kBadSemiMajor = "Incorrect value for semi-major axis";
+constexpr std::string_view kBadFlattening = "Incorrect value for inverse flattering";
+
+constexpr double kDefaultSemiMajorMetres = 6378137.0;   // WGS-84
+constexpr double kDefaultFlattening = 0.0033528106647474805;  // WGS-84, as 1/298.257223563
+// Inverse flattening of an ellipsoid whose axes are equal: the largest double at 15 digits,
+// standing for a sphere (f = 1 / it is practically 0).
+constexpr double kSphereInverseFlattening = 1.79769313486231E+308;
+constexpr char kSemiMinorMarker = '@';  // a second reply behind it gives the semi-minor axis
+
+void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
+    if (from.empty()) return;
+    for (std::size_t pos = text.find(from); pos != std::string::npos;
+         pos = text.find(from, pos + to.size()))
+        text.replace(pos, from.size(), to);
+}
+
+// A reply already known to be a number by the user's locale, read with "." as the point.
+double ReadReply(std::string reply, const calc::CalculatorState& state) {
+    ReplaceAll(reply, state.ConversionSeparator, state.DisplaySeparator);
+    return calc::ReadLeadingNumber(reply);
+}
+
+}  // namespace
+
+// The definition is collected apart and stored only when it is usable, so a cancel, a refusal
+// or an arithmetic fault leaves the previous definition as it was.
+bool CustomDatumDialog(calc::CalculatorState& state, UserPrompts& prompts,
+                       const calc::UserLocale& locale, std::string_view windowCaption) {
+    state.DatumDialogCancelled = false;
+    calc::CustomDatumValues custom = state.CustomDatum;
+
+    const std::string first = prompts.InputBox(kDialogTitle, kSemiMajorPrompt,
+                                               calc::NumberText(kDefaultSemiMajorMetres));
+    if (first.empty()) {
+        state.DatumDialogCancelled = true;
+        return false;
+    }
+    if (!calc::IsLocaleNumber(first, locale)) {
+        prompts.CriticalMessage(windowCaption, kBadSemiMajor);
+        return false;
+    }
+    const double semiMajor = ReadReply(first, state);
+    if (!std::isfinite(semiMajor)) return false;
+    custom.semiMajorMetres = semiMajor;
+
+    std::string second = prompts.InputBox(kDialogTitle, kFlatteningPrompt,
+                                          calc::NumberText(1.0 / kDefaultFlattening));
+    if (second.empty()) {
+        state.DatumDialogCancelled = true;
+        return false;
+    }
+    const bool givesSemiMinor = second.front() == kSemiMinorMarker;
+    if (givesSemiMinor) std::erase(second, kSemiMinorMarker);
+    if (!calc::IsLocaleNumber(second, locale)) {
+        prompts.CriticalMessage(windowCaption, kBadFlattening);
+        return false;
+    }
+    const double value = ReadReply(second, state);
+
+    if (!givesSemiMinor) {
+        // A division by zero or an overflow here is a fault of the definition, not an axis.
+        if (value == 0.0) return false;
+        custom.inverseFlattening = value;
+        custom.semiMinorMetres = semiMajor - semiMajor / value;
+    } else {
+        if (semiMajor < value) return false;
+        custom.semiMinorMetres = value;
+        custom.inverseFlattening = semiMajor == value ? kSphereInverseFlattening
+                                                      : semiMajor / (semiMajor - value);
+    }
+    if (!std::isfinite(custom.semiMinorMetres) || !std::isfinite(custom.inverseFlattening) ||
+        custom.inverseFlattening == 0.0)
+        return false;
+
+    state.CustomDatum = custom;
+    return true;
+}
+
+}  // namespace velmora::geodesy
