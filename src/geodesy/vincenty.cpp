@@ -1,0 +1,179 @@
+// Inverse geodesic problem by T. Vincenty, "Direct and inverse solutions of geodesics on the
+// ellipsoid with application of nested equations", Survey Review 23 (176), 1975, with the
+// series coefficients of that paper; and the great-circle distance by the spherical law of
+// cosines.
+//
+// IEEE arithmetic carries on with infinities and NaNs where these routines must stop at a
+// division by zero, an overflow or an invalid operation. The kernels check finiteness at the
+// few points where such a value could be hidden again (an infinite argument to atan gives a
+// finite angle) and at the end; everywhere else an infinity or NaN propagates to the result
+// or keeps the iteration from converging, and both end in kFailure.
+
+#include "geodesy/vincenty.h"
+
+#include <cmath>
+
+#include "calculator/coordinate_text.h"
+#include "calculator/number_text.h"
+
+namespace velmora::geodesy {
+
+namespace {
+
+constexpr double kHalfPi = kPi / 2.0;              // with the program's pi
+constexpr double kDegreesPerHalfTurn = 180.0;
+constexpr double kLambdaTolerance = 1e-12;         // radians on lambda; far below 1 mm
+constexpr int kPassLimit = 20;                     // a result needs convergence in 19 passes
+constexpr double kSphereRadiusMetres = 6372795.5;  // the program's sphere
+constexpr double kMetresPerKm = 1000.0;
+constexpr double kQuarterLatitudeDeg = 90.0;       // colatitude = 90 - latitude
+
+bool allFinite(double a, double b, double c, double d) {
+    return std::isfinite(a) && std::isfinite(b) && std::isfinite(c) && std::isfinite(d);
+}
+
+// The stored coordinates in decimal degrees: latitude A, latitude B, longitude A, longitude B.
+struct Points {
+    double latADeg;
+    double latBDeg;
+    double lonADeg;
+    double lonBDeg;
+};
+
+Points readPoints(const calc::CalculatorState& state) {
+    auto degrees = [&state](calc::FieldCode field) {
+        return calc::ReadLeadingNumber(calc::DecimalDegreesText(state, state.CoordText[field]));
+    };
+    return {degrees(calc::kLatitudeA), degrees(calc::kLatitudeB), degrees(calc::kLongitudeA),
+            degrees(calc::kLongitudeB)};
+}
+
+// A computed distance becomes the routine's result only when it is a distance: finite and
+// not negative (absurd custom axes can make it negative). Only then is ResultShown set.
+double finish(calc::CalculatorState& state, double metres, bool inKilometres) {
+    if (!(metres >= 0.0) || !std::isfinite(metres)) return kFailure;
+    state.ResultShown = true;
+    return inKilometres ? metres / kMetresPerKm : metres;
+}
+
+}  // namespace
+
+double DegToRad(double degrees) { return (kPi / kDegreesPerHalfTurn) * degrees; }
+
+double ArcTan2(double x, double y) {
+    if (y > 0.0) {
+        if (x >= y) return std::atan(y / x);
+        if (x <= -y) return std::atan(y / x) + kPi;
+        return kHalfPi - std::atan(x / y);
+    }
+    if (x >= -y) return std::atan(y / x);
+    if (x <= y) return std::atan(y / x) - kPi;
+    return -std::atan(x / y) - kHalfPi;
+}
+
+double VincentyInverseMetres(double latADeg, double lonADeg, double latBDeg, double lonBDeg,
+                             double semiMajorMetres, double semiMinorMetres, double flattening) {
+    if (!allFinite(latADeg, lonADeg, latBDeg, lonBDeg) ||
+        !allFinite(semiMajorMetres, semiMinorMetres, flattening, 0.0)) {
+        return kFailure;
+    }
+    const double f = flattening;
+    const double bigL = DegToRad(lonBDeg - lonADeg);
+    const double tanReducedA = (1.0 - f) * std::tan(DegToRad(latADeg));
+    const double tanReducedB = (1.0 - f) * std::tan(DegToRad(latBDeg));
+    if (!allFinite(bigL, tanReducedA, tanReducedB, 0.0)) return kFailure;
+    const double u1 = std::atan(tanReducedA);
+    const double u2 = std::atan(tanReducedB);
+    const double sinU1 = std::sin(u1);
+    const double cosU1 = std::cos(u1);
+    const double sinU2 = std::sin(u2);
+    const double cosU2 = std::cos(u2);
+
+    double lambda = bigL;
+    double previousLambda = 0.0;
+    int passesLeft = kPassLimit;
+    double sinSigma = 0.0;
+    double cosSigma = 0.0;
+    double sigma = 0.0;
+    double cosSqAlpha = 0.0;
+    double cos2SigmaM = 0.0;
+    do {
+        --passesLeft;
+        const double sinLambda = std::sin(lambda);
+        const double cosLambda = std::cos(lambda);
+        const double east = cosU2 * sinLambda;
+        const double north = cosU1 * sinU2 - sinU1 * cosU2 * cosLambda;
+        sinSigma = std::sqrt(east * east + north * north);
+        if (sinSigma == 0.0) return 0.0;  // coincident points
+        cosSigma = sinU1 * sinU2 + cosU1 * cosU2 * cosLambda;
+        sigma = ArcTan2(cosSigma, sinSigma);
+        const double sinAlpha = cosU1 * cosU2 * sinLambda / sinSigma;
+        cosSqAlpha = 1.0 - sinAlpha * sinAlpha;
+        // Both points on the equator: the mid-point term vanishes.
+        cos2SigmaM = cosSqAlpha == 0.0 ? 0.0 : cosSigma - 2.0 * sinU1 * sinU2 / cosSqAlpha;
+        const double c = f / 16.0 * cosSqAlpha * (4.0 + f * (4.0 - 3.0 * cosSqAlpha));
+        previousLambda = lambda;
+        lambda = bigL + (1.0 - c) * f * sinAlpha *
+                            (sigma + c * sinSigma *
+                                         (cos2SigmaM + c * cosSigma *
+                                                           (-1.0 + 2.0 * cos2SigmaM * cos2SigmaM)));
+    } while (!(std::fabs(lambda - previousLambda) <= kLambdaTolerance) && passesLeft > 0);
+    if (passesLeft < 1) return kFailure;
+
+    const double aSq = semiMajorMetres * semiMajorMetres;
+    const double bSq = semiMinorMetres * semiMinorMetres;
+    const double uSq = (aSq - bSq) * cosSqAlpha / bSq;
+    const double bigA =
+        uSq / 16384.0 * (4096.0 + uSq * (-768.0 + uSq * (320.0 - 175.0 * uSq))) + 1.0;
+    const double bigB = uSq / 1024.0 * (256.0 + uSq * (-128.0 + uSq * (74.0 - 47.0 * uSq)));
+    const double cos2SigmaMSq = cos2SigmaM * cos2SigmaM;
+    const double deltaSigma =
+        bigB * sinSigma *
+        (cos2SigmaM + bigB / 4.0 *
+                          (cosSigma * (-1.0 + 2.0 * cos2SigmaMSq) -
+                           bigB / 6.0 * cos2SigmaM * (-3.0 + 4.0 * sinSigma * sinSigma) *
+                               (-3.0 + 4.0 * cos2SigmaMSq)));
+    const double metres = semiMinorMetres * bigA * (sigma - deltaSigma);
+    // b = 0 divides by zero in u^2; huge axes overflow their squares: neither may come back.
+    if (!std::isfinite(uSq) || !std::isfinite(metres)) return kFailure;
+    return metres;
+}
+
+double SphereInverseMetres(double latADeg, double lonADeg, double latBDeg, double lonBDeg) {
+    if (!allFinite(latADeg, lonADeg, latBDeg, lonBDeg)) return kFailure;
+    const double thetaA = DegToRad(kQuarterLatitudeDeg - latADeg);
+    const double thetaB = DegToRad(kQuarterLatitudeDeg - latBDeg);
+    const double radA = DegToRad(lonADeg);
+    const double radB = DegToRad(lonBDeg);
+    const double x = std::cos(thetaA) * std::cos(thetaB) +
+                     std::sin(thetaA) * std::sin(thetaB) * std::cos(std::fabs(radA - radB));
+    double centralAngle = 0.0;
+    if (!(x >= 1.0)) {
+        // The arc cosine through atan: at x <= -1 the root is 0 or invalid and the quotient
+        // divides by zero; IEEE would hand back pi there, so stop instead.
+        if (!(x > -1.0)) return kFailure;
+        centralAngle = std::atan(-x / std::sqrt(1.0 - x * x)) + 2.0 * std::atan(1.0);
+    }
+    const double metres = kSphereRadiusMetres * centralAngle;
+    if (!std::isfinite(metres)) return kFailure;
+    return metres;
+}
+
+double VincentyDistance(calc::CalculatorState& state, bool inKilometres) {
+    const Points p = readPoints(state);
+    const double metres =
+        VincentyInverseMetres(p.latADeg, p.lonADeg, p.latBDeg, p.lonBDeg,
+                              state.Datum.semiMajorMetres, state.Datum.semiMinorMetres,
+                              state.Datum.flattening);
+    if (metres == kFailure) return kFailure;
+    return finish(state, metres, inKilometres);
+}
+
+double SphereDistance(calc::CalculatorState& state, bool inKilometres) {
+    const Points p = readPoints(state);
+    const double metres = SphereInverseMetres(p.latADeg, p.lonADeg, p.latBDeg, p.lonBDeg);
+    if (metres == kFailure) return kFailure;
+    return finish(state, metres, inKilometres);
+}
+
+}  // namespace velmora::geodesy
