@@ -4,6 +4,8 @@
 #include <QObject>
 #include <QString>
 
+#include <memory>
+
 class QWidget;
 
 namespace velmora::desktop {
@@ -20,7 +22,8 @@ public:
     void AddTrayIcon();
     void RemoveTrayIcon();
     // Hidden: minimized and invisible, only the icon remains. Not hidden: restored, shown,
-    // brought forward.
+    // brought forward. Without an icon to bring it back (no notification area) the window is
+    // shown instead of hidden.
     void HideToTray(bool hidden);
     // Removes the icon and ends the program at once.
     [[noreturn]] void EndProgram();
@@ -29,7 +32,7 @@ public:
 
 private:
     struct Private;
-    Private* d;
+    std::unique_ptr<Private> d;
 };
 
 // Title, " ", version text, " - ", legal notice, cut to the 63 characters a tip holds.

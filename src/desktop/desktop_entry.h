@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QFileDevice>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <utility>
+#include <vector>
+
+// Reading and writing freedesktop .desktop files (launchers and autostart entries). Only the
+// "[Desktop Entry]" group is read; a file is written whole, so nothing partial is ever seen.
+namespace velmora::desktop {
+
+// The keys of the "[Desktop Entry]" group, in file order, with their values unescaped.
+struct DesktopEntry {
+    std::vector<std::pair<QString, QString>> keys;
+
+    std::optional<QString> value(const QString& key) const;  // the first occurrence
+    void set(const QString& key, const QString& value);       // replaces or appends
+};
+
+// Parses the text of a .desktop file. Comments, blank lines, other groups and lines without
+// "=" are skipped; a key given twice keeps its first value.
+DesktopEntry parseDesktopEntry(const QString& text);
+
+// The file text: "[Desktop Entry]" then one "key=value" line per key, values escaped.
+QString formatDesktopEntry(const DesktopEntry& entry);
+
+// Value escaping of the string types: backslash, newline, tab, carriage return and a leading
+// blank are written as \\, \n, \t, \r and \s.
+QString escapeDesktopValue(const QString& value);
+QString unescapeDesktopValue(const QString& raw);
+
+// The Exec line for a program and its arguments, before value escaping: an argument holding
+// a blank or another reserved character is put in double quotes, with " ` $ \ inside escaped
+// by a backslash; "%" is doubled so no field code is formed.
+QString execCommandLine(const QStringList& arguments);
+
+// The arguments of an Exec line (after value unescaping): quoting removed, "%%" made "%",
+// field codes such as %f or %U dropped. nullopt when a quote is left open.
+std::optional<QStringList> splitExecCommandLine(const QString& exec);
+
+// Reads a .desktop file; nullopt when it is missing or cannot be read.
+std::optional<DesktopEntry> readDesktopFile(const QString& path);
+
+// Writes a .desktop file atomically (a temporary file renamed over the old one), with the given
+// permissions. False when the folder is missing or not writable.
+bool writeDesktopFile(const QString& path, const DesktopEntry& entry, QFileDevice::Permissions permissions);
+
+}  // namespace velmora::desktop

@@ -1,0 +1,80 @@
+#include "desktop/system_calculator.h"
+
+#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTimer>
+
+namespace velmora::desktop {
+
+namespace {
+
+// Interval between two looks for the window; short enough to feel immediate, long enough not
+// to keep the window system busy.
+constexpr int kPollMs = 50;
+constexpr int kPollsPerRequest = 10;  // focus requests repeated every half second
+
+// Lets window events other than user input run for a moment, so the program stays drawn while
+// it waits and the user cannot start a second command meanwhile.
+void pause(int milliseconds) {
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
+}  // namespace
+
+QStringList defaultCalculatorPrograms() {
+#ifdef Q_OS_WIN
+    return {QStringLiteral("calc.exe")};
+#else
+    return {QStringLiteral("gnome-calculator"), QStringLiteral("kcalc"), QStringLiteral("galculator"),
+            QStringLiteral("qalculate-gtk"), QStringLiteral("xcalc")};
+#endif
+}
+
+LaunchedCalculator::LaunchedCalculator(QStringList programs, KeyboardTarget& target,
+                                       std::chrono::milliseconds timeout)
+    : m_programs(std::move(programs)), m_target(target), m_timeout(timeout) {}
+
+QString LaunchedCalculator::findProgram() const {
+    for (const QString& program : m_programs) {
+        if (QFileInfo(program).isAbsolute()) {
+            if (QFileInfo(program).isExecutable()) return program;
+            continue;
+        }
+        const QString found = QStandardPaths::findExecutable(program);
+        if (!found.isEmpty()) return found;
+    }
+    return {};
+}
+
+void LaunchedCalculator::typeNumber(const QString& text) {
+    if (text.isEmpty() || m_busy || !m_target.isUsable()) return;
+    const QString program = findProgram();
+    if (program.isEmpty()) return;
+    m_busy = true;
+    qint64 processId = 0;
+    if (!QProcess::startDetached(program, {}, QString(), &processId) || processId <= 0) {
+        m_busy = false;
+        return;
+    }
+    const QDeadlineTimer deadline(m_timeout);
+    quint64 window = 0;
+    while ((window = m_target.findWindow(processId)) == 0 && !deadline.hasExpired()) pause(kPollMs);
+    if (window != 0) {
+        bool focused = false;
+        for (int poll = 0; !(focused = m_target.hasFocus(window)) && !deadline.hasExpired(); ++poll) {
+            // Asked again now and then: a window manager may ignore a request for a window it
+            // is still mapping.
+            if (poll % kPollsPerRequest == 0) m_target.bringForward(window);
+            pause(kPollMs);
+        }
+        if (focused) m_target.typeText(window, text);
+    }
+    m_busy = false;
+}
+
+}  // namespace velmora::desktop

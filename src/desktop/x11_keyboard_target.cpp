@@ -1,0 +1,205 @@
+#include "desktop/x11_keyboard_target.h"
+
+#include <QGuiApplication>
+
+#include <X11/XKBlib.h>
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+
+#include <vector>
+
+namespace velmora::desktop {
+
+namespace {
+
+// Windows can vanish between two requests (a calculator closing, a menu going away); the
+// resulting errors are expected and must not reach Xlib's default handler, which exits.
+int ignoreXError(Display*, XErrorEvent*) { return 0; }
+
+class ErrorsIgnored {
+public:
+    explicit ErrorsIgnored(Display* display) : m_display(display), m_previous(XSetErrorHandler(ignoreXError)) {}
+    ~ErrorsIgnored() {
+        XSync(m_display, False);
+        XSetErrorHandler(m_previous);
+    }
+    ErrorsIgnored(const ErrorsIgnored&) = delete;
+    ErrorsIgnored& operator=(const ErrorsIgnored&) = delete;
+
+private:
+    Display* m_display;
+    int (*m_previous)(Display*, XErrorEvent*);
+};
+
+std::vector<Window> childrenOf(Display* display, Window window) {
+    Window root = 0;
+    Window parent = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    std::vector<Window> result;
+    if (XQueryTree(display, window, &root, &parent, &children, &count) && children) {
+        result.assign(children, children + count);
+    }
+    if (children) XFree(children);
+    return result;
+}
+
+Window parentOf(Display* display, Window window) {
+    Window root = 0;
+    Window parent = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    if (!XQueryTree(display, window, &root, &parent, &children, &count)) return 0;
+    if (children) XFree(children);
+    return parent;
+}
+
+bool hasProcessId(Display* display, Window window, Atom pidAtom, qint64 processId) {
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long remaining = 0;
+    unsigned char* data = nullptr;
+    const int status = XGetWindowProperty(display, window, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format,
+                                          &count, &remaining, &data);
+    bool matches = false;
+    if (status == Success && data && type == XA_CARDINAL && format == 32 && count == 1) {
+        // Xlib hands 32-bit properties over as longs.
+        matches = static_cast<qint64>(*reinterpret_cast<unsigned long*>(data)) == processId;
+    }
+    if (data) XFree(data);
+    return matches;
+}
+
+bool isViewable(Display* display, Window window) {
+    XWindowAttributes attributes{};
+    return XGetWindowAttributes(display, window, &attributes) && attributes.map_state == IsViewable &&
+           attributes.c_class == InputOutput;
+}
+
+// Depth-first: top-level windows sit right under the root, or one or two levels down inside
+// a window manager's frames.
+Window findByProcessId(Display* display, Window window, Atom pidAtom, qint64 processId, int depth) {
+    for (const Window child : childrenOf(display, window)) {
+        if (hasProcessId(display, child, pidAtom, processId) && isViewable(display, child)) return child;
+        if (depth > 0) {
+            if (const Window found = findByProcessId(display, child, pidAtom, processId, depth - 1)) return found;
+        }
+    }
+    return 0;
+}
+
+bool isAncestorOrSelf(Display* display, Window ancestor, Window window, Window root) {
+    for (Window w = window; w != 0 && w != root; w = parentOf(display, w)) {
+        if (w == ancestor) return true;
+    }
+    return false;
+}
+
+constexpr int kSearchDepth = 3;  // root, frame, client, and one spare level for nested frames
+
+}  // namespace
+
+X11KeyboardTarget::X11KeyboardTarget() = default;
+
+X11KeyboardTarget::~X11KeyboardTarget() {
+    if (m_display) XCloseDisplay(m_display);
+}
+
+bool X11KeyboardTarget::connect() {
+    if (m_display) return true;
+    // Typing needs an X session: under Wayland keys could only reach XWayland programs, and the
+    // focus could not be checked.
+    if (QGuiApplication::platformName() != QLatin1String("xcb")) return false;
+    QByteArray name;
+    if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()) {
+        name = DisplayString(x11->display());
+    }
+    m_display = XOpenDisplay(name.isEmpty() ? nullptr : name.constData());
+    return m_display != nullptr;
+}
+
+bool X11KeyboardTarget::isUsable() {
+    if (!connect()) return false;
+    int eventBase = 0;
+    int errorBase = 0;
+    int major = 0;
+    int minor = 0;
+    return XTestQueryExtension(m_display, &eventBase, &errorBase, &major, &minor);
+}
+
+quint64 X11KeyboardTarget::findWindow(qint64 processId) {
+    if (!connect()) return 0;
+    ErrorsIgnored guard(m_display);
+    const Atom pidAtom = XInternAtom(m_display, "_NET_WM_PID", False);
+    return findByProcessId(m_display, DefaultRootWindow(m_display), pidAtom, processId, kSearchDepth);
+}
+
+void X11KeyboardTarget::bringForward(quint64 window) {
+    if (!connect()) return;
+    ErrorsIgnored guard(m_display);
+    const Window root = DefaultRootWindow(m_display);
+    // Through the window manager when there is one (source 2: on the user's behalf, so focus
+    // stealing prevention lets it pass); directly as well, for sessions without one.
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(m_display, "_NET_ACTIVE_WINDOW", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = 2;
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(m_display, root, False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
+    XRaiseWindow(m_display, window);
+    XSetInputFocus(m_display, window, RevertToParent, CurrentTime);
+}
+
+bool X11KeyboardTarget::hasFocus(quint64 window) {
+    if (!connect()) return false;
+    ErrorsIgnored guard(m_display);
+    Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(m_display, &focus, &revert);
+    const Window root = DefaultRootWindow(m_display);
+    if (focus == None || focus == PointerRoot || focus == root) return false;
+    // The focus may sit on a child of the window (a toolkit's focus proxy) or on the frame a
+    // window manager put around it.
+    return isAncestorOrSelf(m_display, window, focus, root) || isAncestorOrSelf(m_display, focus, window, root);
+}
+
+bool X11KeyboardTarget::typeText(quint64 window, const QString& text) {
+    if (!hasFocus(window)) return false;
+    struct Stroke {
+        KeyCode key;
+        bool shifted;
+    };
+    std::vector<Stroke> strokes;
+    for (const char32_t c : text.toUcs4()) {
+        // Latin-1 keysyms equal their code points; others are 0x1000000 + the code point.
+        const KeySym keysym = c < 0x100 ? KeySym(c) : KeySym(0x1000000 | c);
+        const KeyCode key = XKeysymToKeycode(m_display, keysym);
+        if (key == 0) return false;
+        if (XkbKeycodeToKeysym(m_display, key, 0, 0) == keysym) {
+            strokes.push_back({key, false});
+        } else if (XkbKeycodeToKeysym(m_display, key, 0, 1) == keysym) {
+            strokes.push_back({key, true});
+        } else {
+            return false;
+        }
+    }
+    const KeyCode shift = XKeysymToKeycode(m_display, XK_Shift_L);
+    for (const Stroke& stroke : strokes) {
+        if (stroke.shifted && shift == 0) return false;
+    }
+    for (const Stroke& stroke : strokes) {
+        if (stroke.shifted) XTestFakeKeyEvent(m_display, shift, True, CurrentTime);
+        XTestFakeKeyEvent(m_display, stroke.key, True, CurrentTime);
+        XTestFakeKeyEvent(m_display, stroke.key, False, CurrentTime);
+        if (stroke.shifted) XTestFakeKeyEvent(m_display, shift, False, CurrentTime);
+    }
+    XSync(m_display, False);
+    return true;
+}
+
+}  // namespace velmora::desktop
