@@ -1,0 +1,678 @@
+#include "ui/calcolatrice.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLayout>
+#include <QLocale>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QScreen>
+#include <QTableView>
+
+#include <algorithm>
+
+#include "app_info.h"
+#include "picture_paths.h"
+#include "desktop/auto_start.h"
+#include "desktop/tray_icona.h"
+#include "ui/frm_about.h"
+#include "ui/history_model.h"
+#include "ui/key_label.h"
+#include "ui/twips.h"
+
+namespace velmora::ui {
+
+namespace {
+
+// The client area below the menu bar; the background picture leaves its last column and row
+// to the window colour.
+constexpr int kClientWidthTwips = 8040;
+constexpr int kClientHeightTwips = 5760;
+
+struct KeyDesign {
+    TwipsRect rect;
+    const char* caption;  // UTF-8
+    const char* toolTip;
+};
+
+// Keypad keys Lab_Num, by index: 510 x 300 unless given otherwise.
+constexpr std::array<KeyDesign, calc::kKeypadKeyCount> kKeypadDesign{{
+    {{215, 5150, 510, 300}, "0", "0"},
+    {{215, 4630, 510, 300}, "1", "1"},
+    {{830, 4630, 510, 300}, "2", "2"},
+    {{1440, 4630, 510, 300}, "3", "3"},
+    {{215, 4100, 510, 300}, "4", "4"},
+    {{830, 4100, 510, 300}, "5", "5"},
+    {{1440, 4100, 510, 300}, "6", "6"},
+    {{215, 3560, 510, 300}, "7", "7"},
+    {{830, 3560, 510, 300}, "8", "8"},
+    {{1440, 3560, 510, 300}, "9", "9"},
+    {{830, 5150, 510, 300}, ".", "Decimal"},
+    {{1440, 5150, 510, 300}, "+/-", "Change sign"},
+    {{2050, 3570, 510, 255}, "Back", "Delete last figure"},
+    {{2670, 3570, 510, 255}, "C", "Cancel"},
+    {{3290, 3570, 510, 255}, "Clear", "Clear the historical list"},
+    {{2050, 4100, 510, 300}, "\u00B0", "Degrees"},
+    {{2670, 4100, 510, 300}, "'", "Minutes"},
+    {{3290, 4100, 510, 300}, "\"", "Seconds"},
+    {{2050, 4630, 510, 300}, ">|<", "Reset both A and B coordinates"},
+    {{2670, 4630, 1095, 255}, "Enter", "Enter"},
+    {{2050, 5150, 510, 300}, "\u03C0", "pi"},
+    {{2670, 5150, 1095, 255}, "Calculate", "Calculate the distance"},
+}};
+
+// Selector keys Lab_Sel, by index: 510 x 255 unless given otherwise.
+constexpr std::array<KeyDesign, calc::kSelectorKeyCount> kSelectorDesign{{
+    {{210, 2220, 1140, 240}, "Latitude A", "First point latitude"},
+    {{1430, 2220, 1140, 240}, "Latitude B", "Second point latitude"},
+    {{2670, 2220, 510, 255}, "N", "North"},
+    {{3280, 2220, 510, 255}, "S", "South"},
+    {{210, 2610, 1140, 240}, "Longitude A", "First point longitude"},
+    {{1430, 2610, 1140, 255}, "Longitude B", "Second point longitude"},
+    {{2670, 2610, 510, 255}, "W", "West"},
+    {{3280, 2610, 510, 255}, "E", "East"},
+    {{210, 3000, 510, 255}, "km", "Distance between A and B in kilometers"},
+    {{830, 3000, 510, 255}, "mi", "Distance between A and B in statute miles"},
+    {{1440, 3000, 510, 255}, "nmi", "Distance between A and B in nautical miles"},
+    {{2050, 3000, 510, 255}, "\u00B0", "Coordinates in degrees"},
+    {{2670, 3000, 510, 255}, "\u00B0 '", "Coordinates in degrees / minutes"},
+    {{3280, 3000, 510, 255}, "\u00B0 ' \"", "Coordinates in degrees / minutes / seconds"},
+}};
+
+constexpr int kPiKey = 20;
+constexpr double kKeyPointSize = 9.75;
+constexpr double kPiPointSize = 11.25;
+constexpr double kHistoryPointSize = 8.25;
+
+constexpr TwipsRect kDisplayRect{240, 1660, 3495, 300};
+constexpr TwipsRect kHistoryRect{4200, 240, 3615, 5310};
+constexpr TwipsRect kSelectorGapsRect{0, 2040, 3975, 1335};
+constexpr TwipsRect kKeypadGapsRect{0, 3360, 3975, 2295};
+
+// Indicator pictures, in the order of calc::Indicator, with their all-grey start pictures.
+struct PictureDesign {
+    TwipsRect rect;
+    const char* objectName;
+    const char* greyPicture;
+};
+constexpr std::array<PictureDesign, calc::kIndicatorCount> kPictureDesign{{
+    {{255, 380, 2205, 210}, "Img_LatLon", res::kLatLonGrey},
+    {{255, 800, 2280, 240}, "Img_GMS", res::kGmsGrey},
+    {{255, 1200, 2280, 240}, "Img_UMisura", res::kUMisuraGrey},
+    {{2600, 360, 1155, 1110}, "Img_Bussola", res::kBussolaGrey},
+}};
+
+// Lin_TC: three etched separators in the information panel.
+constexpr TwipsLine kLinTC[] = {
+    {285, 690, 2520, 690, 192, 192, 192},  {285, 700, 2520, 700, 255, 255, 255},
+    {285, 1140, 2520, 1140, 255, 255, 255}, {285, 1120, 2520, 1120, 192, 192, 192},
+    {2520, 360, 2520, 1440, 192, 192, 192}, {2530, 360, 2530, 1440, 255, 255, 255},
+};
+
+// Key text colours: normal and highlighted, per group.
+const QColor kSelectorNormal(128, 64, 0);
+const QColor kSelectorHighlight(255, 128, 0);
+const QColor kDigitNormal(0, 0, 64);
+const QColor kDigitHighlight(128, 128, 255);
+const QColor kFunctionNormal(192, 0, 0);
+const QColor kFunctionHighlight(255, 128, 128);
+constexpr int kLastDigitKey = 11;  // keypad keys above it form the function group
+
+const QColor kDisplayText(64, 0, 0);
+const QColor kHistoryText(0, 0, 64);
+
+QColor keypadNormal(int index) {
+    return index > kLastDigitKey ? kFunctionNormal : kDigitNormal;
+}
+
+QColor keypadHighlight(int index) {
+    return index > kLastDigitKey ? kFunctionHighlight : kDigitHighlight;
+}
+
+// Key codes of the keys without a character that the engine takes, as the desktop numbers
+// them: Delete 46, F2..F8 113..119.
+std::optional<std::uint16_t> keyDownCode(int qtKey) {
+    if (qtKey == Qt::Key_Delete) {
+        return 46;
+    }
+    if (qtKey >= Qt::Key_F2 && qtKey <= Qt::Key_F8) {
+        return static_cast<std::uint16_t>(113 + (qtKey - Qt::Key_F2));
+    }
+    return std::nullopt;
+}
+
+// The modifier bit set of a key event: 1 Shift, 2 Ctrl, 4 Alt.
+std::uint16_t shiftState(Qt::KeyboardModifiers modifiers) {
+    std::uint16_t state = 0;
+    if (modifiers & Qt::ShiftModifier) {
+        state |= 1;
+    }
+    if (modifiers & Qt::ControlModifier) {
+        state |= 2;
+    }
+    if (modifiers & Qt::AltModifier) {
+        state |= 4;
+    }
+    return state;
+}
+
+// The painted calculator face: the background picture, the window colour in the strip it
+// leaves free, and the Lin_TC separators on top.
+class CalculatorFace : public QWidget {
+public:
+    explicit CalculatorFace(QWidget* parent)
+        : QWidget(parent), m_background(QString::fromLatin1(res::kBackground)) {
+        setObjectName(QStringLiteral("CalculatorFace"));
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.fillRect(rect(), palette().color(QPalette::Window));
+        painter.drawPixmap(0, 0, m_background);
+        for (const TwipsLine& line : kLinTC) {
+            drawTwipsLine(painter, line);
+        }
+    }
+
+private:
+    QPixmap m_background;
+};
+
+}  // namespace
+
+Calcolatrice::Calcolatrice(desktop::Services services)
+    : QMainWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                               Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                               Qt::WindowCloseButtonHint),
+      m_services(services),
+      m_warnings(this),
+      m_prompts(this) {
+    setObjectName(QStringLiteral("Calcolatrice"));
+    setWindowTitle(QString::fromUtf8(app::kProductName));
+    QIcon icon;
+    icon.addFile(QString::fromLatin1(res::kIcon16), QSize(16, 16));
+    icon.addFile(QString::fromLatin1(res::kIcon32), QSize(32, 32));
+    setWindowIcon(icon);
+
+    const QLocale locale = QLocale::system();
+    calc::UserLocale userLocale;
+    userLocale.decimalMark = locale.decimalPoint().toStdString();
+    userLocale.groupMark = locale.groupSeparator().toStdString();
+    m_engine = std::make_unique<calc::Calculator>(*this, m_prompts, userLocale);
+
+    createFace();
+    createKeys();
+    createDisplayAndHistory();
+    createPictures();
+    createMenus();
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+    // Keys reach the engine before the focused list; see eventFilter.
+    qApp->installEventFilter(this);
+}
+
+Calcolatrice::~Calcolatrice() {
+    qApp->removeEventFilter(this);
+}
+
+void Calcolatrice::createFace() {
+    m_face = new CalculatorFace(this);
+    QPalette palette = m_face->palette();
+    palette.setColor(QPalette::Window, QApplication::palette().color(QPalette::Dark));
+    m_face->setPalette(palette);
+    m_face->setFixedSize(twipsToPixels(kClientWidthTwips), twipsToPixels(kClientHeightTwips));
+    setCentralWidget(m_face);
+
+    // The gap areas lie beneath the keys: created first, they stay below them.
+    m_selectorGaps = new HoverArea(m_face);
+    m_selectorGaps->setObjectName(QStringLiteral("Img_Sel_Null"));
+    m_selectorGaps->setGeometry(toPixels(kSelectorGapsRect));
+    connect(m_selectorGaps, &HoverArea::hovered, this, &Calcolatrice::Img_Sel_Null_MouseMove);
+    m_keypadGaps = new HoverArea(m_face);
+    m_keypadGaps->setObjectName(QStringLiteral("Img_Num_Null"));
+    m_keypadGaps->setGeometry(toPixels(kKeypadGapsRect));
+    connect(m_keypadGaps, &HoverArea::hovered, this, &Calcolatrice::Img_Num_Null_MouseMove);
+}
+
+void Calcolatrice::createKeys() {
+    auto makeKey = [this](std::int16_t index, const KeyDesign& design, const char* name,
+                          double pointSize) {
+        auto* key = new KeyLabel(index, QString::fromUtf8(design.caption), m_face);
+        key->setObjectName(QString::fromLatin1(name));
+        key->setGeometry(toPixels(design.rect));
+        key->setFont(arialFont(pointSize, false));
+        const QString toolTip = QString::fromUtf8(design.toolTip);
+        key->setToolTip(toolTip);
+        key->setAccessibleName(toolTip.isEmpty() ? key->caption() : toolTip);
+        return key;
+    };
+    for (std::size_t i = 0; i < kKeypadDesign.size(); ++i) {
+        const auto index = static_cast<std::int16_t>(i);
+        KeyLabel* key = makeKey(index, kKeypadDesign[i], "Lab_Num",
+                                index == kPiKey ? kPiPointSize : kKeyPointSize);
+        connect(key, &KeyLabel::clicked, this, [this](std::int16_t k) { m_engine->Lab_Num_Click(k); });
+        connect(key, &KeyLabel::hovered, this, &Calcolatrice::Lab_Num_MouseMove);
+        m_keypadKeys[i] = key;
+    }
+    for (std::size_t i = 0; i < kSelectorDesign.size(); ++i) {
+        KeyLabel* key =
+            makeKey(static_cast<std::int16_t>(i), kSelectorDesign[i], "Lab_Sel", kKeyPointSize);
+        connect(key, &KeyLabel::clicked, this, [this](std::int16_t k) { m_engine->Lab_Sel_Click(k); });
+        connect(key, &KeyLabel::hovered, this, &Calcolatrice::Lab_Sel_MouseMove);
+        m_selectorKeys[i] = key;
+    }
+}
+
+void Calcolatrice::createDisplayAndHistory() {
+    m_display = new ClickableLabel(m_face);
+    m_display->setObjectName(QStringLiteral("Display"));
+    m_display->setGeometry(toPixels(kDisplayRect));
+    m_display->setFont(arialFont(kKeyPointSize, false));
+    m_display->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    QPalette displayPalette = m_display->palette();
+    displayPalette.setColor(QPalette::WindowText, kDisplayText);
+    m_display->setPalette(displayPalette);
+    m_display->setText(QStringLiteral("0"));
+    m_display->setAccessibleName(m_display->text());
+    m_display->setAccessibleDescription(QStringLiteral("Display"));
+    connect(m_display, &ClickableLabel::clicked, this, [this] { m_engine->Display_Click(); });
+
+    // A table with fixed row heights: appending a row costs the same at any length, where a
+    // list view lays out every row again.
+    m_historyModel = new HistoryModel(m_engine->history(), this);
+    m_history = new QTableView(m_face);
+    m_history->setObjectName(QStringLiteral("Lst_Storico"));
+    m_history->setAccessibleName(QStringLiteral("History"));
+    m_history->setGeometry(toPixels(kHistoryRect));
+    m_history->setFont(arialFont(kHistoryPointSize, false));
+    QPalette historyPalette = m_history->palette();
+    historyPalette.setColor(QPalette::Text, kHistoryText);
+    m_history->setPalette(historyPalette);
+    m_history->setModel(m_historyModel);
+    m_history->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_history->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_history->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_history->setShowGrid(false);
+    m_history->setWordWrap(false);
+    m_history->setTextElideMode(Qt::ElideNone);
+    m_history->setTabKeyNavigation(false);
+    m_history->setCornerButtonEnabled(false);
+    m_history->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_history->horizontalHeader()->hide();
+    m_history->horizontalHeader()->setStretchLastSection(true);
+    m_history->verticalHeader()->hide();
+    m_history->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_history->verticalHeader()->setMinimumSectionSize(1);
+    m_history->verticalHeader()->setDefaultSectionSize(m_history->fontMetrics().height());
+    m_history->setFocusPolicy(Qt::StrongFocus);
+    m_history->viewport()->installEventFilter(this);
+    setFocusProxy(m_history);
+}
+
+void Calcolatrice::createPictures() {
+    for (std::size_t i = 0; i < kPictureDesign.size(); ++i) {
+        auto* picture = new QLabel(m_face);
+        picture->setObjectName(QString::fromLatin1(kPictureDesign[i].objectName));
+        picture->setGeometry(toPixels(kPictureDesign[i].rect));
+        picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        picture->setPixmap(QPixmap(QString::fromLatin1(kPictureDesign[i].greyPicture)));
+        m_pictures[i] = picture;
+    }
+    for (std::size_t i = 1; i < m_imageList.size(); ++i) {
+        m_imageList[i] = QPixmap(res::imageListPath(static_cast<int>(i)));
+    }
+}
+
+void Calcolatrice::createMenus() {
+    QMenuBar* bar = menuBar();
+    bar->setNativeMenuBar(false);
+
+    m_editMenu = bar->addMenu(QStringLiteral("&Edit"));
+    m_editMenu->setObjectName(QStringLiteral("MenuModifica"));
+    QAction* copy = m_editMenu->addAction(QStringLiteral("Copy"));
+    copy->setObjectName(QStringLiteral("MenuCopia"));
+    copy->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+    connect(copy, &QAction::triggered, this, &Calcolatrice::MenuCopia_Click);
+    QAction* paste = m_editMenu->addAction(QStringLiteral("Paste"));
+    paste->setObjectName(QStringLiteral("MenuIncolla"));
+    paste->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
+    connect(paste, &QAction::triggered, this, &Calcolatrice::MenuIncolla_Click);
+    m_editMenu->addSeparator()->setObjectName(QStringLiteral("MenuNull0"));
+    QAction* send = m_editMenu->addAction(QStringLiteral("Send to calculator "));
+    send->setObjectName(QStringLiteral("MenuInviaCalc"));
+    send->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+    connect(send, &QAction::triggered, this, &Calcolatrice::MenuInviaCalc_Click);
+
+    QMenu* view = bar->addMenu(QStringLiteral("&View"));
+    view->setObjectName(QStringLiteral("MenuVisualizza"));
+    m_boldAction = view->addAction(QStringLiteral("Font bold"));
+    m_boldAction->setObjectName(QStringLiteral("MenuGrassetto"));
+    m_boldAction->setCheckable(true);
+    connect(m_boldAction, &QAction::triggered, this, &Calcolatrice::MenuGrassetto_Click);
+    m_underlineAction = view->addAction(QStringLiteral("Font underline"));
+    m_underlineAction->setObjectName(QStringLiteral("MenuSottolinea"));
+    m_underlineAction->setCheckable(true);
+    connect(m_underlineAction, &QAction::triggered, this, &Calcolatrice::MenuSottolinea_Click);
+
+    QMenu* datum = bar->addMenu(QStringLiteral("&Datum"));
+    datum->setObjectName(QStringLiteral("MenuEllissoide"));
+    for (int i = 0; i < geodesy::kDatumEntryCount; ++i) {
+        QAction* entry = nullptr;
+        if (geodesy::IsDatumSeparator(i)) {
+            entry = datum->addSeparator();
+        } else {
+            const std::string_view caption = geodesy::DatumCaption(i);
+            entry = datum->addAction(
+                QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())));
+            entry->setCheckable(true);
+            const auto index = static_cast<std::int16_t>(i);
+            connect(entry, &QAction::triggered, this, [this, index] {
+                m_engine->MenuDatum_Click(index);
+                refresh();
+            });
+        }
+        entry->setObjectName(QStringLiteral("MenuDatum"));
+        entry->setProperty("index", i);
+        m_datumActions[static_cast<std::size_t>(i)] = entry;
+    }
+
+    QMenu* options = bar->addMenu(QStringLiteral("&Options"));
+    options->setObjectName(QStringLiteral("MenuOpzioni"));
+    m_autoStartAction = options->addAction(QStringLiteral("Automatic startup"));
+    m_autoStartAction->setObjectName(QStringLiteral("MenuAvvioAuto"));
+    m_autoStartAction->setCheckable(true);
+    connect(m_autoStartAction, &QAction::triggered, this, &Calcolatrice::MenuAvvioAuto_Click);
+    options->addSeparator()->setObjectName(QStringLiteral("MenuNull1"));
+    QAction* makeShortcut = options->addAction(QStringLiteral("Make shortcut on the desktop"));
+    makeShortcut->setObjectName(QStringLiteral("MenuCreaCollegamento"));
+    connect(makeShortcut, &QAction::triggered, this, &Calcolatrice::MenuCreaCollegamento_Click);
+    QAction* removeShortcut =
+        options->addAction(QStringLiteral("Remove shortcut from the desktop"));
+    removeShortcut->setObjectName(QStringLiteral("MenuEliminaCollegamento"));
+    connect(removeShortcut, &QAction::triggered, this,
+            &Calcolatrice::MenuEliminaCollegamento_Click);
+
+    QMenu* help = bar->addMenu(QStringLiteral("&?"));
+    help->setObjectName(QStringLiteral("MenuAbout0"));
+    QAction* about = help->addAction(QStringLiteral("About program..."));
+    about->setObjectName(QStringLiteral("MenuAbout2"));
+    about->setShortcut(QKeySequence(Qt::Key_F1));
+    connect(about, &QAction::triggered, this, &Calcolatrice::MenuAbout2_Click);
+}
+
+void Calcolatrice::Form_Load() {
+    m_about = std::make_unique<Frm_About>(*this, m_services.mail);
+    m_about->hide();
+    m_highlight.LastSelectorKey = 0;
+    m_highlight.LastKeypadKey = 0;
+    colourKeys();
+
+    m_engine->StartUp();
+    refresh();
+
+    m_tray = std::make_unique<desktop::TrayIcona>(
+        *this, windowIcon(),
+        desktop::TrayTip(QString::fromUtf8(app::kProductName),
+                         QString::fromUtf8(app::kVersionText),
+                         QString::fromUtf8(app::kLegalNotice)));
+    m_tray->CreateTrayMenu();
+    m_tray->AddTrayIcon();
+    const bool autoStart = desktop::IsAutoStartEnabled(m_services.autoStart);
+    m_autoStartTicked = autoStart;
+    m_autoStartAction->setChecked(autoStart);
+
+    adjustSize();
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        move(screen->availableGeometry().center() - rect().center());
+    }
+    // Without a notification area there is nothing to bring the window back: show it.
+    m_tray->HideToTray(autoStart && m_tray->isAvailable());
+    m_engine->FinishStartUp();
+}
+
+void Calcolatrice::colourKeys() {
+    for (KeyLabel* key : m_selectorKeys) {
+        key->setTextColor(kSelectorNormal);
+    }
+    for (KeyLabel* key : m_keypadKeys) {
+        key->setTextColor(keypadNormal(key->index()));
+    }
+}
+
+void Calcolatrice::Lab_Sel_MouseMove(std::int16_t index) {
+    processPendingEvents();
+    KeyLabel* last = selectorKey(m_highlight.LastSelectorKey);
+    last->setTextColor(kSelectorNormal);
+    last->setUnderlined(false);
+    KeyLabel* key = selectorKey(index);
+    key->setTextColor(kSelectorHighlight);
+    key->setUnderlined(m_highlight.UnderlineOnHover);
+    m_highlight.LastSelectorKey = index;
+}
+
+void Calcolatrice::Img_Sel_Null_MouseMove() {
+    processPendingEvents();
+    KeyLabel* last = selectorKey(m_highlight.LastSelectorKey);
+    last->setTextColor(kSelectorNormal);
+    last->setUnderlined(false);
+}
+
+void Calcolatrice::Lab_Num_MouseMove(std::int16_t index) {
+    processPendingEvents();
+    KeyLabel* last = keypadKey(m_highlight.LastKeypadKey);
+    last->setTextColor(keypadNormal(m_highlight.LastKeypadKey));
+    last->setUnderlined(false);
+    KeyLabel* key = keypadKey(index);
+    key->setTextColor(keypadHighlight(index));
+    key->setUnderlined(m_highlight.UnderlineOnHover);
+    m_highlight.LastKeypadKey = index;
+}
+
+void Calcolatrice::Img_Num_Null_MouseMove() {
+    processPendingEvents();
+    KeyLabel* last = keypadKey(m_highlight.LastKeypadKey);
+    last->setTextColor(keypadNormal(m_highlight.LastKeypadKey));
+    last->setUnderlined(false);
+}
+
+void Calcolatrice::MenuGrassetto_Click() {
+    const bool bold = m_boldAction->isChecked();
+    for (KeyLabel* key : m_selectorKeys) {
+        key->setBold(bold);
+    }
+    for (KeyLabel* key : m_keypadKeys) {
+        key->setBold(bold);
+    }
+}
+
+void Calcolatrice::MenuSottolinea_Click() {
+    m_highlight.UnderlineOnHover = m_underlineAction->isChecked();
+}
+
+void Calcolatrice::MenuCopia_Click() {
+    const std::string text = m_engine->MenuCopia_Click();
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    clipboard->setText(QString::fromStdString(text));
+}
+
+void Calcolatrice::MenuIncolla_Click() {
+    m_engine->MenuIncolla_Click(QGuiApplication::clipboard()->text().toStdString());
+    refresh();
+}
+
+void Calcolatrice::MenuInviaCalc_Click() {
+    if (const std::optional<std::string> text = m_engine->MenuInviaCalc_Click()) {
+        m_services.calculator.typeNumber(QString::fromStdString(*text));
+    }
+}
+
+void Calcolatrice::MenuAvvioAuto_Click() {
+    desktop::MenuAvvioAuto_Click(m_services.autoStart, m_warnings, m_engine->state().Loading,
+                                 m_autoStartTicked);
+    m_autoStartAction->setChecked(m_autoStartTicked);
+}
+
+void Calcolatrice::MenuCreaCollegamento_Click() {
+    m_services.shortcut.create();
+}
+
+void Calcolatrice::MenuEliminaCollegamento_Click() {
+    m_services.shortcut.remove();
+}
+
+void Calcolatrice::MenuAbout2_Click() {
+    if (m_about) {
+        m_about->showOver();
+    }
+}
+
+QLabel* Calcolatrice::display() const {
+    return m_display;
+}
+
+void Calcolatrice::historyLineAppended() {
+    m_historyModel->lineAppended();
+}
+
+void Calcolatrice::historyCleared() {
+    m_historyModel->cleared();
+}
+
+void Calcolatrice::makeLineCurrent(int line) {
+    QItemSelectionModel* selection = m_history->selectionModel();
+    if (line < 0 || line >= m_historyModel->rowCount()) {
+        selection->setCurrentIndex({}, QItemSelectionModel::NoUpdate);
+        return;
+    }
+    const QModelIndex index = m_historyModel->index(line);
+    selection->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+    m_history->scrollTo(index, QAbstractItemView::EnsureVisible);
+}
+
+void Calcolatrice::deselectAllLines() {
+    m_history->selectionModel()->clearSelection();
+    m_history->selectionModel()->setCurrentIndex({}, QItemSelectionModel::NoUpdate);
+}
+
+std::vector<std::size_t> Calcolatrice::selectedLines() const {
+    std::vector<std::size_t> lines;
+    for (const QModelIndex& index : m_history->selectionModel()->selectedRows()) {
+        lines.push_back(static_cast<std::size_t>(index.row()));
+    }
+    std::sort(lines.begin(), lines.end());
+    return lines;
+}
+
+void Calcolatrice::processPendingEvents() {
+    // Paints and timers only: a key or click typed meanwhile waits its turn, so input is acted
+    // on in the order it was given.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void Calcolatrice::refresh() {
+    const QString text = QString::fromStdString(m_engine->displayText());
+    if (text != m_display->text()) {
+        m_display->setText(text);
+        m_display->setAccessibleName(text);
+    }
+    for (KeyLabel* key : m_keypadKeys) {
+        key->setEnabled(m_engine->isKeypadKeyEnabled(key->index()));
+    }
+    for (KeyLabel* key : m_selectorKeys) {
+        key->setEnabled(m_engine->isSelectorKeyEnabled(key->index()));
+    }
+    for (std::size_t i = 0; i < m_pictures.size(); ++i) {
+        const auto which = static_cast<calc::Indicator>(i);
+        const int picture = m_engine->indicatorPicture(which);
+        if (picture != m_shownPictures[i]) {
+            m_pictures[i]->setPixmap(indicatorPixmap(which, picture));
+            m_shownPictures[i] = picture;
+        }
+    }
+    for (std::size_t i = 0; i < m_datumActions.size(); ++i) {
+        if (m_datumActions[i]->isCheckable()) {
+            m_datumActions[i]->setChecked(m_engine->isDatumTicked(static_cast<int>(i)));
+        }
+    }
+}
+
+QPixmap Calcolatrice::indicatorPixmap(calc::Indicator which, int picture) const {
+    if (picture >= 1 && picture < static_cast<int>(m_imageList.size())) {
+        return m_imageList[static_cast<std::size_t>(picture)];
+    }
+    return QPixmap(QString::fromLatin1(kPictureDesign[static_cast<std::size_t>(which)].greyPicture));
+}
+
+void Calcolatrice::focusMainWindow() {
+    if (!isActiveWindow()) {
+        activateWindow();
+    }
+    if (!m_history->hasFocus()) {
+        m_history->setFocus();
+    }
+}
+
+bool Calcolatrice::forwardKey(const QKeyEvent& event) {
+    const Qt::KeyboardModifiers modifiers = event.modifiers();
+    if (const std::optional<std::uint16_t> code = keyDownCode(event.key())) {
+        m_engine->Form_KeyDown(*code, shiftState(modifiers));
+        return true;
+    }
+    const QString text = event.text();
+    if (text.isEmpty()) {
+        return false;
+    }
+    // Ctrl or Alt alone make a command key that belongs to the list or the menus (Ctrl+A,
+    // Ctrl+Home); Ctrl and Alt together are AltGr on Windows and type a character.
+    const bool ctrl = modifiers.testFlag(Qt::ControlModifier);
+    const bool alt = modifiers.testFlag(Qt::AltModifier);
+    if (ctrl != alt) {
+        return false;
+    }
+    m_engine->Form_KeyPress(text.at(0).unicode());
+    return true;
+}
+
+bool Calcolatrice::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (widget == nullptr || widget->window() != this || !isEnabled()) {
+            return false;
+        }
+        // Every key the engine takes ends here, so the list never acts on it as well (no
+        // keyboard search on letters, no Enter, no Delete).
+        return forwardKey(*static_cast<QKeyEvent*>(event));
+    }
+    if (watched == m_history->viewport() && event->type() == QEvent::MouseButtonPress) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::RightButton) {
+            Lst_Storico_MouseDown(mouse->globalPosition().toPoint());
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void Calcolatrice::Lst_Storico_MouseDown(const QPoint& globalPos) {
+    m_editMenu->popup(globalPos);
+}
+
+void Calcolatrice::closeEvent(QCloseEvent* event) {
+    // Every close request ends the program at once; nothing is saved.
+    event->ignore();
+    if (m_tray) {
+        m_tray->EndProgram();
+    }
+    QCoreApplication::exit(0);
+}
+
+}  // namespace velmora::ui

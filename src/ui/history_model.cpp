@@ -1,0 +1,45 @@
+#include "ui/history_model.h"
+
+namespace velmora::ui {
+
+HistoryModel::HistoryModel(const std::vector<std::string>& lines, QObject* parent)
+    : QAbstractListModel(parent), m_lines(lines), m_rowCount(static_cast<int>(lines.size())) {}
+
+int HistoryModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : m_rowCount;
+}
+
+QVariant HistoryModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= m_rowCount ||
+        static_cast<std::size_t>(index.row()) >= m_lines.size()) {
+        return {};
+    }
+    if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole) {
+        return QString::fromStdString(m_lines[static_cast<std::size_t>(index.row())]);
+    }
+    return {};
+}
+
+Qt::ItemFlags HistoryModel::flags(const QModelIndex& index) const {
+    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren
+                           : Qt::NoItemFlags;
+}
+
+void HistoryModel::lineAppended() {
+    // Rows the engine added without telling (none expected) join with this one.
+    const int newCount = static_cast<int>(m_lines.size());
+    if (newCount <= m_rowCount) {
+        return;
+    }
+    beginInsertRows({}, m_rowCount, newCount - 1);
+    m_rowCount = newCount;
+    endInsertRows();
+}
+
+void HistoryModel::cleared() {
+    beginResetModel();
+    m_rowCount = static_cast<int>(m_lines.size());
+    endResetModel();
+}
+
+}  // namespace velmora::ui

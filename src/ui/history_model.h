@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QAbstractListModel>
+
+#include <string>
+#include <vector>
+
+namespace velmora::ui {
+
+// The history list's rows, read straight from the engine's lines. The engine only appends
+// and clears; the model is told after each change so that a view inserts exactly one row,
+// which keeps an append cheap however long the list grows.
+class HistoryModel : public QAbstractListModel {
+    Q_OBJECT
+public:
+    HistoryModel(const std::vector<std::string>& lines, QObject* parent);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    void lineAppended();  // lines.back() is new
+    void cleared();
+
+private:
+    const std::vector<std::string>& m_lines;
+    int m_rowCount = 0;
+};
+
+}  // namespace velmora::ui

@@ -1,0 +1,122 @@
+#include "ui/key_label.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace velmora::ui {
+
+namespace {
+
+// A disabled caption is drawn engraved, as the desktop draws disabled labels: grey text over
+// a white copy shifted one pixel right and down.
+const QColor kDisabledText(128, 128, 128);
+const QColor kDisabledHighlight(255, 255, 255);
+constexpr int kCaptionFlags = Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine;
+
+}  // namespace
+
+KeyLabel::KeyLabel(std::int16_t index, const QString& caption, QWidget* parent)
+    : QWidget(parent), m_index(index), m_caption(caption) {
+    setAttribute(Qt::WA_NoMousePropagation);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void KeyLabel::setTextColor(const QColor& color) {
+    if (color == m_textColor) {
+        return;
+    }
+    m_textColor = color;
+    repaint();
+}
+
+void KeyLabel::setBold(bool bold) {
+    if (bold == font().bold()) {
+        return;
+    }
+    QFont f = font();
+    f.setBold(bold);
+    setFont(f);
+    repaint();
+}
+
+void KeyLabel::setUnderlined(bool underlined) {
+    if (underlined == font().underline()) {
+        return;
+    }
+    QFont f = font();
+    f.setUnderline(underlined);
+    setFont(f);
+    repaint();
+}
+
+void KeyLabel::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setFont(font());
+    if (isEnabled()) {
+        painter.setPen(m_textColor);
+        painter.drawText(rect(), kCaptionFlags, m_caption);
+        return;
+    }
+    painter.setPen(kDisabledHighlight);
+    painter.drawText(rect().translated(1, 1), kCaptionFlags, m_caption);
+    painter.setPen(kDisabledText);
+    painter.drawText(rect(), kCaptionFlags, m_caption);
+}
+
+void KeyLabel::mousePressEvent(QMouseEvent* event) {
+    m_pressed = event->button() == Qt::LeftButton;
+    event->accept();
+}
+
+void KeyLabel::mouseReleaseEvent(QMouseEvent* event) {
+    const bool click = m_pressed && event->button() == Qt::LeftButton &&
+                       rect().contains(event->position().toPoint());
+    m_pressed = false;
+    event->accept();
+    if (click) {
+        emit clicked(m_index);
+    }
+}
+
+void KeyLabel::mouseMoveEvent(QMouseEvent* event) {
+    event->accept();
+    emit hovered(m_index);
+}
+
+HoverArea::HoverArea(QWidget* parent) : QWidget(parent) {
+    setMouseTracking(true);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void HoverArea::mouseMoveEvent(QMouseEvent* event) {
+    event->accept();
+    emit hovered();
+}
+
+ClickableLabel::ClickableLabel(QWidget* parent) : QLabel(parent) {
+    setTextFormat(Qt::PlainText);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void ClickableLabel::mousePressEvent(QMouseEvent* event) {
+    m_pressed = event->button() == Qt::LeftButton;
+    event->accept();
+}
+
+void ClickableLabel::mouseReleaseEvent(QMouseEvent* event) {
+    const bool click = m_pressed && event->button() == Qt::LeftButton &&
+                       rect().contains(event->position().toPoint());
+    m_pressed = false;
+    event->accept();
+    if (click) {
+        emit clicked();
+    }
+}
+
+void ClickableLabel::mouseMoveEvent(QMouseEvent* event) {
+    event->accept();
+    emit hovered();
+}
+
+}  // namespace velmora::ui

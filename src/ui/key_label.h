@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QColor>
+#include <QLabel>
+#include <QString>
+#include <QWidget>
+
+#include <cstdint>
+
+namespace velmora::ui {
+
+// One caption over a painted key face: transparent, the caption centred at the top of its
+// rectangle like the calculator's other labels. Colour, bold and underline change per key and
+// repaint at once. A disabled key is drawn greyed and swallows mouse events, so neither the key
+// nor the hover-reset area beneath it reacts.
+class KeyLabel : public QWidget {
+    Q_OBJECT
+public:
+    KeyLabel(std::int16_t index, const QString& caption, QWidget* parent);
+
+    std::int16_t index() const { return m_index; }
+    QString caption() const { return m_caption; }
+    QColor textColor() const { return m_textColor; }
+    bool isBold() const { return font().bold(); }
+    bool isUnderlined() const { return font().underline(); }
+
+    void setTextColor(const QColor& color);
+    void setBold(bool bold);
+    void setUnderlined(bool underlined);
+
+signals:
+    void clicked(std::int16_t index);
+    void hovered(std::int16_t index);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+private:
+    std::int16_t m_index;
+    QString m_caption;
+    QColor m_textColor;
+    bool m_pressed = false;
+};
+
+// A transparent area that reports mouse moves: the gaps between keys, and the area around the
+// About box's e-mail address.
+class HoverArea : public QWidget {
+    Q_OBJECT
+public:
+    explicit HoverArea(QWidget* parent);
+
+signals:
+    void hovered();
+
+protected:
+    void mouseMoveEvent(QMouseEvent* event) override;
+};
+
+// A plain label that reports mouse moves and left clicks: the display and the About box's
+// e-mail address.
+class ClickableLabel : public QLabel {
+    Q_OBJECT
+public:
+    explicit ClickableLabel(QWidget* parent);
+
+signals:
+    void hovered();
+    void clicked();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+private:
+    bool m_pressed = false;
+};
+
+}  // namespace velmora::ui

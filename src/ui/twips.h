@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QPainter>
+#include <QRect>
+
+// Screen measures of the window design: twips, 1/1440 inch, 15 to the pixel at 96 dpi.
+namespace velmora::ui {
+
+inline constexpr int kTwipsPerPixel = 15;
+
+// Left, Top, Width, Height in twips inside a client area.
+struct TwipsRect {
+    int left;
+    int top;
+    int width;
+    int height;
+};
+
+// A one-pixel line from (x1, y1) to (x2, y2) in twips, with its RGB colour.
+struct TwipsLine {
+    int x1;
+    int y1;
+    int x2;
+    int y2;
+    int red;
+    int green;
+    int blue;
+};
+
+// Rounded to the nearest pixel; 7 twips and less fall to the pixel below.
+constexpr int twipsToPixels(int twips) {
+    return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel;
+}
+
+inline QRect toPixels(const TwipsRect& r) {
+    return {twipsToPixels(r.left), twipsToPixels(r.top), twipsToPixels(r.width),
+            twipsToPixels(r.height)};
+}
+
+inline void drawTwipsLine(QPainter& painter, const TwipsLine& line) {
+    painter.setPen(QPen(QColor(line.red, line.green, line.blue), 0));
+    painter.drawLine(twipsToPixels(line.x1), twipsToPixels(line.y1), twipsToPixels(line.x2),
+                     twipsToPixels(line.y2));
+}
+
+// Arial at a point size; fontconfig substitutes its metric twin where Arial is absent.
+inline QFont arialFont(double pointSize, bool bold) {
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(pointSize);
+    font.setBold(bold);
+    return font;
+}
+
+}  // namespace velmora::ui
