@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFont>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QImage>
@@ -451,6 +452,27 @@ bool save(const QImage& image, const QString& path, bool opaque) {
     return true;
 }
 
+// The writer leaves the padding at the end of each row of the transparency mask uninitialised;
+// zeroing it makes the file the same on every run. The payload is a BITMAPINFOHEADER (40
+// bytes: width at 4, doubled height at 8, bits per pixel at 14), the colour rows, then the
+// one-bit mask rows, each row padded to four bytes.
+void clearMaskPadding(QByteArray& payload) {
+    constexpr int kInfoHeaderBytes = 40;
+    if (payload.size() < kInfoHeaderBytes || payload.startsWith("\x89PNG")) return;
+    const int width = qFromLittleEndian<qint32>(payload.constData() + 4);
+    const int height = qFromLittleEndian<qint32>(payload.constData() + 8) / 2;
+    const int bitsPerPixel = qFromLittleEndian<quint16>(payload.constData() + 14);
+    if (width <= 0 || height <= 0 || bitsPerPixel != 32) return;
+    const int colourBytes = width * 4 * height;
+    const int maskStride = (width + 31) / 32 * 4;
+    const int maskUsed = (width + 7) / 8;
+    const int maskStart = kInfoHeaderBytes + colourBytes;
+    if (payload.size() < maskStart + maskStride * height) return;
+    for (int row = 0; row < height; ++row) {
+        for (int i = maskUsed; i < maskStride; ++i) payload[maskStart + row * maskStride + i] = '\0';
+    }
+}
+
 // An .ico file holding several sizes: each image goes through Qt's ico writer on its own, and
 // the entries are gathered under one directory. Layout: a 6-byte header (reserved, type 1,
 // count), 16-byte directory entries whose last field is the offset of the image data.
@@ -467,7 +489,9 @@ bool saveIco(const QList<QImage>& images, const QString& path) {
         if (single.size() < kHeaderBytes + kEntryBytes) return false;
         const auto offset = qFromLittleEndian<quint32>(single.constData() + kHeaderBytes + 12);
         directory.append(single.mid(kHeaderBytes, kEntryBytes));
-        payloads.append(single.mid(offset));
+        QByteArray payload = single.mid(offset);
+        clearMaskPadding(payload);
+        payloads.append(payload);
     }
     QByteArray file(kHeaderBytes, '\0');
     qToLittleEndian<quint16>(1, file.data() + 2);
@@ -518,6 +542,12 @@ int main(int argc, char* argv[]) {
     if (args.size() != 1) {
         QTextStream(stderr) << "usage: velmora_draw_pictures OUTDIR [--sheet SHEET.png]\n";
         return 2;
+    }
+    // Another face under the name "Arial" would change every word's pixels.
+    const QString family = QFontInfo(indicatorFont(kIndicatorPixelSize)).family();
+    if (family != QLatin1String("Liberation Sans") && family != QLatin1String("Arial")) {
+        QTextStream(stderr) << "\"Arial\" resolves to \"" << family << "\"; install fonts-liberation\n";
+        return 1;
     }
     const QDir out(args.front());
     const QStringList iconSizes{QStringLiteral("16"), QStringLiteral("32"), QStringLiteral("48"),
