@@ -369,7 +369,8 @@ void drawProgramIcon(QPainter& p, int size) {
     fist.cubicTo(26.5, 23.0, 23.5, 26.5, 19.5, 26.5);
     fist.cubicTo(16.0, 26.5, 13.0, 23.5, 13.5, 20.0);
     fist.closeSubpath();
-    p.setPen(QPen(kOutline, line, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    // At 16 pixels a black rim would swallow the pen, so the fist is edged in its own shade.
+    p.setPen(QPen(small ? kSkinShade : kOutline, line, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.setBrush(kSkin);
     p.drawPath(fist);
     if (!small) {
@@ -384,7 +385,7 @@ void drawProgramIcon(QPainter& p, int size) {
     auto along = [&](double t, double s) { return nib + axis * t + across * s; };
     if (small) {
         // A plain dark stroke with a light tip; outlines would merge into one blot.
-        p.setPen(QPen(kOutline, 2.5, Qt::SolidLine, Qt::FlatCap));
+        p.setPen(QPen(kOutline, 3.0, Qt::SolidLine, Qt::FlatCap));
         p.drawLine(along(4.0, 0.0), along(23.0, 0.0));
         p.setPen(QPen(kPenMetal, 2.0, Qt::SolidLine, Qt::FlatCap));
         p.drawLine(along(0.5, 0.0), along(4.0, 0.0));
