@@ -9,6 +9,7 @@
 #include <QImageReader>
 #include <QList>
 #include <QPoint>
+#include <QPointF>
 #include <QRect>
 #include <QSize>
 #include <QString>

@@ -32,12 +32,12 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstdint>
+#include <numbers>
 #include <vector>
 
 namespace {
 
-// Calculator face ----------------------------------------------------------------------------
+// Calculator face.
 
 const QColor kGround(228, 228, 228);
 const QColor kBoxFill(238, 238, 238);
@@ -125,7 +125,7 @@ QImage drawBackground() {
     return image;
 }
 
-// Indicator pictures --------------------------------------------------------------------------
+// Indicator pictures.
 //
 // Every indicator is a set of items (words, compass arms) drawn once as coverage masks; a
 // picture is the ground with each item blended in its colour. The grey picture and each
@@ -278,7 +278,7 @@ QImage composeIndicator(const std::vector<Mask>& masks, int highlighted) {
     return image;
 }
 
-// About banner ----------------------------------------------------------------------------------
+// About banner.
 
 const QColor kBannerBlue(98, 134, 225);
 const QColor kBannerOrange(247, 150, 55);
@@ -290,7 +290,7 @@ QImage drawAboutBanner() {
     for (int x = 0; x < image.width(); ++x) {
         // Weight of the orange: 1 in the middle column, 0 at both ends, a smooth cosine bell.
         const double u = double(x) / double(image.width() - 1);
-        const double w = 0.5 - 0.5 * std::cos(2.0 * M_PI * u);
+        const double w = 0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * u);
         auto mix = [w](int blue, int orange) { return int(std::lround(blue + (orange - blue) * w)); };
         const QRgb c = qRgb(mix(kBannerBlue.red(), kBannerOrange.red()), mix(kBannerBlue.green(), kBannerOrange.green()),
                             mix(kBannerBlue.blue(), kBannerOrange.blue()));
@@ -299,7 +299,7 @@ QImage drawAboutBanner() {
     return image;
 }
 
-// Icons -----------------------------------------------------------------------------------------
+// Icons.
 //
 // The program icon is one vector drawing on a 32-unit grid, rendered at every size: a notepad
 // with ruled lines and a line of writing, and a hand in a blue cuff holding a pen whose nib
@@ -441,7 +441,7 @@ QImage renderInformationIcon() {
     return image;
 }
 
-// Output --------------------------------------------------------------------------------------
+// Output.
 
 bool save(const QImage& image, const QString& path, bool opaque) {
     const QImage out = opaque ? image.convertToFormat(QImage::Format_RGB888) : image;
