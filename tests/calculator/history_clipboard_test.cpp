@@ -1,0 +1,106 @@
+#include "engine_fixture.h"
+
+namespace velmora::calc::testing {
+namespace {
+
+const std::string kD = kDegreeMark;
+
+TEST_F(EngineTest, CopyTakesSelectedLinesEachBehindALineBreak) {
+    enter(kSelLatitudeA, kSelNorth, "1");
+    enter(kSelLatitudeB, kSelNorth, "2");
+    ASSERT_GE(calc.history().size(), 5u);
+    view.selection = {1, 3};
+    EXPECT_EQ(calc.MenuCopia_Click(),
+              "\r\n" + calc.history()[1] + "\r\n" + calc.history()[3]);
+}
+
+TEST_F(EngineTest, CopyWithoutSelectionTakesTheDisplayUnchanged) {
+    type("45" + kD + "30'");
+    EXPECT_EQ(calc.MenuCopia_Click(), "45" + kD + "30'");
+    calc.Lab_Num_Click(kKeyEnter);
+    type("1");
+    view.selection = {0};
+    calc.Display_Click();
+    EXPECT_EQ(calc.MenuCopia_Click(), "1");
+    EXPECT_EQ(view.currentLine, -1);
+}
+
+TEST_F(EngineTest, CopyIgnoresASelectionBeyondTheList) {
+    view.selection = {0, 999};
+    EXPECT_EQ(calc.MenuCopia_Click(), "\r\n" + calc.history()[0]);
+}
+
+struct PasteCase {
+    const char* name;
+    std::string clipboard;
+    std::string display;  // "7" when the paste changes nothing
+};
+
+class Paste : public EngineTest, public ::testing::WithParamInterface<PasteCase> {};
+
+TEST_P(Paste, PutsTheNumberOnTheDisplay) {
+    const PasteCase& c = GetParam();
+    type("7");
+    const auto lines = calc.history();
+    calc.MenuIncolla_Click(c.clipboard);
+    EXPECT_EQ(display(), c.display);
+    EXPECT_EQ(calc.history(), lines);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Clipboard, Paste,
+    ::testing::Values(PasteCase{"Decimal", "12.5", "12.5"},
+                      PasteCase{"WholeLosesPointZero", "12", "12"},
+                      PasteCase{"FiveDecimalsAtMost", "3.14159265", "3.14159"},
+                      PasteCase{"Negative", "-2.25", "-2.25"},
+                      PasteCase{"CommaIsTheOtherSeparator", "12,5", "12.5"},
+                      PasteCase{"SurroundingBlanksAndLineBreak", " 12.5\r\n", "12.5"},
+                      PasteCase{"Exponent", "1E-05", "0.00001"},
+                      PasteCase{"Letters", "abc", "7"},
+                      PasteCase{"Empty", "", "7"},
+                      PasteCase{"Coordinate", "45" + kD, "7"},
+                      PasteCase{"Overflow", "1E+400", "7"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(EngineTest, PasteKeepsAShownResultShown) {
+    calc.Lab_Num_Click(kKeyCalculate);
+    calc.MenuIncolla_Click("5");
+    EXPECT_EQ(display(), "5");
+    EXPECT_TRUE(state().ResultShown);
+}
+
+struct SendCase {
+    const char* name;
+    std::vector<int> selectors;
+    std::string typed;
+    std::string decimalMark;
+    std::optional<std::string> sent;
+};
+
+class SendToCalculator : public ::testing::TestWithParam<SendCase> {};
+
+TEST_P(SendToCalculator, TypesTheDisplayedNumber) {
+    const SendCase& c = GetParam();
+    FakeView view;
+    ScriptedPrompts prompts;
+    Calculator calc(view, prompts, UserLocale{c.decimalMark, ""});
+    calc.StartUp();
+    calc.FinishStartUp();
+    for (const int s : c.selectors) calc.Lab_Sel_Click(static_cast<std::int16_t>(s));
+    for (const char ch : c.typed) calc.Form_KeyPress(static_cast<unsigned char>(ch));
+    EXPECT_EQ(calc.MenuInviaCalc_Click(), c.sent);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Clipboard, SendToCalculator,
+    ::testing::Values(SendCase{"PlainNumber", {kSelDegrees}, "12.5", ".", "12.5"},
+                      SendCase{"IdleZero", {}, "", ".", "0"},
+                      SendCase{"CoordinateAsDecimalDegrees", {}, "45\xB0" "30'", ".", "45.5"},
+                      SendCase{"LeadingZeroBeforeThePoint", {}, "0\xB0" "30'", ".", "0.5"},
+                      SendCase{"LocaleComma", {}, "0\xB0" "30'", ",", "0,5"},
+                      SendCase{"ErrorSendsZero", {}, "91\r", ".", "0"},
+                      SendCase{"TrailingPoint", {kSelDegrees}, "12.", ".", "12"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace velmora::calc::testing
