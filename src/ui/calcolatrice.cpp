@@ -285,10 +285,8 @@ void Calcolatrice::createDisplayAndHistory() {
     m_display->setAccessibleDescription(QStringLiteral("Display"));
     connect(m_display, &ClickableLabel::clicked, this, [this] { m_engine->Display_Click(); });
 
-    // A table with fixed row heights: appending a row costs the same at any length, where a
-    // list view lays out every row again.
     m_historyModel = new HistoryModel(m_engine->history(), this);
-    m_history = new QTableView(m_face);
+    m_history = new HistoryView(m_face);
     m_history->setObjectName(QStringLiteral("Lst_Storico"));
     m_history->setAccessibleName(QStringLiteral("History"));
     m_history->setGeometry(toPixels(kHistoryRect));
@@ -341,15 +339,18 @@ void Calcolatrice::createMenus() {
     copy->setObjectName(QStringLiteral("MenuCopia"));
     copy->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
     connect(copy, &QAction::triggered, this, &Calcolatrice::MenuCopia_Click);
+    m_shortcutActions.push_back(copy);
     QAction* paste = m_editMenu->addAction(QStringLiteral("Paste"));
     paste->setObjectName(QStringLiteral("MenuIncolla"));
     paste->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
     connect(paste, &QAction::triggered, this, &Calcolatrice::MenuIncolla_Click);
+    m_shortcutActions.push_back(paste);
     m_editMenu->addSeparator()->setObjectName(QStringLiteral("MenuNull0"));
     QAction* send = m_editMenu->addAction(QStringLiteral("Send to calculator "));
     send->setObjectName(QStringLiteral("MenuInviaCalc"));
     send->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
     connect(send, &QAction::triggered, this, &Calcolatrice::MenuInviaCalc_Click);
+    m_shortcutActions.push_back(send);
 
     QMenu* view = bar->addMenu(QStringLiteral("&View"));
     view->setObjectName(QStringLiteral("MenuVisualizza"));
@@ -406,6 +407,7 @@ void Calcolatrice::createMenus() {
     about->setObjectName(QStringLiteral("MenuAbout2"));
     about->setShortcut(QKeySequence(Qt::Key_F1));
     connect(about, &QAction::triggered, this, &Calcolatrice::MenuAbout2_Click);
+    m_shortcutActions.push_back(about);
 }
 
 void Calcolatrice::Form_Load() {
@@ -642,10 +644,24 @@ bool Calcolatrice::forwardKey(const QKeyEvent& event) {
     return true;
 }
 
+bool Calcolatrice::isMenuShortcut(const QKeyEvent& event) const {
+    const QKeySequence typed(event.keyCombination());
+    return std::any_of(m_shortcutActions.begin(), m_shortcutActions.end(),
+                       [&typed](const QAction* action) { return action->shortcut() == typed; });
+}
+
 bool Calcolatrice::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress) {
+    if (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) {
         auto* widget = qobject_cast<QWidget*>(watched);
         if (widget == nullptr || widget->window() != this || !isEnabled()) {
+            return false;
+        }
+        if (event->type() == QEvent::ShortcutOverride) {
+            // The list would claim Ctrl+C and Ctrl+V for its own copy; the menus have them.
+            if (isMenuShortcut(*static_cast<QKeyEvent*>(event))) {
+                event->ignore();
+                return true;
+            }
             return false;
         }
         // Every key the engine takes ends here, so the list never acts on it as well (no

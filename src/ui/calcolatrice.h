@@ -14,6 +14,7 @@
 #include "ui/message_boxes.h"
 
 class QAction;
+class QKeyEvent;
 class QLabel;
 class QMenu;
 class QTableView;
@@ -102,6 +103,7 @@ private:
     void createMenus();
     void colourKeys();
     bool forwardKey(const QKeyEvent& event);
+    bool isMenuShortcut(const QKeyEvent& event) const;
     void Lst_Storico_MouseDown(const QPoint& globalPos);
     QPixmap indicatorPixmap(calc::Indicator which, int picture) const;
 
@@ -131,6 +133,7 @@ private:
     QAction* m_underlineAction = nullptr;
     QAction* m_autoStartAction = nullptr;
     std::array<QAction*, geodesy::kDatumEntryCount> m_datumActions{};
+    std::vector<QAction*> m_shortcutActions;  // Copy, Paste, Send to calculator, About
 };
 
 }  // namespace velmora::ui

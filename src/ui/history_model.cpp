@@ -42,4 +42,20 @@ void HistoryModel::cleared() {
     endResetModel();
 }
 
+QModelIndex HistoryView::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) {
+    const int rows = model() != nullptr ? model()->rowCount() : 0;
+    switch (cursorAction) {
+    case MoveHome:
+        return rows > 0 ? model()->index(0, 0) : QModelIndex();
+    case MoveEnd:
+        return rows > 0 ? model()->index(rows - 1, 0) : QModelIndex();
+    case MoveLeft:
+        return QTableView::moveCursor(MoveUp, modifiers);
+    case MoveRight:
+        return QTableView::moveCursor(MoveDown, modifiers);
+    default:
+        return QTableView::moveCursor(cursorAction, modifiers);
+    }
+}
+
 }  // namespace velmora::ui

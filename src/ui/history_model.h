@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractListModel>
+#include <QTableView>
 
 #include <string>
 #include <vector>
@@ -25,6 +26,18 @@ public:
 private:
     const std::vector<std::string>& m_lines;
     int m_rowCount = 0;
+};
+
+// The history list's view: a one-column table with fixed row heights, so that an append costs
+// the same at any length. Keys move as in a list box: Home and End go to the first and last
+// line, Left and Right act as Up and Down.
+class HistoryView : public QTableView {
+    Q_OBJECT
+public:
+    using QTableView::QTableView;
+
+protected:
+    QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
 };
 
 }  // namespace velmora::ui

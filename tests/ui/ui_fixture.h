@@ -77,7 +77,11 @@ struct WindowUnderTest {
         window = std::make_unique<Calcolatrice>(
             desktop::Services{autoStart, shortcut, calculator, mail});
         window->Form_Load();
+        window->activateWindow();
+        activated = QTest::qWaitForWindowActive(window.get());
     }
+
+    bool activated = false;
 
     int historyCount() const { return static_cast<int>(window->engine().history().size()); }
     QString lastHistoryLine() const {
