@@ -32,6 +32,19 @@ bool allFinite(double a, double b, double c, double d) {
     return std::isfinite(a) && std::isfinite(b) && std::isfinite(c) && std::isfinite(d);
 }
 
+// The angle of (x, y) from the one-argument arc tangent, the cases tested in this order, so
+// (-1, 0) gives -pi. Inline, because the kernel calls it in every pass.
+inline double arcTan2(double x, double y) {
+    if (y > 0.0) {
+        if (x >= y) return std::atan(y / x);
+        if (x <= -y) return std::atan(y / x) + kPi;
+        return kHalfPi - std::atan(x / y);
+    }
+    if (x >= -y) return std::atan(y / x);
+    if (x <= y) return std::atan(y / x) - kPi;
+    return -std::atan(x / y) - kHalfPi;
+}
+
 // The stored coordinates in decimal degrees: latitude A, latitude B, longitude A, longitude B.
 struct Points {
     double latADeg;
@@ -60,16 +73,7 @@ double finish(calc::CalculatorState& state, double metres, bool inKilometres) {
 
 double DegToRad(double degrees) { return (kPi / kDegreesPerHalfTurn) * degrees; }
 
-double ArcTan2(double x, double y) {
-    if (y > 0.0) {
-        if (x >= y) return std::atan(y / x);
-        if (x <= -y) return std::atan(y / x) + kPi;
-        return kHalfPi - std::atan(x / y);
-    }
-    if (x >= -y) return std::atan(y / x);
-    if (x <= y) return std::atan(y / x) - kPi;
-    return -std::atan(x / y) - kHalfPi;
-}
+double ArcTan2(double x, double y) { return arcTan2(x, y); }
 
 double VincentyInverseMetres(double latADeg, double lonADeg, double latBDeg, double lonBDeg,
                              double semiMajorMetres, double semiMinorMetres, double flattening) {
@@ -106,7 +110,7 @@ double VincentyInverseMetres(double latADeg, double lonADeg, double latBDeg, dou
         sinSigma = std::sqrt(east * east + north * north);
         if (sinSigma == 0.0) return 0.0;  // coincident points
         cosSigma = sinU1 * sinU2 + cosU1 * cosU2 * cosLambda;
-        sigma = ArcTan2(cosSigma, sinSigma);
+        sigma = arcTan2(cosSigma, sinSigma);
         const double sinAlpha = cosU1 * cosU2 * sinLambda / sinSigma;
         cosSqAlpha = 1.0 - sinAlpha * sinAlpha;
         // Both points on the equator: the mid-point term vanishes.
