@@ -50,21 +50,40 @@ export QT_QPA_PLATFORM=xcb
 "$watch" --runs 1 --label warm -- "$minimal" >/dev/null
 "$watch" --runs 1 --label warm -- "$velmora" >/dev/null
 
-results=()
-results+=("$("$watch" --runs "$runs" --keys "$keys" --label minimal_window -- "$minimal")")
-results+=("$("$watch" --runs "$runs" --keys "$keys" --label velmora -- "$velmora")")
+# Starts alternate between the programs, so that a change in the machine's load while the
+# benchmark runs weighs on both alike.
+programs=(minimal_window velmora)
+declare -A command=([minimal_window]=$minimal [velmora]=$velmora [galculator]=galculator)
 if [[ ${VELMORA_BENCH_GALCULATOR:-0} == 1 ]] && command -v galculator >/dev/null; then
-  results+=("$("$watch" --runs "$runs" --label galculator -- galculator)")
+  programs+=(galculator)
 fi
+# galculator talks about its missing configuration file on every start.
+quiet() { if [[ $1 == galculator ]]; then "${@:2}" 2>/dev/null; else "${@:2}"; fi; }
+for ((i = 0; i < runs; i++)); do
+  for p in "${programs[@]}"; do
+    quiet "$p" "$watch" --runs 1 --label "$p" -- "${command[$p]}" >>"$scratch/starts"
+  done
+done
+for p in minimal_window velmora; do
+  "$watch" --runs 1 --keys "$keys" --label "$p" -- "${command[$p]}" >>"$scratch/keys"
+done
 
-printf '%s\n' "${results[@]}" | awk -v runs="$runs" -v keys="$keys" '
-  { label[NR] = $1; start[NR] = $2; rss[NR] = $3; kmed[NR] = $4; kworst[NR] = $5 }
+awk -v runs="$runs" -v keys="$keys" '
+  function median(list,    n, a, i, j, t) {
+    n = split(list, a, " ")
+    for (i = 2; i <= n; i++) for (j = i; j > 1 && a[j - 1] + 0 > a[j] + 0; j--) { t = a[j]; a[j] = a[j - 1]; a[j - 1] = t }
+    return n % 2 ? a[(n + 1) / 2] : (a[n / 2] + a[n / 2 + 1]) / 2
+  }
+  FNR == NR { if (!($1 in start)) order[++count] = $1; start[$1] = start[$1] " " $2; rss[$1] = rss[$1] " " $3; next }
+  { kmed[$1] = $4; kmax[$1] = $5 }
   END {
-    printf "Medians of %d fresh starts; key latency over %d keys\n\n", runs, keys
+    printf "Medians of %d fresh starts each; key latency over %d keys\n\n", runs, keys
     printf "%-16s %12s %12s %14s %14s\n", "program", "start (ms)", "RSS (MiB)", "key med (ms)", "key max (ms)"
-    for (i = 1; i <= NR; i++)
-      printf "%-16s %12s %12s %14s %14s\n", label[i], start[i], rss[i], kmed[i], kworst[i]
-    printf "\nvelmora / minimal_window start-up: %.2fx (goal <= 1.30x)\n", start[2] / start[1]
-    printf "velmora - minimal_window RSS:      %+.1f MiB (goal <= +4.0 MiB)\n", rss[2] - rss[1]
-    printf "velmora key-to-repaint median:     %s ms (goal < 2 ms)\n", kmed[2]
-  }'
+    for (i = 1; i <= count; i++) {
+      p = order[i]; s[p] = median(start[p]); r[p] = median(rss[p])
+      printf "%-16s %12.1f %12.1f %14s %14s\n", p, s[p], r[p], (p in kmed) ? kmed[p] : "-", (p in kmax) ? kmax[p] : "-"
+    }
+    printf "\nvelmora / minimal_window start-up: %.2fx (goal <= 1.30x)\n", s["velmora"] / s["minimal_window"]
+    printf "velmora - minimal_window RSS:      %+.1f MiB (goal <= +4.0 MiB)\n", r["velmora"] - r["minimal_window"]
+    printf "velmora key-to-repaint median:     %s ms (goal < 2 ms)\n", kmed["velmora"]
+  }' "$scratch/starts" "$scratch/keys"
