@@ -97,6 +97,7 @@ private:
     void selectUnit(std::int16_t index);
     void selectFormat(std::int16_t index);
     void setMarkKeysForFormat();
+    void chooseDatum(std::int16_t index);
 
     CalculatorView& m_view;
     geodesy::UserPrompts& m_prompts;

@@ -6,6 +6,10 @@
 namespace velmora::calc {
 
 void Calculator::MenuDatum_Click(std::int16_t index) {
+    RunIgnoringFailure([&] { chooseDatum(index); });
+}
+
+void Calculator::chooseDatum(std::int16_t index) {
     // Separators cannot be chosen from a menu; neither can an entry that does not exist.
     if (index < 0 || index >= geodesy::kDatumEntryCount || geodesy::IsDatumSeparator(index))
         return;

@@ -53,15 +53,20 @@ std::string LocaleNumberText(double value, std::string_view decimalMark) {
 }  // namespace
 
 std::string Calculator::MenuCopia_Click() const {
-    std::vector<std::size_t> selected;
-    RunIgnoringFailure([&] { selected = m_view.selectedLines(); });
     std::string text;
-    for (const std::size_t line : selected) {
-        if (line >= m_history.size()) continue;
-        text += kLineBreak;
-        text += m_history[line];
-    }
-    return selected.empty() ? m_display : text;
+    RunIgnoringFailure([&] {
+        const std::vector<std::size_t> selected = m_view.selectedLines();
+        if (selected.empty()) {
+            text = m_display;
+            return;
+        }
+        for (const std::size_t line : selected) {
+            if (line >= m_history.size()) continue;
+            text += kLineBreak;
+            text += m_history[line];
+        }
+    });
+    return text;
 }
 
 void Calculator::MenuIncolla_Click(std::string_view clipboardText) {

@@ -114,7 +114,8 @@ INSTANTIATE_TEST_SUITE_P(
     DatumMenu, CustomDatumAccepted,
     ::testing::Values(
         AcceptedCase{"SemiMinorBehindAt", "6378137", "@6356752.3142", "6356752.3142", "298.25722293287"},
-        AcceptedCase{"EqualAxesGiveTheSphereValue", "6378137", "@6378137", "6378137", "1.79769313486231E+308"},
+        AcceptedCase{"EqualAxesGiveTheSphereValue", "6378137", "@6378137", "6378137",
+                     "1.79769313486231E+308"},
         AcceptedCase{"NegativeAxesAreTakenAsTyped", "-10", "2", "-5", "2"}),
     [](const auto& info) { return std::string(info.param.name); });
 

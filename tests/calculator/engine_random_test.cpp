@@ -137,9 +137,9 @@ TEST(CalculatorRandomised, InvariantsHoldAfterEveryAction) {
             break;
         }
         case 8: {
-            const int entry = dice.roll(60) == 0 ? dice.roll(geodesy::kDatumEntryCount)
-                                                 : (dice.roll(2) == 0 ? geodesy::kOtherEntry
-                                                                      : dice.roll(geodesy::kDatumEntryCount));
+            // "Other..." half of the time, so that the dialog's replies get their share.
+            const int entry = dice.roll(2) == 0 ? geodesy::kOtherEntry
+                                                : dice.roll(geodesy::kDatumEntryCount);
             action << "MenuDatum_Click " << entry;
             calc.MenuDatum_Click(static_cast<std::int16_t>(entry));
             break;
@@ -154,8 +154,10 @@ TEST(CalculatorRandomised, InvariantsHoldAfterEveryAction) {
             }
             case 1:
                 view.selection.clear();
-                if (!calc.history().empty())
-                    view.selection.push_back(static_cast<std::size_t>(dice.roll(static_cast<int>(calc.history().size()))));
+                if (!calc.history().empty()) {
+                    const int lines = static_cast<int>(calc.history().size());
+                    view.selection.push_back(static_cast<std::size_t>(dice.roll(lines)));
+                }
                 action << "MenuCopia_Click";
                 (void)calc.MenuCopia_Click();
                 break;

@@ -14,17 +14,23 @@ struct KeyEvent {
 KeyEvent Char(std::uint16_t code) { return {true, code}; }
 KeyEvent Down(std::uint16_t code, std::uint16_t modifiers = 0) { return {false, code, modifiers}; }
 
-constexpr std::uint16_t kDelete = 46, kF2 = 113, kF3 = 114, kF6 = 117, kF7 = 118;
+constexpr std::uint16_t kDelete = 46, kF2 = 113, kF3 = 114, kF4 = 115, kF5 = 116, kF6 = 117,
+                        kF7 = 118, kF8 = 119;
 constexpr std::uint16_t kShift = 1, kCtrl = 2, kAlt = 4;
+
+// The settings after the keys; the defaults are those of a fresh start-up.
+struct Settings {
+    std::int16_t field = kLatitudeA;
+    std::int16_t hemisphere = kNorth;
+    std::int16_t format = kDegMinSec;
+    std::int16_t unit = kKilometres;
+};
 
 struct KeyboardCase {
     const char* name;
     std::vector<KeyEvent> events;
     std::string display;
-    std::int16_t activeField;
-    std::int16_t hemisphere;
-    std::int16_t format;
-    std::int16_t unit;
+    Settings settings;
 };
 
 class Keyboard : public EngineTest, public ::testing::WithParamInterface<KeyboardCase> {};
@@ -40,37 +46,45 @@ TEST_P(Keyboard, RunsTheKeysAction) {
         EXPECT_GT(view.focusRequests, focus) << "the main window keeps the focus";
     }
     EXPECT_EQ(display(), c.display);
-    EXPECT_EQ(state().ActiveField, c.activeField);
-    EXPECT_EQ(state().Hemisphere, c.hemisphere);
-    EXPECT_EQ(state().CoordFormat, c.format);
-    EXPECT_EQ(state().UnitIndex, c.unit);
+    EXPECT_EQ(state().ActiveField, c.settings.field);
+    EXPECT_EQ(state().Hemisphere, c.settings.hemisphere);
+    EXPECT_EQ(state().CoordFormat, c.settings.format);
+    EXPECT_EQ(state().UnitIndex, c.settings.unit);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Keyboard, Keyboard,
     ::testing::Values(
-        KeyboardCase{"DigitsAndMarks", {Char('4'), Char(176), Char('3'), Char('\''), Char('2'), Char('"')},
-                     "4" + kD + "3'2\"", 0, kNorth, kDegMinSec, kKilometres},
-        KeyboardCase{"CommaTypesThePoint", {Down(kF6), Char('1'), Char(',')}, "1.", 0, kNorth, kDeg, kKilometres},
-        KeyboardCase{"PointTypesThePoint", {Down(kF6), Char('1'), Char('.')}, "1.", 0, kNorth, kDeg, kKilometres},
-        KeyboardCase{"BackspaceDeletes", {Char('4'), Char('5'), Char(8)}, "4", 0, kNorth, kDegMinSec, kKilometres},
-        KeyboardCase{"EastIgnoredOnLatitude", {Char('e'), Char('E'), Char('w')}, "0", 0, kNorth, kDegMinSec, kKilometres},
-        KeyboardCase{"SouthOnLatitude", {Char('s')}, "0", 0, kSouth, kDegMinSec, kKilometres},
-        KeyboardCase{"NorthIgnoredOnLongitude", {Down(kF3), Char('w'), Char('n'), Char('S')}, "0", kLongitudeA, kWest, kDegMinSec, kKilometres},
-        KeyboardCase{"EastAfterWestOnLongitude", {Down(kF3), Char('W'), Char('e')}, "0", kLongitudeA, kEast, kDegMinSec, kKilometres},
-        KeyboardCase{"DeleteCancels", {Char('4'), Down(kDelete)}, "0", 0, kNorth, kDegMinSec, kKilometres},
-        KeyboardCase{"CtrlDeleteDoesNothing", {Char('4'), Down(kDelete, kCtrl)}, "4", 0, kNorth, kDegMinSec, kKilometres},
-        KeyboardCase{"ShiftDeleteKeepsDisplay", {Char('4'), Down(kDelete, kShift)}, "4", 0, kNorth, kDegMinSec, kKilometres},
-        KeyboardCase{"ShiftF2DoesNothing", {Down(kF3), Down(kF2, kShift)}, "0", kLongitudeA, kEast, kDegMinSec, kKilometres},
-        KeyboardCase{"AltF2DoesNothing", {Down(kF3), Down(kF2, kAlt)}, "0", kLongitudeA, kEast, kDegMinSec, kKilometres},
-        KeyboardCase{"F2SelectsLatitudeA", {Down(kF3), Down(kF2)}, "0", kLatitudeA, kNorth, kDegMinSec, kKilometres},
-        KeyboardCase{"F4AndF5SelectTheBFields", {Down(115), Char('s'), Down(116)}, "0", kLongitudeB, kEast, kDegMinSec, kKilometres},
-        KeyboardCase{"F7AndF8Formats", {Down(kF7)}, "0", 0, kNorth, kDegMin, kKilometres},
-        KeyboardCase{"UnitLetters", {Char('M'), Char('i')}, "0", 0, kNorth, kDegMinSec, kNauticalMiles},
-        KeyboardCase{"CapitalKSelectsKilometres", {Char('m'), Char('K')}, "0", 0, kNorth, kDegMinSec, kKilometres},
-        KeyboardCase{"CIsNoShortcut", {Char('4'), Char('C'), Char('c'), Char('x')}, "4", 0, kNorth, kDegMinSec, kKilometres},
-        KeyboardCase{"MinusResetsAShownResult", {Char('='), Char('-')}, "0", 0, kNorth, kDegMinSec, kKilometres},
-        KeyboardCase{"MarkOfOtherFormatDoesNothing", {Down(kF6), Char('4'), Char('\''), Char('"')}, "4", 0, kNorth, kDeg, kKilometres}),
+        KeyboardCase{"DigitsAndMarks",
+                     {Char('4'), Char(176), Char('3'), Char('\''), Char('2'), Char('"')},
+                     "4" + kD + "3'2\"", {}},
+        KeyboardCase{"CommaTypesThePoint", {Down(kF6), Char('1'), Char(',')}, "1.", {.format = kDeg}},
+        KeyboardCase{"PointTypesThePoint", {Down(kF6), Char('1'), Char('.')}, "1.", {.format = kDeg}},
+        KeyboardCase{"BackspaceDeletes", {Char('4'), Char('5'), Char(8)}, "4", {}},
+        KeyboardCase{"EastIgnoredOnLatitude", {Char('e'), Char('E'), Char('w')}, "0", {}},
+        KeyboardCase{"SouthOnLatitude", {Char('s')}, "0", {.hemisphere = kSouth}},
+        KeyboardCase{"NorthIgnoredOnLongitude", {Down(kF3), Char('w'), Char('n'), Char('S')}, "0",
+                     {.field = kLongitudeA, .hemisphere = kWest}},
+        KeyboardCase{"EastAfterWestOnLongitude", {Down(kF3), Char('W'), Char('e')}, "0",
+                     {.field = kLongitudeA, .hemisphere = kEast}},
+        KeyboardCase{"DeleteCancels", {Char('4'), Down(kDelete)}, "0", {}},
+        KeyboardCase{"CtrlDeleteDoesNothing", {Char('4'), Down(kDelete, kCtrl)}, "4", {}},
+        KeyboardCase{"ShiftDeleteKeepsDisplay", {Char('4'), Down(kDelete, kShift)}, "4", {}},
+        KeyboardCase{"ShiftF2DoesNothing", {Down(kF3), Down(kF2, kShift)}, "0",
+                     {.field = kLongitudeA, .hemisphere = kEast}},
+        KeyboardCase{"AltF2DoesNothing", {Down(kF3), Down(kF2, kAlt)}, "0",
+                     {.field = kLongitudeA, .hemisphere = kEast}},
+        KeyboardCase{"F2SelectsLatitudeA", {Down(kF3), Down(kF2)}, "0", {}},
+        KeyboardCase{"F4AndF5SelectTheBFields", {Down(kF4), Char('s'), Down(kF5)}, "0",
+                     {.field = kLongitudeB, .hemisphere = kEast}},
+        KeyboardCase{"F7SelectsDegMin", {Down(kF7)}, "0", {.format = kDegMin}},
+        KeyboardCase{"F8SelectsDegMinSec", {Down(kF6), Down(kF8)}, "0", {}},
+        KeyboardCase{"UnitLetters", {Char('M'), Char('i')}, "0", {.unit = kNauticalMiles}},
+        KeyboardCase{"CapitalKSelectsKilometres", {Char('m'), Char('K')}, "0", {}},
+        KeyboardCase{"CIsNoShortcut", {Char('4'), Char('C'), Char('c'), Char('x')}, "4", {}},
+        KeyboardCase{"MinusResetsAShownResult", {Char('='), Char('-')}, "0", {}},
+        KeyboardCase{"MarkOfOtherFormatDoesNothing",
+                     {Down(kF6), Char('4'), Char('\''), Char('"')}, "4", {.format = kDeg}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(EngineTest, ShiftDeleteClearsTheHistory) {

@@ -35,9 +35,11 @@ INSTANTIATE_TEST_SUITE_P(
     Selector, SelectorField,
     ::testing::Values(
         FieldCase{"LongitudeBTurnsNorthIntoEast", {kSelLongitudeB}, kLongitudeB, kEast, 4, 11},
-        FieldCase{"LatitudeAfterLongitudeTurnsBackToNorth", {kSelLongitudeB, kSelLatitudeA}, kLatitudeA, kNorth, 1, 8},
+        FieldCase{"LatitudeAfterLongitudeTurnsBackToNorth", {kSelLongitudeB, kSelLatitudeA},
+                  kLatitudeA, kNorth, 1, 8},
         FieldCase{"LatitudeBKeepsSouth", {kSelSouth, kSelLatitudeB}, kLatitudeB, kSouth, 3, 9},
-        FieldCase{"LongitudeKeepsWest", {kSelLongitudeA, kSelWest, kSelLongitudeB}, kLongitudeB, kWest, 4, 10},
+        FieldCase{"LongitudeKeepsWest", {kSelLongitudeA, kSelWest, kSelLongitudeB}, kLongitudeB,
+                  kWest, 4, 10},
         FieldCase{"SouthBecomesEastOnLongitude", {kSelSouth, kSelLongitudeA}, kLongitudeA, kEast, 2, 11},
         FieldCase{"HemisphereKeyOfOtherAxisIsIgnored", {kSelWest, kSelEast}, kLatitudeA, kNorth, 1, 8},
         FieldCase{"LatitudeKeyIgnoredOnLongitude", {kSelLongitudeA, kSelSouth}, kLongitudeA, kEast, 2, 11}),
@@ -154,7 +156,8 @@ TEST_P(SelectorFormat, ConvertsTheDisplayAndSetsTheMarkKeys) {
 INSTANTIATE_TEST_SUITE_P(
     Selector, SelectorFormat,
     ::testing::Values(
-        FormatCase{"DegMinToDegrees", {}, "45" + kD + "30'", kSelDegrees, "45.5" + kD, "Coordinates: Degrees", 12},
+        FormatCase{"DegMinToDegrees", {}, "45" + kD + "30'", kSelDegrees, "45.5" + kD,
+                   "Coordinates: Degrees", 12},
         FormatCase{"PlainNumberToDegMinSec", {kSelDegrees}, "12.5", kSelDegMinSec, "12" + kD + "30'0\"",
                    "Coordinates: Degrees / minutes / seconds", 14},
         FormatCase{"DegreesToDegMin", {kSelDegrees}, "12.5" + kD, kSelDegMin, "12" + kD + "30'",
