@@ -10,6 +10,7 @@
 #include <QRegularExpression>
 #include <QTest>
 
+#include <functional>
 #include <memory>
 
 using velmora::e2e::XSession;
@@ -45,6 +46,27 @@ constexpr double kKmPerNauticalMile = 1.853;
 // and the share of changed pixels allowed: one misplaced key caption changes more than this.
 constexpr int kPixelTolerance = 48;
 constexpr double kMaxChangedShare = 0.0001;  // about 20 pixels of the window
+
+// On-screen keys by caption, with their rectangles in twips (15 to the pixel) as laid out.
+struct ScreenKey {
+    const char* caption;
+    int left, top, width, height;
+};
+constexpr ScreenKey kScreenKeys[] = {
+    {"0", 215, 5150, 510, 300},        {"3", 1440, 4630, 510, 300},      {"4", 215, 4100, 510, 300},
+    {"5", 830, 4100, 510, 300},        {"°", 2050, 4100, 510, 300},      {"'", 2670, 4100, 510, 300},
+    {"Back", 2050, 3570, 510, 255},    {"C", 2670, 3570, 510, 255},      {">|<", 2050, 4630, 510, 300},
+    {"Enter", 2670, 4630, 1095, 255},  {"Calculate", 2670, 5150, 1095, 255},
+    {"mi", 830, 3000, 510, 255},       {"deg", 2050, 3000, 510, 255},
+};
+
+std::optional<QPoint> screenKeyCentre(const QString& caption) {
+    constexpr int kTwipsPerPixel = 15;
+    for (const ScreenKey& k : kScreenKeys)
+        if (caption == QString::fromUtf8(k.caption))
+            return QPoint{(k.left + k.width / 2) / kTwipsPerPixel, (k.top + k.height / 2) / kTwipsPerPixel};
+    return std::nullopt;
+}
 
 double dms(double degrees, double minutes, double seconds) {
     return degrees + minutes / 60.0 + seconds / 3600.0;
@@ -90,6 +112,8 @@ private slots:
 
     void calculation_data();
     void calculation();
+    void clickingKeys_data();
+    void clickingKeys();
     void windowMatchesReference();
     void copiesSelectedHistoryLines();
     void pastesNumber_data();
@@ -104,8 +128,9 @@ private:
     // The display text through the program's own Copy, after a click on the display so that
     // no history line is selected.
     QString copyDisplay();
-    // Copy as the program does it: sets a sentinel, presses Ctrl+C, waits for the new owner.
-    QString copy();
+    // What the program's Copy puts on the clipboard when trigger runs it (Ctrl+C by default):
+    // a sentinel is put there first, and the program's text is what replaces it.
+    QString copy(const std::function<bool()>& trigger = {});
 
     std::unique_ptr<XSession> m_session;
     QString m_window;
@@ -156,9 +181,10 @@ bool VelmoraEndToEnd::clickClient(QPoint at, const QString& modifier) {
     return m_session->xdotool(args);
 }
 
-QString VelmoraEndToEnd::copy() {
+QString VelmoraEndToEnd::copy(const std::function<bool()>& trigger) {
     const QString sentinel = QStringLiteral("velmora-e2e-sentinel");
-    if (!m_session->setClipboard(sentinel) || !perform({QStringLiteral("key ctrl+c")})) return {};
+    if (!m_session->setClipboard(sentinel)) return {};
+    if (!(trigger ? trigger() : perform({QStringLiteral("key ctrl+c")}))) return {};
     // The keys reach the program in order, so its Copy takes the clipboard only after every
     // earlier key has been handled.
     QString text;
@@ -247,6 +273,31 @@ void VelmoraEndToEnd::calculation() {
              qPrintable(QStringLiteral("display %1, expected %2").arg(shown).arg(expected, 0, 'f', 7)));
 }
 
+void VelmoraEndToEnd::clickingKeys_data() {
+    QTest::addColumn<QStringList>("keys");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("digits and marks") << QStringList{"4", "5", "°", "3", "0", "'"} << QStringLiteral("45°30'");
+    QTest::newRow("Back removes the mark") << QStringList{"4", "5", "°", "Back"} << QStringLiteral("45");
+    // In degrees the minute key is disabled: its click does nothing.
+    QTest::newRow("degrees format ignores the minute key")
+        << QStringList{"deg", "C", "4", "5", "'"} << QStringLiteral("45");
+    QTest::newRow("Enter accepts and clears") << QStringList{"3", "Enter"} << QStringLiteral("0");
+    QTest::newRow("reset then calculate in miles")
+        << QStringList{"mi", ">|<", "Calculate"} << QStringLiteral("0.000000");
+}
+
+// The on-screen keys under a real pointer: each reacts over its own rectangle.
+void VelmoraEndToEnd::clickingKeys() {
+    QFETCH(QStringList, keys);
+    QFETCH(QString, shown);
+    for (const QString& key : keys) {
+        const std::optional<QPoint> at = screenKeyCentre(key);
+        QVERIFY2(at, qPrintable(QStringLiteral("no key ") + key));
+        QVERIFY(clickClient(*at));
+    }
+    QCOMPARE(copyDisplay(), shown);
+}
+
 // The window right after start-up against a picture judged right by eye. To make a new one
 // after an intended change of the look, run this test with VELMORA_E2E_UPDATE_REFERENCE=1,
 // look at the written picture, and commit it.
@@ -305,6 +356,23 @@ void VelmoraEndToEnd::copiesSelectedHistoryLines() {
     QCOMPARE(copy(), QStringLiteral("\r\nDatum: WGS-84\r\nCoordinates: Degrees / minutes / seconds"));
 
     QCOMPARE(copyDisplay(), QStringLiteral("0"));
+
+    // A right click on the list opens the Edit menu there; its Copy is the menu bar's Copy.
+    QVERIFY(clickClient({kHistoryInterior.center().x(), lines[0]}));
+    QVERIFY(clickClient({kHistoryInterior.center().x(), lines[1]}, QStringLiteral("shift")));
+    const QString viaContextMenu = copy([&] {
+        const QPoint at{kHistoryInterior.center().x(), lines[1] + m_menuBarHeight};
+        if (!m_session->xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), m_window,
+                                 QString::number(at.x()), QString::number(at.y()), QStringLiteral("click"),
+                                 QStringLiteral("3")}))
+            return false;
+        const std::optional<QString> menu = m_session->waitForPopup(kActionTimeout);
+        // The first entry, Copy, lies just below and right of where the menu opened.
+        return menu && m_session->xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), *menu,
+                                           QStringLiteral("30"), QStringLiteral("10"), QStringLiteral("click"),
+                                           QStringLiteral("1")});
+    });
+    QCOMPARE(viaContextMenu, QStringLiteral("\r\nDatum: WGS-84\r\nDistance: kilometers [km]"));
 }
 
 void VelmoraEndToEnd::pastesNumber_data() {

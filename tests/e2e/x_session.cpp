@@ -249,6 +249,28 @@ bool XSession::waitForWindowGone(const QString& title, milliseconds timeout) {
         timeout);
 }
 
+std::optional<QString> XSession::waitForPopup(milliseconds timeout) {
+    Display* dpy = xlib(m_xlib);
+    std::optional<QString> found;
+    waitUntil(
+        [&] {
+            Window root = 0, parent = 0;
+            Window* children = nullptr;
+            unsigned int count = 0;
+            if (!XQueryTree(dpy, DefaultRootWindow(dpy), &root, &parent, &children, &count)) return false;
+            for (unsigned int i = 0; i < count && !found; ++i) {
+                XWindowAttributes attrs;
+                if (XGetWindowAttributes(dpy, children[i], &attrs) && attrs.override_redirect &&
+                    attrs.map_state == IsViewable)
+                    found = QString::number(children[i]);
+            }
+            if (children) XFree(children);
+            return found.has_value();
+        },
+        timeout);
+    return found;
+}
+
 std::optional<QString> XSession::clipboard() {
     const std::optional<QByteArray> out =
         run(QStringLiteral("xclip"), {QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard")});

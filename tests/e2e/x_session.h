@@ -46,6 +46,8 @@ public:
 
     // The first visible top-level window whose title is exactly title, once there is one.
     std::optional<QString> waitForWindow(const QString& title, milliseconds timeout);
+    // The first mapped override-redirect window (a pop-up menu), once there is one.
+    std::optional<QString> waitForPopup(milliseconds timeout);
     // True once no visible window has that title.
     bool waitForWindowGone(const QString& title, milliseconds timeout);
 
