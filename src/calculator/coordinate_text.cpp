@@ -11,6 +11,7 @@ namespace {
 
 constexpr double kMinutesPerDegree = 60.0;
 constexpr double kSecondsPerMinute = 60.0;
+constexpr double kCarryAt = 60.0;  // seconds carry into minutes, minutes into degrees
 constexpr double kSecondsPerDegree = 3600.0;
 constexpr double kLatitudeLimitDeg = 90.0;    // inclusive
 constexpr double kLongitudeLimitDeg = 180.0;  // inclusive
@@ -63,9 +64,9 @@ double takePart(std::string& work, std::string_view mark, std::string_view separ
 // below 2^53 every one of those subtractions is exact, so the remainder and the count below
 // are what the loop would give; for larger or infinite values the loop would never end.
 void carrySixty(double& value, double& next) {
-    if (!(value >= 60.0) || !std::isfinite(value)) return;
-    double remainder = std::fmod(value, 60.0);
-    next += (value - remainder) / 60.0;
+    if (!(value >= kCarryAt) || !std::isfinite(value)) return;
+    double remainder = std::fmod(value, kCarryAt);
+    next += (value - remainder) / kCarryAt;
     value = remainder;
 }
 

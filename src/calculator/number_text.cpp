@@ -172,8 +172,9 @@ std::string placeDigits(std::string_view digits, int exponent) {
 // True when |value| lies exactly halfway between two multiples of 10^-decimals. Such a
 // double is an odd multiple of 2^-(decimals + 1); no other double can be a tie.
 bool isDecimalTie(double value, int decimals) {
+    constexpr double kAllEvenFrom = 0x1p53;  // every double of this magnitude is an even integer
     double scaled = std::ldexp(value, decimals + 1);
-    if (!std::isfinite(scaled) || std::fabs(scaled) >= 0x1p53) return false;
+    if (!std::isfinite(scaled) || std::fabs(scaled) >= kAllEvenFrom) return false;
     return std::fabs(std::fmod(scaled, 2.0)) == 1.0;
 }
 

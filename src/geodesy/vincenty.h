@@ -18,7 +18,8 @@ double ArcTan2(double x, double y);
 // The arithmetic kernel of VincentyDistance: latitudes and longitudes in degrees (North and
 // East positive), semi-major and semi-minor axis in metres, flattening. Returns metres, or
 // kFailure when the passes do not converge within the pass limit or the arithmetic faults
-// (division by zero, overflow, invalid operation).
+// (division by zero, overflow, invalid operation); never an infinity or NaN. Absurd axes
+// (a negative b) can give a negative length, which the callers below treat as a failure.
 double VincentyInverseMetres(double latADeg, double lonADeg, double latBDeg, double lonBDeg,
                              double semiMajorMetres, double semiMinorMetres, double flattening);
 
@@ -28,7 +29,8 @@ double SphereInverseMetres(double latADeg, double lonADeg, double latBDeg, doubl
 
 // Distance between the four stored coordinates on state.Datum, in metres (kilometres when
 // inKilometres). Sets state.ResultShown on success; returns kFailure and leaves it alone
-// otherwise.
+// otherwise, also when the length comes out negative. A coordinate whose decimal degrees
+// overflow when read is an arithmetic fault.
 double VincentyDistance(calc::CalculatorState& state, bool inKilometres);
 
 // The same on the sphere of radius 6372795.5 m; used while state.SphereMode.

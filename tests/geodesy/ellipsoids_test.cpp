@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cmath>
 #include <string>
 
@@ -10,21 +11,15 @@
 namespace velmora::geodesy {
 namespace {
 
-struct RowCase {
-    std::int16_t index;
-    const char* caption;
-};
-
-class BuiltInEllipsoid : public ::testing::TestWithParam<RowCase> {};
+class BuiltInEllipsoid : public ::testing::TestWithParam<std::int16_t> {};
 
 // The three constants of a row are typed independently; a typo in any of them breaks
 // b = a(1 - f), which the published values satisfy to a fraction of a millimetre.
 TEST_P(BuiltInEllipsoid, InstallsConsistentAxesAndFlattening) {
     calc::CalculatorState state;
     state.SphereMode = true;
-    ApplyDatum(state, GetParam().index);
+    ApplyDatum(state, GetParam());
     const calc::DatumParameters& d = state.Datum;
-    EXPECT_EQ(DatumCaption(GetParam().index), GetParam().caption);
     EXPECT_FALSE(state.SphereMode);
     EXPECT_NEAR(d.semiMajorMetres * (1.0 - d.flattening), d.semiMinorMetres, 0.5e-3);  // metres
     EXPECT_GT(d.semiMajorMetres, 6'377'000.0);
@@ -33,15 +28,15 @@ TEST_P(BuiltInEllipsoid, InstallsConsistentAxesAndFlattening) {
     EXPECT_LT(1.0 / d.flattening, 300.0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    ApplyDatum, BuiltInEllipsoid,
-    ::testing::Values(RowCase{2, "Airy 1830"}, RowCase{3, "Bessel 1841"},
-                      RowCase{4, "Clarke 1866"}, RowCase{5, "Clarke 1880"}, RowCase{6, "ED-50"},
-                      RowCase{7, "GRS-67"}, RowCase{8, "GRS-80"},
-                      RowCase{9, "International 1924"}, RowCase{10, "NAD-27"},
-                      RowCase{11, "NAD-83"}, RowCase{12, "NWL 10D"}, RowCase{13, "Rome-40"},
-                      RowCase{14, "WGRS 80/84"}, RowCase{15, "WGS-72"}, RowCase{16, "WGS-84"}),
-    [](const auto& info) { return "Entry" + std::to_string(info.param.index); });
+INSTANTIATE_TEST_SUITE_P(ApplyDatum, BuiltInEllipsoid,
+                         ::testing::Range(std::int16_t{2}, std::int16_t{17}),
+                         [](const auto& info) {
+                             std::string name(DatumCaption(info.param));
+                             std::erase_if(name, [](char c) {
+                                 return !std::isalnum(static_cast<unsigned char>(c));
+                             });
+                             return name;
+                         });
 
 calc::DatumParameters datumOf(std::int16_t index) {
     calc::CalculatorState state;
@@ -104,15 +99,12 @@ TEST(ApplyDatum, OtherTakesTheCustomDefinition) {
     EXPECT_FALSE(state.SphereMode);
 }
 
-TEST(DatumCaption, NamesEveryMenuEntry) {
-    EXPECT_EQ(DatumCaption(0), "Sphere");
-    EXPECT_EQ(DatumCaption(1), "-");
-    EXPECT_EQ(DatumCaption(17), "-");
-    EXPECT_EQ(DatumCaption(18), "Other...");
+TEST(DatumCaption, SeparatorsAndOutsideTheMenu) {
     EXPECT_EQ(DatumCaption(-1), "");
     EXPECT_EQ(DatumCaption(kDatumEntryCount), "");
     for (int index = 0; index < kDatumEntryCount; ++index) {
         EXPECT_EQ(IsDatumSeparator(index), index == 1 || index == 17) << index;
+        EXPECT_EQ(DatumCaption(index) == "-", IsDatumSeparator(index)) << index;
     }
 }
 

@@ -137,6 +137,14 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"NaNLatitude", 10, 20, kNaN, 40, kWgs84A, kWgs84B, kWgs84F}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Near-antipodal pairs found by counting passes: the first settles in its 19th pass, the
+// second only in its 20th, which the pass limit does not allow.
+TEST(VincentyInverseMetres, AResultNeedsConvergenceWithinNineteenPasses) {
+    EXPECT_NEAR(VincentyInverseMetres(0, 0, -0.01, 179.35, kWgs84A, kWgs84B, kWgs84F),
+                19'965'045.050, 1e-3);  // GeographicLib: 19965045.0502 m
+    EXPECT_EQ(VincentyInverseMetres(0, 0, -0.03, 179.3, kWgs84A, kWgs84B, kWgs84F), kFailure);
+}
+
 TEST(SphereInverseMetres, FaultsReturnFailure) {
     EXPECT_EQ(SphereInverseMetres(0, 0, 0, 180), kFailure);
     EXPECT_EQ(SphereInverseMetres(90, 0, -90, 0), kFailure);
