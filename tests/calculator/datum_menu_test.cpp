@@ -162,7 +162,8 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedCase{"SemiMinorOverSemiMajor", {"6378137", "@6400000"}, ""},
         RefusedCase{"ZeroInverseFlattening", {"6378137", "0"}, ""},
         RefusedCase{"OverflowingSemiMajor", {"1E+400", "300"}, "Incorrect value for semi-major axis"},
-        RefusedCase{"OverflowingSemiMinor", {"1E+308", "1E-308"}, ""}),
+        RefusedCase{"OverflowingSemiMinor", {"1E+308", "1E-308"}, ""},
+        RefusedCase{"AxesTooFarApartForAFlattening", {"1E+308", "@-1E+308"}, ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 class CommaDatumTest : public EngineTest {
