@@ -6,6 +6,7 @@
 
 #include <GeographicLib/Geodesic.hpp>
 
+#include <QColor>
 #include <QDir>
 #include <QRegularExpression>
 #include <QTest>
@@ -57,15 +58,37 @@ constexpr ScreenKey kScreenKeys[] = {
     {"5", 830, 4100, 510, 300},        {"°", 2050, 4100, 510, 300},      {"'", 2670, 4100, 510, 300},
     {"Back", 2050, 3570, 510, 255},    {"C", 2670, 3570, 510, 255},      {">|<", 2050, 4630, 510, 300},
     {"Enter", 2670, 4630, 1095, 255},  {"Calculate", 2670, 5150, 1095, 255},
-    {"mi", 830, 3000, 510, 255},       {"deg", 2050, 3000, 510, 255},
+    {"mi", 830, 3000, 510, 255},       {"deg", 2050, 3000, 510, 255},    {"7", 215, 3560, 510, 300},
+    {"km", 210, 3000, 510, 255},
 };
 
-std::optional<QPoint> screenKeyCentre(const QString& caption) {
+// The key's rectangle in client pixels; empty when there is no such key in the table.
+QRect screenKeyRect(const QString& caption) {
     constexpr int kTwipsPerPixel = 15;
     for (const ScreenKey& k : kScreenKeys)
         if (caption == QString::fromUtf8(k.caption))
-            return QPoint{(k.left + k.width / 2) / kTwipsPerPixel, (k.top + k.height / 2) / kTwipsPerPixel};
-    return std::nullopt;
+            return {k.left / kTwipsPerPixel, k.top / kTwipsPerPixel, k.width / kTwipsPerPixel,
+                    k.height / kTwipsPerPixel};
+    return {};
+}
+
+std::optional<QPoint> screenKeyCentre(const QString& caption) {
+    const QRect r = screenKeyRect(caption);
+    return r.isEmpty() ? std::nullopt : std::optional<QPoint>(r.center());
+}
+
+// Pixels of the area drawn in colour, give or take the blending of glyph edges.
+int pixelsOfColour(const QImage& image, const QRect& area, QColor colour) {
+    constexpr int kTolerance = 24;  // per channel, out of 255
+    int count = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (qAbs(c.red() - colour.red()) <= kTolerance && qAbs(c.green() - colour.green()) <= kTolerance &&
+                qAbs(c.blue() - colour.blue()) <= kTolerance)
+                ++count;
+        }
+    return count;
 }
 
 double dms(double degrees, double minutes, double seconds) {
@@ -114,6 +137,8 @@ private slots:
     void calculation();
     void clickingKeys_data();
     void clickingKeys();
+    void hoverHighlightsTheKeyUnderThePointer_data();
+    void hoverHighlightsTheKeyUnderThePointer();
     void windowMatchesReference();
     void copiesSelectedHistoryLines();
     void pastesNumber_data();
@@ -122,9 +147,12 @@ private slots:
     void closingTheWindowEndsTheProgram();
 
 private:
-    // Runs steps of the form "key KEYSYM..." (xdotool key) or "type TEXT" (xdotool type).
+    // Runs steps of the form "key KEYSYM..." (xdotool key), "type TEXT" (xdotool type) or
+    // "burst TEXT" (typed with no pause between keys).
     bool perform(const QStringList& steps);
     bool clickClient(QPoint at, const QString& modifier = {});
+    bool movePointer(QPoint at);
+    QImage grabClient();
     // The display text through the program's own Copy, after a click on the display so that
     // no history line is selected.
     QString copyDisplay();
@@ -165,6 +193,8 @@ bool VelmoraEndToEnd::perform(const QStringList& steps) {
             args += rest.split(QLatin1Char(' '), Qt::SkipEmptyParts);
         else if (verb == QLatin1String("type"))
             args += rest;
+        else if (verb == QLatin1String("burst"))
+            args = QStringList{QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("0"), rest};
         else
             return false;
         if (!m_session->xdotool(args)) return false;
@@ -179,6 +209,15 @@ bool VelmoraEndToEnd::clickClient(QPoint at, const QString& modifier) {
     args += {QStringLiteral("click"), QStringLiteral("1")};
     if (!modifier.isEmpty()) args += {QStringLiteral("keyup"), modifier};
     return m_session->xdotool(args);
+}
+
+bool VelmoraEndToEnd::movePointer(QPoint at) {
+    return m_session->xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), m_window,
+                               QString::number(at.x()), QString::number(at.y() + m_menuBarHeight)});
+}
+
+QImage VelmoraEndToEnd::grabClient() {
+    return m_session->grabWindow(m_window).copy(0, m_menuBarHeight, 536, kClientHeight);
 }
 
 QString VelmoraEndToEnd::copy(const std::function<bool()>& trigger) {
@@ -248,6 +287,12 @@ void VelmoraEndToEnd::calculation_data() {
         << QStringList{QStringLiteral("type 45°3"), QStringLiteral("key BackSpace BackSpace"), QStringLiteral("type 7")}
         << 0.0 << kKmPerKm << QStringLiteral("457");
 
+    // Each key lets pending events run before it acts; keys that arrive meanwhile must still
+    // be acted on in the order typed.
+    QTest::newRow("keys typed without pause keep their order")
+        << QStringList{QStringLiteral("burst 1234567890123456789")} << 0.0 << kKmPerKm
+        << QStringLiteral("1234567890123456789");
+
     // Both points at 0: the reset key, then Calculate.
     QTest::newRow("reset then calculate gives zero")
         << QStringList{QStringLiteral("type 12"), QStringLiteral("key Return"), QStringLiteral("type r=")} << 0.0
@@ -298,6 +343,43 @@ void VelmoraEndToEnd::clickingKeys() {
     QCOMPARE(copyDisplay(), shown);
 }
 
+void VelmoraEndToEnd::hoverHighlightsTheKeyUnderThePointer_data() {
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QColor>("normal");
+    QTest::addColumn<QColor>("highlighted");
+    QTest::addColumn<QPoint>("gap");  // a point between keys of the same block
+    QTest::newRow("digit") << QStringLiteral("7") << QColor(0, 0, 64) << QColor(128, 128, 255) << QPoint(51, 247);
+    QTest::newRow("function") << QStringLiteral("Back") << QColor(192, 0, 0) << QColor(255, 128, 128)
+                              << QPoint(175, 247);
+    QTest::newRow("selector") << QStringLiteral("km") << QColor(128, 64, 0) << QColor(255, 128, 0)
+                              << QPoint(51, 208);
+}
+
+// The real pointer over a key lights its caption; over the gap beside it, the light goes out.
+void VelmoraEndToEnd::hoverHighlightsTheKeyUnderThePointer() {
+    QFETCH(QString, key);
+    QFETCH(QColor, normal);
+    QFETCH(QColor, highlighted);
+    QFETCH(QPoint, gap);
+    const QRect area = screenKeyRect(key);
+    constexpr int kGlyphPixels = 3;  // a caption's strokes give at least this many core pixels
+
+    QVERIFY(pixelsOfColour(grabClient(), area, normal) >= kGlyphPixels);
+    QVERIFY(movePointer(area.center()));
+    QVERIFY2(velmora::e2e::waitUntil(
+                 [&] { return pixelsOfColour(grabClient(), area, highlighted) >= kGlyphPixels; }, kActionTimeout),
+             "the key under the pointer is not highlighted");
+    QVERIFY(movePointer(gap));
+    QVERIFY2(velmora::e2e::waitUntil(
+                 [&] {
+                     const QImage client = grabClient();
+                     return pixelsOfColour(client, area, highlighted) == 0 &&
+                            pixelsOfColour(client, area, normal) >= kGlyphPixels;
+                 },
+                 kActionTimeout),
+             "the key keeps its highlight after the pointer left it for the gap");
+}
+
 // The window right after start-up against a picture judged right by eye. To make a new one
 // after an intended change of the look, run this test with VELMORA_E2E_UPDATE_REFERENCE=1,
 // look at the written picture, and commit it.
@@ -345,7 +427,7 @@ void VelmoraEndToEnd::copiesSelectedHistoryLines() {
     QList<int> lines;
     QVERIFY(velmora::e2e::waitUntil(
         [&] {
-            client = m_session->grabWindow(m_window).copy(0, m_menuBarHeight, 536, kClientHeight);
+            client = grabClient();
             lines = historyLineCentres(client);
             return lines.size() == 3;
         },
