@@ -170,6 +170,7 @@ public:
     explicit CalculatorFace(QWidget* parent)
         : QWidget(parent), m_background(QString::fromLatin1(res::kBackground)) {
         setObjectName(QStringLiteral("CalculatorFace"));
+        setAttribute(Qt::WA_OpaquePaintEvent);  // paints every pixel; nothing beneath to draw
     }
 
 protected:
@@ -295,6 +296,7 @@ void Calcolatrice::createDisplayAndHistory() {
     historyPalette.setColor(QPalette::Text, kHistoryText);
     m_history->setPalette(historyPalette);
     m_history->setModel(m_historyModel);
+    m_history->setItemDelegate(new HistoryLineDelegate(m_history));
     m_history->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_history->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_history->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -550,6 +552,23 @@ void Calcolatrice::historyCleared() {
 }
 
 void Calcolatrice::makeLineCurrent(int line) {
+    // Making a line current asks the list for row positions, which it recomputes over every row
+    // after each insert. Done once when the event loop next runs, a burst of lines costs one
+    // such pass instead of one per line.
+    m_pendingCurrentLine = line;
+    if (!m_currentLineQueued) {
+        m_currentLineQueued = true;
+        QMetaObject::invokeMethod(this, &Calcolatrice::applyCurrentLine, Qt::QueuedConnection);
+    }
+}
+
+void Calcolatrice::applyCurrentLine() {
+    m_currentLineQueued = false;
+    if (!m_pendingCurrentLine) {
+        return;
+    }
+    const int line = *m_pendingCurrentLine;
+    m_pendingCurrentLine.reset();
     QItemSelectionModel* selection = m_history->selectionModel();
     if (line < 0 || line >= m_historyModel->rowCount()) {
         selection->setCurrentIndex({}, QItemSelectionModel::NoUpdate);
@@ -562,7 +581,6 @@ void Calcolatrice::makeLineCurrent(int line) {
 
 void Calcolatrice::deselectAllLines() {
     m_history->selectionModel()->clearSelection();
-    m_history->selectionModel()->setCurrentIndex({}, QItemSelectionModel::NoUpdate);
 }
 
 std::vector<std::size_t> Calcolatrice::selectedLines() const {
@@ -586,11 +604,16 @@ void Calcolatrice::refresh() {
         m_display->setText(text);
         m_display->setAccessibleName(text);
     }
+    auto enable = [](KeyLabel* key, bool enabled) {
+        if (key->isEnabled() != enabled) {
+            key->setEnabled(enabled);
+        }
+    };
     for (KeyLabel* key : m_keypadKeys) {
-        key->setEnabled(m_engine->isKeypadKeyEnabled(key->index()));
+        enable(key, m_engine->isKeypadKeyEnabled(key->index()));
     }
     for (KeyLabel* key : m_selectorKeys) {
-        key->setEnabled(m_engine->isSelectorKeyEnabled(key->index()));
+        enable(key, m_engine->isSelectorKeyEnabled(key->index()));
     }
     for (std::size_t i = 0; i < m_pictures.size(); ++i) {
         const auto which = static_cast<calc::Indicator>(i);
@@ -656,6 +679,8 @@ bool Calcolatrice::eventFilter(QObject* watched, QEvent* event) {
         if (widget == nullptr || widget->window() != this || !isEnabled()) {
             return false;
         }
+        // The list's own keys start from the newest current line.
+        applyCurrentLine();
         if (event->type() == QEvent::ShortcutOverride) {
             // The list would claim Ctrl+C and Ctrl+V for its own copy; the menus have them.
             if (isMenuShortcut(*static_cast<QKeyEvent*>(event))) {
@@ -669,6 +694,7 @@ bool Calcolatrice::eventFilter(QObject* watched, QEvent* event) {
         return forwardKey(*static_cast<QKeyEvent*>(event));
     }
     if (watched == m_history->viewport() && event->type() == QEvent::MouseButtonPress) {
+        applyCurrentLine();
         const auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() == Qt::RightButton) {
             Lst_Storico_MouseDown(mouse->globalPosition().toPoint());

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "calculator/calculator.h"
@@ -105,6 +106,7 @@ private:
     bool forwardKey(const QKeyEvent& event);
     bool isMenuShortcut(const QKeyEvent& event) const;
     void Lst_Storico_MouseDown(const QPoint& globalPos);
+    void applyCurrentLine();
     QPixmap indicatorPixmap(calc::Indicator which, int picture) const;
 
     desktop::Services m_services;
@@ -115,6 +117,8 @@ private:
     std::unique_ptr<desktop::TrayIcona> m_tray;
     HighlightState m_highlight;
     bool m_autoStartTicked = false;
+    std::optional<int> m_pendingCurrentLine;  // for applyCurrentLine; -1: no current line
+    bool m_currentLineQueued = false;
 
     QWidget* m_face = nullptr;
     std::array<KeyLabel*, calc::kKeypadKeyCount> m_keypadKeys{};

@@ -1,5 +1,8 @@
 #include "ui/history_model.h"
 
+#include <QPainter>
+#include <QStyle>
+
 namespace velmora::ui {
 
 HistoryModel::HistoryModel(const std::vector<std::string>& lines, QObject* parent)
@@ -40,6 +43,33 @@ void HistoryModel::cleared() {
     beginResetModel();
     m_rowCount = static_cast<int>(m_lines.size());
     endResetModel();
+}
+
+void HistoryLineDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                                const QModelIndex& index) const {
+    const QPalette::ColorGroup group = !(option.state & QStyle::State_Enabled) ? QPalette::Disabled
+                                       : (option.state & QStyle::State_Active) ? QPalette::Active
+                                                                               : QPalette::Inactive;
+    const bool selected = option.state.testFlag(QStyle::State_Selected);
+    if (selected) {
+        painter->fillRect(option.rect, option.palette.brush(group, QPalette::Highlight));
+    }
+    painter->setFont(option.font);
+    painter->setPen(option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
+    constexpr int kTextMarginPx = 2;
+    painter->drawText(option.rect.adjusted(kTextMarginPx, 0, 0, 0),
+                      Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                      index.data(Qt::DisplayRole).toString());
+    if (option.state.testFlag(QStyle::State_HasFocus)) {
+        QStyleOptionFocusRect focus;
+        focus.QStyleOption::operator=(option);
+        focus.backgroundColor = option.palette.color(group, selected ? QPalette::Highlight : QPalette::Base);
+        const QWidget* widget = option.widget;
+        QStyle* style = widget != nullptr ? widget->style() : nullptr;
+        if (style != nullptr) {
+            style->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, widget);
+        }
+    }
 }
 
 QModelIndex HistoryView::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) {

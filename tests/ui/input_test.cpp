@@ -260,7 +260,7 @@ private slots:
         QTableView* list = w().historyList();
         QTest::keyClicks(&w(), "45\r");
         const int last = list->model()->rowCount() - 1;
-        QCOMPARE(list->currentIndex().row(), last);
+        QTRY_COMPARE(list->currentIndex().row(), last);
         QVERIFY(list->selectionModel()->selectedRows().isEmpty());
         QCOMPARE(list->model()->index(last, 0).data().toString(), m_ui->lastHistoryLine());
     }
