@@ -15,12 +15,12 @@ constexpr std::string_view kKeypadCaptions[kKeypadKeyCount] = {
 
 }  // namespace
 
-std::string_view KeypadCaption(int index) {
+std::string_view keypadCaption(int index) {
     if (index < 0 || index >= kKeypadKeyCount) return {};
     return kKeypadCaptions[index];
 }
 
-void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
+void replaceAll(std::string& text, std::string_view from, std::string_view to) {
     if (from.empty()) return;
     std::size_t pos = text.find(from);
     while (pos != std::string::npos) {
@@ -37,7 +37,7 @@ Calculator::Calculator(CalculatorView& view, geodesy::UserPrompts& prompts, User
 }
 
 void Calculator::StartUp() {
-    RunIgnoringFailure([&] {
+    runIgnoringFailure([&] {
         m_state.Loading = true;
         m_state.ActiveField = kNone;
         m_state.Hemisphere = kNoHemisphere;
@@ -91,7 +91,7 @@ void Calculator::selectLastHistoryLine() {
 }
 
 void Calculator::replaceConversionSeparators() {
-    ReplaceAll(m_display, m_state.ConversionSeparator, m_state.DisplaySeparator);
+    replaceAll(m_display, m_state.ConversionSeparator, m_state.DisplaySeparator);
 }
 
 }  // namespace velmora::calc

@@ -6,7 +6,7 @@
 namespace velmora::calc {
 
 void Calculator::MenuDatum_Click(std::int16_t index) {
-    RunIgnoringFailure([&] { chooseDatum(index); });
+    runIgnoringFailure([&] { chooseDatum(index); });
 }
 
 void Calculator::chooseDatum(std::int16_t index) {
@@ -29,7 +29,7 @@ void Calculator::chooseDatum(std::int16_t index) {
         if (m_state.DatumDialogCancelled) return;
         if (defined) {
             const CustomDatumValues& custom = m_state.CustomDatum;
-            RunIgnoringFailure([&] {
+            runIgnoringFailure([&] {
                 appendHistory("Custom Datum Definition:");
                 appendHistory("  - Semi-major axis: " + NumberText(custom.semiMajorMetres) +
                               " [m]");
@@ -40,7 +40,7 @@ void Calculator::chooseDatum(std::int16_t index) {
             datumText = " adopted";
             prefix = "Custom ";
         } else {
-            RunIgnoringFailure([&] { appendHistory("Uncorrect custom datum"); });
+            runIgnoringFailure([&] { appendHistory("Uncorrect custom datum"); });
             index = geodesy::kWgs84Entry;
             datumText = ": " + std::string(geodesy::DatumCaption(index));
             prefix = "Substitutive ";
@@ -50,11 +50,11 @@ void Calculator::chooseDatum(std::int16_t index) {
     for (std::size_t entry = 0; entry < m_datumTicks.size(); ++entry)
         m_datumTicks[entry] = static_cast<int>(entry) == index;
     geodesy::ApplyDatum(m_state, index);
-    RunIgnoringFailure([&] { appendHistory(prefix + "Datum" + datumText); });
-    RunIgnoringFailure([&] { selectLastHistoryLine(); });
+    runIgnoringFailure([&] { appendHistory(prefix + "Datum" + datumText); });
+    runIgnoringFailure([&] { selectLastHistoryLine(); });
     // A distance on the display is computed again on the new ellipsoid.
     if (m_state.ResultShown) Lab_Num_Click(kKeyCalculate);
-    RunIgnoringFailure([&] { m_view.refresh(); });
+    runIgnoringFailure([&] { m_view.refresh(); });
 }
 
 }  // namespace velmora::calc

@@ -12,7 +12,7 @@ constexpr std::string_view kLineBreak = "\r\n";
 constexpr std::string_view kPastedWholeSuffix = ".0";  // dropped: 12 is shown as 12, not 12.0
 
 // An optional "-", digits and at most one decimal separator; at least one digit.
-bool IsPlainNumber(std::string_view text, std::string_view separator) {
+bool isPlainNumber(std::string_view text, std::string_view separator) {
     if (!text.empty() && text.front() == '-') text.remove_prefix(1);
     bool anyDigit = false;
     bool separatorSeen = false;
@@ -31,7 +31,7 @@ bool IsPlainNumber(std::string_view text, std::string_view separator) {
 }
 
 // Clipboard text usually comes with a line break behind it; it is no part of the number.
-std::string_view TrimLineBreaksAndTabs(std::string_view text) {
+std::string_view trimLineBreaksAndTabs(std::string_view text) {
     constexpr std::string_view kSpace = " \t\r\n";
     const std::size_t first = text.find_first_not_of(kSpace);
     if (first == std::string_view::npos) return {};
@@ -40,13 +40,13 @@ std::string_view TrimLineBreaksAndTabs(std::string_view text) {
 
 // A number as the user's locale writes it for typing: up to 15 significant digits, a zero
 // before a leading decimal mark ("0.5", "-0.25"), the locale's decimal mark.
-std::string LocaleNumberText(double value, std::string_view decimalMark) {
+std::string localeNumberText(double value, std::string_view decimalMark) {
     std::string text = NumberText(value);
     if (text.starts_with("."))
         text.insert(0, "0");
     else if (text.starts_with("-."))
         text.insert(1, "0");
-    ReplaceAll(text, ".", decimalMark);
+    replaceAll(text, ".", decimalMark);
     return text;
 }
 
@@ -54,7 +54,7 @@ std::string LocaleNumberText(double value, std::string_view decimalMark) {
 
 std::string Calculator::MenuCopia_Click() const {
     std::string text;
-    RunIgnoringFailure([&] {
+    runIgnoringFailure([&] {
         const std::vector<std::size_t> selected = m_view.selectedLines();
         if (selected.empty()) {
             text = m_display;
@@ -70,9 +70,9 @@ std::string Calculator::MenuCopia_Click() const {
 }
 
 void Calculator::MenuIncolla_Click(std::string_view clipboardText) {
-    RunIgnoringFailure([&] {
-        std::string text(TrimLineBreaksAndTabs(clipboardText));
-        ReplaceAll(text, m_state.DisplaySeparator, m_state.ConversionSeparator);
+    runIgnoringFailure([&] {
+        std::string text(trimLineBreaksAndTabs(clipboardText));
+        replaceAll(text, m_state.DisplaySeparator, m_state.ConversionSeparator);
         const std::optional<double> value = ConvertNumber(text, m_state.ConversionSeparator);
         if (!value || !std::isfinite(*value)) return;
         std::string shown = PasteNumberText(*value, m_state.DisplaySeparator);
@@ -84,14 +84,14 @@ void Calculator::MenuIncolla_Click(std::string_view clipboardText) {
 
 std::optional<std::string> Calculator::MenuInviaCalc_Click() const {
     std::optional<std::string> typed;
-    RunIgnoringFailure([&] {
-        const std::string number = IsPlainNumber(m_display, m_state.DisplaySeparator)
+    runIgnoringFailure([&] {
+        const std::string number = isPlainNumber(m_display, m_state.DisplaySeparator)
                                        ? m_display
                                        : DecimalDegreesText(m_state, m_display);
         if (!ConvertNumber(number, ".").has_value()) return;
         const double value = ReadLeadingNumber(number);
         if (!std::isfinite(value)) return;
-        typed = LocaleNumberText(value, m_locale.decimalMark);
+        typed = localeNumberText(value, m_locale.decimalMark);
     });
     return typed;
 }

@@ -25,7 +25,7 @@ constexpr std::int16_t kFunctionKeySelectors[] = {kSelLatitudeA, kSelLongitudeA,
 }  // namespace
 
 void Calculator::Form_KeyPress(std::uint16_t charCode) {
-    RunIgnoringFailure([&] { m_view.processPendingEvents(); });
+    runIgnoringFailure([&] { m_view.processPendingEvents(); });
 
     const bool latitudeField = m_state.ActiveField < kLongitudeA;
     const bool longitudeField = m_state.ActiveField > kLatitudeB;
@@ -70,12 +70,12 @@ void Calculator::Form_KeyPress(std::uint16_t charCode) {
         }
     }
 
-    RunIgnoringFailure([&] { m_view.focusMainWindow(); });
+    runIgnoringFailure([&] { m_view.focusMainWindow(); });
 }
 
 // Only the exact modifier state counts: Ctrl+Delete, Shift+F2 and the like do nothing.
 void Calculator::Form_KeyDown(std::uint16_t keyCode, std::uint16_t shiftState) {
-    RunIgnoringFailure([&] { m_view.processPendingEvents(); });
+    runIgnoringFailure([&] { m_view.processPendingEvents(); });
 
     if (keyCode == kKeyCodeDelete && shiftState == kNoModifier) {
         Lab_Num_Click(kKeyCancel);
@@ -85,7 +85,7 @@ void Calculator::Form_KeyDown(std::uint16_t keyCode, std::uint16_t shiftState) {
         Lab_Sel_Click(kFunctionKeySelectors[keyCode - kKeyCodeF2]);
     }
 
-    RunIgnoringFailure([&] { m_view.focusMainWindow(); });
+    runIgnoringFailure([&] { m_view.focusMainWindow(); });
 }
 
 }  // namespace velmora::calc

@@ -15,7 +15,7 @@ constexpr std::string_view kFieldLabels[4] = {"Latitude A: ", "Latitude B: ", "L
 constexpr std::string_view kOutOfRange = "Out of range";
 
 // The mark that closes an entry in format: no digit may follow it. Empty for no format.
-std::string_view ClosingMark(std::int16_t format) {
+std::string_view closingMark(std::int16_t format) {
     switch (format) {
     case kDegMinSec: return kSecondsMark;
     case kDegMin: return kMinutesMark;
@@ -24,13 +24,13 @@ std::string_view ClosingMark(std::int16_t format) {
     }
 }
 
-bool HasAnyMark(std::string_view text) {
-    return Contains(text, kDegreeMark) || Contains(text, kMinutesMark) ||
-           Contains(text, kSecondsMark);
+bool hasAnyMark(std::string_view text) {
+    return contains(text, kDegreeMark) || contains(text, kMinutesMark) ||
+           contains(text, kSecondsMark);
 }
 
 // The history form of a coordinate: a blank after every degree and minutes mark.
-std::string SpacedCoordinate(std::string_view text) {
+std::string spacedCoordinate(std::string_view text) {
     std::string spaced;
     spaced.reserve(text.size() + 4);
     const std::string_view degree = kDegreeMark;
@@ -47,13 +47,13 @@ std::string SpacedCoordinate(std::string_view text) {
 }
 
 // Removes the last character of UTF-8 text, all of its bytes.
-void PopLastCharacter(std::string& text) {
+void popLastCharacter(std::string& text) {
     while (!text.empty() && (static_cast<unsigned char>(text.back()) & 0xC0) == 0x80)
         text.pop_back();
     if (!text.empty()) text.pop_back();
 }
 
-std::string TrimBlanks(std::string_view text) {
+std::string trimBlanks(std::string_view text) {
     const std::size_t first = text.find_first_not_of(' ');
     if (first == std::string_view::npos) return {};
     const std::size_t last = text.find_last_not_of(' ');
@@ -64,7 +64,7 @@ std::string TrimBlanks(std::string_view text) {
 
 void Calculator::Lab_Num_Click(std::int16_t index) {
     if (index < 0 || index >= kKeypadKeyCount) return;  // no such key
-    RunIgnoringFailure([&] { m_view.processPendingEvents(); });
+    runIgnoringFailure([&] { m_view.processPendingEvents(); });
 
     // A shown distance gives way to any key but "Clear" and the marks, usable or not.
     const bool keepsResult = index >= kKeyClear && index <= kKeySeconds;
@@ -74,20 +74,20 @@ void Calculator::Lab_Num_Click(std::int16_t index) {
         m_display = "0";
     }
     if (!m_keypadEnabled[index]) {
-        if (resets) RunIgnoringFailure([&] { m_view.refresh(); });
+        if (resets) runIgnoringFailure([&] { m_view.refresh(); });
         return;
     }
 
     try {
         runKeypadAction(index);
     } catch (...) {
-        RunIgnoringFailure([&] { failurePath(index); });
+        runIgnoringFailure([&] { failurePath(index); });
     }
 
-    RunIgnoringFailure([&] { m_view.processPendingEvents(); });
-    RunIgnoringFailure([&] { replaceConversionSeparators(); });
-    RunIgnoringFailure([&] { selectLastHistoryLine(); });
-    RunIgnoringFailure([&] { m_view.refresh(); });
+    runIgnoringFailure([&] { m_view.processPendingEvents(); });
+    runIgnoringFailure([&] { replaceConversionSeparators(); });
+    runIgnoringFailure([&] { selectLastHistoryLine(); });
+    runIgnoringFailure([&] { m_view.refresh(); });
 }
 
 void Calculator::runKeypadAction(std::int16_t index) {
@@ -118,36 +118,36 @@ void Calculator::failurePath(std::int16_t index) {
     if (ConvertNumber(m_display, separator).has_value())
         appendHistory(m_display + ": Error");
     else
-        appendHistory(std::string(KeypadCaption(index)) + ": Error");
+        appendHistory(std::string(keypadCaption(index)) + ": Error");
     selectLastHistoryLine();
     m_display = "Error";
 }
 
 void Calculator::typeDigit(std::int16_t index) {
     if (m_display == "0" || m_display == "Error") m_display.clear();
-    const std::string_view closing = ClosingMark(m_state.CoordFormat);
-    if (!closing.empty() && Contains(m_display, closing)) return;
-    m_display += KeypadCaption(index);
+    const std::string_view closing = closingMark(m_state.CoordFormat);
+    if (!closing.empty() && contains(m_display, closing)) return;
+    m_display += keypadCaption(index);
 }
 
 // In deg/min/sec a decimal point belongs to the seconds, in deg/min to the minutes; in
 // degrees it may stand anywhere. Never twice.
 void Calculator::typeDecimalPoint() {
-    if (m_state.CoordFormat == kDegMinSec && !Contains(m_display, kMinutesMark)) return;
-    if (m_state.CoordFormat == kDegMin && !Contains(m_display, kDegreeMark)) return;
-    if (Contains(m_display, ".")) return;
+    if (m_state.CoordFormat == kDegMinSec && !contains(m_display, kMinutesMark)) return;
+    if (m_state.CoordFormat == kDegMin && !contains(m_display, kDegreeMark)) return;
+    if (contains(m_display, ".")) return;
     m_display += '.';
 }
 
 void Calculator::typeMark(std::int16_t index) {
-    const std::string_view mark = KeypadCaption(index);
-    if (!Contains(m_display, mark)) m_display += mark;
+    const std::string_view mark = keypadCaption(index);
+    if (!contains(m_display, mark)) m_display += mark;
 }
 
 void Calculator::deleteLastCharacter() {
     std::string text = " " + m_display;
-    PopLastCharacter(text);
-    text = TrimBlanks(text);
+    popLastCharacter(text);
+    text = trimBlanks(text);
     m_display = text.empty() ? "0" : text;
 }
 
@@ -165,7 +165,7 @@ void Calculator::enterCoordinate() {
         failurePath(kKeyEnter);  // no field chosen yet
         return;
     }
-    if (!HasAnyMark(m_display)) m_display += kDegreeMark;
+    if (!hasAnyMark(m_display)) m_display += kDegreeMark;
 
     std::string& stored = m_state.CoordText[field];
     stored = m_display;
@@ -186,7 +186,7 @@ void Calculator::enterCoordinate() {
         suffix = southOrWest ? " W" : " E";
     }
     std::string line(kFieldLabels[field]);
-    line += SpacedCoordinate(stored);
+    line += spacedCoordinate(stored);
     line += suffix;
     if (southOrWest) stored.insert(0, "-");
     appendHistory(std::move(line));
@@ -205,16 +205,16 @@ void Calculator::calculate() {
 }
 
 void Calculator::Display_Click() {
-    RunIgnoringFailure([&] {
+    runIgnoringFailure([&] {
         if (!m_view.selectedLines().empty()) m_view.deselectAllLines();
     });
-    RunIgnoringFailure([&] { m_view.makeLineCurrent(-1); });
+    runIgnoringFailure([&] { m_view.makeLineCurrent(-1); });
 }
 
 void Calculator::DisableSignAndPiKeys() {
     m_keypadEnabled[kKeySign] = false;
     m_keypadEnabled[kKeyPi] = false;
-    RunIgnoringFailure([&] { m_view.refresh(); });
+    runIgnoringFailure([&] { m_view.refresh(); });
 }
 
 }  // namespace velmora::calc

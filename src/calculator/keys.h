@@ -39,20 +39,20 @@ inline constexpr std::int16_t kSelDegMin = 12;
 inline constexpr std::int16_t kSelDegMinSec = 13;
 
 // Caption of keypad key index as the failure path names it; empty outside 0..21.
-std::string_view KeypadCaption(int index);
+std::string_view keypadCaption(int index);
 
 // Whether text contains needle anywhere.
-inline bool Contains(std::string_view text, std::string_view needle) {
+inline bool contains(std::string_view text, std::string_view needle) {
     return text.find(needle) != std::string_view::npos;
 }
 
 // Every occurrence of from replaced by to; text unchanged when from is empty.
-void ReplaceAll(std::string& text, std::string_view from, std::string_view to);
+void replaceAll(std::string& text, std::string_view from, std::string_view to);
 
 // Runs one step of a handler; a failure inside it is swallowed so that the handler goes on
 // with its next step and nothing escapes to the window's event loop.
 template <class Step>
-void RunIgnoringFailure(Step&& step) noexcept {
+void runIgnoringFailure(Step&& step) noexcept {
     try {
         step();
     } catch (...) {

@@ -22,7 +22,7 @@ constexpr std::string_view kUnitLines[3] = {"Distance: kilometers [km]",
                                             "Distance: statute miles [mi]",
                                             "Distance: nautical miles [nmi]"};
 
-int Slot(Indicator indicator) { return static_cast<int>(indicator); }
+int slot(Indicator indicator) { return static_cast<int>(indicator); }
 
 }  // namespace
 
@@ -31,7 +31,7 @@ void Calculator::Lab_Sel_Click(std::int16_t index) {
     // not, whoever asks for it, so Hemisphere always belongs to the active field's axis.
     if (index >= 0 && index < kSelectorKeyCount && !m_selectorEnabled[index]) return;
 
-    RunIgnoringFailure([&] {
+    runIgnoringFailure([&] {
         switch (index) {
         case kSelLatitudeA:
         case kSelLatitudeB:
@@ -51,9 +51,9 @@ void Calculator::Lab_Sel_Click(std::int16_t index) {
         }
     });
 
-    RunIgnoringFailure([&] { m_view.refresh(); });
-    RunIgnoringFailure([&] { selectLastHistoryLine(); });
-    RunIgnoringFailure([&] { m_view.focusMainWindow(); });
+    runIgnoringFailure([&] { m_view.refresh(); });
+    runIgnoringFailure([&] { selectLastHistoryLine(); });
+    runIgnoringFailure([&] { m_view.focusMainWindow(); });
 }
 
 void Calculator::selectField(std::int16_t index) {
@@ -65,7 +65,7 @@ void Calculator::selectField(std::int16_t index) {
     case kSelLongitudeA: field = kLongitudeA; picture = kPictureLongitudeA; break;
     default: field = kLongitudeB; picture = kPictureLongitudeB; break;
     }
-    m_pictures[Slot(Indicator::LatLon)] = picture;
+    m_pictures[slot(Indicator::LatLon)] = picture;
     m_state.ActiveField = field;
 
     const bool isLatitude = field <= kLatitudeB;
@@ -74,10 +74,10 @@ void Calculator::selectField(std::int16_t index) {
     m_selectorEnabled[kSelWest] = !isLatitude;
     m_selectorEnabled[kSelEast] = !isLatitude;
     if (isLatitude && m_state.Hemisphere > kSouth) {
-        m_pictures[Slot(Indicator::Bussola)] = kPictureFirstHemisphere + kNorth;
+        m_pictures[slot(Indicator::Bussola)] = kPictureFirstHemisphere + kNorth;
         m_state.Hemisphere = kNorth;
     } else if (!isLatitude && m_state.Hemisphere < kWest) {
-        m_pictures[Slot(Indicator::Bussola)] = kPictureFirstHemisphere + kEast;
+        m_pictures[slot(Indicator::Bussola)] = kPictureFirstHemisphere + kEast;
         m_state.Hemisphere = kEast;
     }
 }
@@ -90,7 +90,7 @@ void Calculator::selectHemisphere(std::int16_t index) {
     case kSelWest: hemisphere = kWest; break;
     default: hemisphere = kEast; break;
     }
-    m_pictures[Slot(Indicator::Bussola)] = kPictureFirstHemisphere + hemisphere;
+    m_pictures[slot(Indicator::Bussola)] = kPictureFirstHemisphere + hemisphere;
     m_state.Hemisphere = hemisphere;
 }
 
@@ -99,7 +99,7 @@ void Calculator::selectHemisphere(std::int16_t index) {
 void Calculator::selectUnit(std::int16_t index) {
     const auto unit = static_cast<std::int16_t>(index - kSelKilometres);
     if (m_state.UnitIndex == unit) return;
-    m_pictures[Slot(Indicator::UMisura)] = kPictureFirstUnit + unit;
+    m_pictures[slot(Indicator::UMisura)] = kPictureFirstUnit + unit;
     appendHistory(std::string(kUnitLines[unit]));
     if (m_state.ResultShown) {
         m_display =
@@ -124,7 +124,7 @@ void Calculator::selectFormat(std::int16_t index) {
         picture = kPictureDegMin;
         line = "Coordinates: Degrees / minutes";
     }
-    m_pictures[Slot(Indicator::Gms)] = picture;
+    m_pictures[slot(Indicator::Gms)] = picture;
     m_state.CoordFormat = format;
     setMarkKeysForFormat();
     appendHistory(std::string(line));

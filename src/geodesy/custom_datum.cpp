@@ -20,7 +20,7 @@ constexpr double kDefaultFlattening = 0.0033528106647474805;  // WGS-84, as 1/29
 constexpr double kSphereInverseFlattening = 1.79769313486231E+308;
 constexpr char kSemiMinorMarker = '@';  // a second reply behind it gives the semi-minor axis
 
-void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
+void replaceAll(std::string& text, std::string_view from, std::string_view to) {
     if (from.empty()) return;
     for (std::size_t pos = text.find(from); pos != std::string::npos;
          pos = text.find(from, pos + to.size()))
@@ -28,8 +28,8 @@ void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
 }
 
 // A reply already known to be a number by the user's locale, read with "." as the point.
-double ReadReply(std::string reply, const calc::CalculatorState& state) {
-    ReplaceAll(reply, state.ConversionSeparator, state.DisplaySeparator);
+double readReply(std::string reply, const calc::CalculatorState& state) {
+    replaceAll(reply, state.ConversionSeparator, state.DisplaySeparator);
     return calc::ReadLeadingNumber(reply);
 }
 
@@ -52,7 +52,7 @@ bool CustomDatumDialog(calc::CalculatorState& state, UserPrompts& prompts,
         prompts.CriticalMessage(windowCaption, kBadSemiMajor);
         return false;
     }
-    const double semiMajor = ReadReply(first, state);
+    const double semiMajor = readReply(first, state);
     if (!std::isfinite(semiMajor)) return false;
     custom.semiMajorMetres = semiMajor;
 
@@ -68,7 +68,7 @@ bool CustomDatumDialog(calc::CalculatorState& state, UserPrompts& prompts,
         prompts.CriticalMessage(windowCaption, kBadFlattening);
         return false;
     }
-    const double value = ReadReply(second, state);
+    const double value = readReply(second, state);
 
     if (!givesSemiMinor) {
         // A division by zero or an overflow here is a fault of the definition, not an axis.

@@ -6,7 +6,7 @@ namespace {
 
 constexpr std::int16_t kAiry = 2;
 
-int TickedCount(const Calculator& calc) {
+int tickedCount(const Calculator& calc) {
     int count = 0;
     for (int i = 0; i < geodesy::kDatumEntryCount; ++i) count += calc.isDatumTicked(i) ? 1 : 0;
     return count;
@@ -16,7 +16,7 @@ TEST_F(EngineTest, ChosenDatumMovesTheTickAndWritesItsLine) {
     calc.MenuDatum_Click(kAiry);
     EXPECT_EQ(lastLine(), "Datum: Airy 1830");
     EXPECT_TRUE(calc.isDatumTicked(kAiry));
-    EXPECT_EQ(TickedCount(calc), 1);
+    EXPECT_EQ(tickedCount(calc), 1);
     EXPECT_EQ(state().Datum.semiMajorMetres, 6377563.396);
     EXPECT_EQ(view.currentLine, static_cast<int>(calc.history().size()) - 1);
 }
@@ -76,7 +76,7 @@ TEST_F(EngineTest, CustomDatumWithTheDefaultReplies) {
                                               "  - Inverse flattening: 298.257223563",
                                               "Custom Datum adopted"}));
     EXPECT_TRUE(calc.isDatumTicked(geodesy::kOtherEntry));
-    EXPECT_EQ(TickedCount(calc), 1);
+    EXPECT_EQ(tickedCount(calc), 1);
     EXPECT_EQ(state().Datum.flattening, 1 / 298.257223563);
 }
 
@@ -139,7 +139,7 @@ TEST_P(CustomDatumRefused, SubstitutesWgs84) {
     EXPECT_EQ(h[h.size() - 2], "Uncorrect custom datum");
     EXPECT_EQ(h.back(), "Substitutive Datum: WGS-84");
     EXPECT_TRUE(calc.isDatumTicked(geodesy::kWgs84Entry));
-    EXPECT_EQ(TickedCount(calc), 1);
+    EXPECT_EQ(tickedCount(calc), 1);
     EXPECT_EQ(state().Datum.semiMajorMetres, 6378137.0);
     EXPECT_EQ(state().Datum.semiMinorMetres, 6356752.3142);
     EXPECT_FALSE(state().DatumDialogCancelled);

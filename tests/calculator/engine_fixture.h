@@ -67,8 +67,6 @@ public:
     std::vector<Message> messages;
 };
 
-inline std::string Deg(std::string_view number) { return std::string(number) + kDegreeMark; }
-
 // A freshly started calculator, as the window leaves it after its start-up.
 class EngineTest : public ::testing::Test {
 protected:

@@ -43,13 +43,13 @@ private:
 };
 
 // The picture each indicator must show for the current settings.
-int ExpectedFieldPicture(std::int16_t field) {
+int expectedFieldPicture(std::int16_t field) {
     constexpr int kByField[] = {1, 3, 2, 4};  // Lat A, Lat B, Lon A, Lon B
     return kByField[field];
 }
-int ExpectedFormatPicture(std::int16_t format) { return 14 - format; }
+int expectedFormatPicture(std::int16_t format) { return 14 - format; }
 
-std::string Violation(const Calculator& calc) {
+std::string firstViolation(const Calculator& calc) {
     const CalculatorState& s = calc.state();
     std::ostringstream out;
     if (s.ActiveField < kLatitudeA || s.ActiveField > kLongitudeB) return "ActiveField out of range";
@@ -68,13 +68,13 @@ std::string Violation(const Calculator& calc) {
         return "mark keys do not match CoordFormat";
     if (calc.isKeypadKeyEnabled(kKeySign) || calc.isKeypadKeyEnabled(kKeyPi))
         return "sign or pi key enabled";
-    if (calc.indicatorPicture(Indicator::LatLon) != ExpectedFieldPicture(s.ActiveField))
+    if (calc.indicatorPicture(Indicator::LatLon) != expectedFieldPicture(s.ActiveField))
         return "field picture";
     if (calc.indicatorPicture(Indicator::Bussola) != 8 + s.Hemisphere) return "compass picture";
     if (s.UnitIndex < kKilometres || s.UnitIndex > kNauticalMiles ||
         calc.indicatorPicture(Indicator::UMisura) != 5 + s.UnitIndex)
         return "unit picture";
-    if (calc.indicatorPicture(Indicator::Gms) != ExpectedFormatPicture(s.CoordFormat))
+    if (calc.indicatorPicture(Indicator::Gms) != expectedFormatPicture(s.CoordFormat))
         return "format picture";
     int ticks = 0;
     for (int i = 0; i < geodesy::kDatumEntryCount; ++i) ticks += calc.isDatumTicked(i) ? 1 : 0;
@@ -172,7 +172,7 @@ TEST(CalculatorRandomised, InvariantsHoldAfterEveryAction) {
             }
         }
         }
-        const std::string violation = Violation(calc);
+        const std::string violation = firstViolation(calc);
         ASSERT_TRUE(violation.empty()) << violation << " after action " << step << " ("
                                        << action.str() << "), previous: " << last
                                        << ", display " << calc.displayText();

@@ -11,8 +11,10 @@ struct KeyEvent {
     std::uint16_t code;
     std::uint16_t modifiers = 0;
 };
-KeyEvent Char(std::uint16_t code) { return {true, code}; }
-KeyEvent Down(std::uint16_t code, std::uint16_t modifiers = 0) { return {false, code, modifiers}; }
+KeyEvent typed(std::uint16_t code) { return {true, code}; }
+KeyEvent keyDown(std::uint16_t code, std::uint16_t modifiers = 0) {
+    return {false, code, modifiers};
+}
 
 constexpr std::uint16_t kDelete = 46, kF2 = 113, kF3 = 114, kF4 = 115, kF5 = 116, kF6 = 117,
                         kF7 = 118, kF8 = 119;
@@ -56,35 +58,35 @@ INSTANTIATE_TEST_SUITE_P(
     Keyboard, Keyboard,
     ::testing::Values(
         KeyboardCase{"DigitsAndMarks",
-                     {Char('4'), Char(176), Char('3'), Char('\''), Char('2'), Char('"')},
+                     {typed('4'), typed(176), typed('3'), typed('\''), typed('2'), typed('"')},
                      "4" + kD + "3'2\"", {}},
-        KeyboardCase{"CommaTypesThePoint", {Down(kF6), Char('1'), Char(',')}, "1.", {.format = kDeg}},
-        KeyboardCase{"PointTypesThePoint", {Down(kF6), Char('1'), Char('.')}, "1.", {.format = kDeg}},
-        KeyboardCase{"BackspaceDeletes", {Char('4'), Char('5'), Char(8)}, "4", {}},
-        KeyboardCase{"EastIgnoredOnLatitude", {Char('e'), Char('E'), Char('w')}, "0", {}},
-        KeyboardCase{"SouthOnLatitude", {Char('s')}, "0", {.hemisphere = kSouth}},
-        KeyboardCase{"NorthIgnoredOnLongitude", {Down(kF3), Char('w'), Char('n'), Char('S')}, "0",
+        KeyboardCase{"CommaTypesThePoint", {keyDown(kF6), typed('1'), typed(',')}, "1.", {.format = kDeg}},
+        KeyboardCase{"PointTypesThePoint", {keyDown(kF6), typed('1'), typed('.')}, "1.", {.format = kDeg}},
+        KeyboardCase{"BackspaceDeletes", {typed('4'), typed('5'), typed(8)}, "4", {}},
+        KeyboardCase{"EastIgnoredOnLatitude", {typed('e'), typed('E'), typed('w')}, "0", {}},
+        KeyboardCase{"SouthOnLatitude", {typed('s')}, "0", {.hemisphere = kSouth}},
+        KeyboardCase{"NorthIgnoredOnLongitude", {keyDown(kF3), typed('w'), typed('n'), typed('S')}, "0",
                      {.field = kLongitudeA, .hemisphere = kWest}},
-        KeyboardCase{"EastAfterWestOnLongitude", {Down(kF3), Char('W'), Char('e')}, "0",
+        KeyboardCase{"EastAfterWestOnLongitude", {keyDown(kF3), typed('W'), typed('e')}, "0",
                      {.field = kLongitudeA, .hemisphere = kEast}},
-        KeyboardCase{"DeleteCancels", {Char('4'), Down(kDelete)}, "0", {}},
-        KeyboardCase{"CtrlDeleteDoesNothing", {Char('4'), Down(kDelete, kCtrl)}, "4", {}},
-        KeyboardCase{"ShiftDeleteKeepsDisplay", {Char('4'), Down(kDelete, kShift)}, "4", {}},
-        KeyboardCase{"ShiftF2DoesNothing", {Down(kF3), Down(kF2, kShift)}, "0",
+        KeyboardCase{"DeleteCancels", {typed('4'), keyDown(kDelete)}, "0", {}},
+        KeyboardCase{"CtrlDeleteDoesNothing", {typed('4'), keyDown(kDelete, kCtrl)}, "4", {}},
+        KeyboardCase{"ShiftDeleteKeepsDisplay", {typed('4'), keyDown(kDelete, kShift)}, "4", {}},
+        KeyboardCase{"ShiftF2DoesNothing", {keyDown(kF3), keyDown(kF2, kShift)}, "0",
                      {.field = kLongitudeA, .hemisphere = kEast}},
-        KeyboardCase{"AltF2DoesNothing", {Down(kF3), Down(kF2, kAlt)}, "0",
+        KeyboardCase{"AltF2DoesNothing", {keyDown(kF3), keyDown(kF2, kAlt)}, "0",
                      {.field = kLongitudeA, .hemisphere = kEast}},
-        KeyboardCase{"F2SelectsLatitudeA", {Down(kF3), Down(kF2)}, "0", {}},
-        KeyboardCase{"F4AndF5SelectTheBFields", {Down(kF4), Char('s'), Down(kF5)}, "0",
+        KeyboardCase{"F2SelectsLatitudeA", {keyDown(kF3), keyDown(kF2)}, "0", {}},
+        KeyboardCase{"F4AndF5SelectTheBFields", {keyDown(kF4), typed('s'), keyDown(kF5)}, "0",
                      {.field = kLongitudeB, .hemisphere = kEast}},
-        KeyboardCase{"F7SelectsDegMin", {Down(kF7)}, "0", {.format = kDegMin}},
-        KeyboardCase{"F8SelectsDegMinSec", {Down(kF6), Down(kF8)}, "0", {}},
-        KeyboardCase{"UnitLetters", {Char('M'), Char('i')}, "0", {.unit = kNauticalMiles}},
-        KeyboardCase{"CapitalKSelectsKilometres", {Char('m'), Char('K')}, "0", {}},
-        KeyboardCase{"CIsNoShortcut", {Char('4'), Char('C'), Char('c'), Char('x')}, "4", {}},
-        KeyboardCase{"MinusResetsAShownResult", {Char('='), Char('-')}, "0", {}},
+        KeyboardCase{"F7SelectsDegMin", {keyDown(kF7)}, "0", {.format = kDegMin}},
+        KeyboardCase{"F8SelectsDegMinSec", {keyDown(kF6), keyDown(kF8)}, "0", {}},
+        KeyboardCase{"UnitLetters", {typed('M'), typed('i')}, "0", {.unit = kNauticalMiles}},
+        KeyboardCase{"CapitalKSelectsKilometres", {typed('m'), typed('K')}, "0", {}},
+        KeyboardCase{"CIsNoShortcut", {typed('4'), typed('C'), typed('c'), typed('x')}, "4", {}},
+        KeyboardCase{"MinusResetsAShownResult", {typed('='), typed('-')}, "0", {}},
         KeyboardCase{"MarkOfOtherFormatDoesNothing",
-                     {Down(kF6), Char('4'), Char('\''), Char('"')}, "4", {.format = kDeg}}),
+                     {keyDown(kF6), typed('4'), typed('\''), typed('"')}, "4", {.format = kDeg}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(EngineTest, ShiftDeleteClearsTheHistory) {
