@@ -279,7 +279,10 @@ void Calcolatrice::createDisplayAndHistory() {
     m_display->setFont(arialFont(kKeyPointSize, false));
     m_display->setAlignment(Qt::AlignRight | Qt::AlignTop);
     QPalette displayPalette = m_display->palette();
-    displayPalette.setColor(QPalette::WindowText, kDisplayText);
+    // Also while the About box disables the window: the display keeps its look.
+    displayPalette.setColor(QPalette::Active, QPalette::WindowText, kDisplayText);
+    displayPalette.setColor(QPalette::Inactive, QPalette::WindowText, kDisplayText);
+    displayPalette.setColor(QPalette::Disabled, QPalette::WindowText, kDisplayText);
     m_display->setPalette(displayPalette);
     m_display->setText(QStringLiteral("0"));
     m_display->setAccessibleName(m_display->text());
@@ -319,10 +322,9 @@ void Calcolatrice::createDisplayAndHistory() {
 
 void Calcolatrice::createPictures() {
     for (std::size_t i = 0; i < kPictureDesign.size(); ++i) {
-        auto* picture = new QLabel(m_face);
+        auto* picture = new PictureBox(m_face);
         picture->setObjectName(QString::fromLatin1(kPictureDesign[i].objectName));
         picture->setGeometry(toPixels(kPictureDesign[i].rect));
-        picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         picture->setPixmap(QPixmap(QString::fromLatin1(kPictureDesign[i].greyPicture)));
         m_pictures[i] = picture;
     }

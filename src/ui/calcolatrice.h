@@ -31,6 +31,7 @@ class Frm_About;
 class HistoryModel;
 class HoverArea;
 class KeyLabel;
+class PictureBox;
 
 // Which key of each block was highlighted last, and whether hovering underlines. Not saved.
 struct HighlightState {
@@ -74,7 +75,7 @@ public:
     KeyLabel* selectorKey(int index) const { return m_selectorKeys.at(static_cast<std::size_t>(index)); }
     QLabel* display() const;
     QTableView* historyList() const { return m_history; }
-    QLabel* indicator(calc::Indicator which) const { return m_pictures.at(static_cast<std::size_t>(which)); }
+    PictureBox* indicator(calc::Indicator which) const { return m_pictures.at(static_cast<std::size_t>(which)); }
     HoverArea* selectorGaps() const { return m_selectorGaps; }
     HoverArea* keypadGaps() const { return m_keypadGaps; }
     QWidget* face() const { return m_face; }
@@ -128,7 +129,7 @@ private:
     ClickableLabel* m_display = nullptr;
     QTableView* m_history = nullptr;
     HistoryModel* m_historyModel = nullptr;
-    std::array<QLabel*, calc::kIndicatorCount> m_pictures{};
+    std::array<PictureBox*, calc::kIndicatorCount> m_pictures{};
     std::array<int, calc::kIndicatorCount> m_shownPictures{};
     std::array<QPixmap, 15> m_imageList;  // 1-based, as the selector panel addresses it; 0 unused
 

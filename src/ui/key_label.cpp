@@ -53,7 +53,7 @@ void KeyLabel::setUnderlined(bool underlined) {
 void KeyLabel::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setFont(font());
-    if (isEnabled()) {
+    if (isEnabledTo(window())) {
         painter.setPen(m_textColor);
         painter.drawText(rect(), kCaptionFlags, m_caption);
         return;
@@ -92,6 +92,20 @@ HoverArea::HoverArea(QWidget* parent) : QWidget(parent) {
 void HoverArea::mouseMoveEvent(QMouseEvent* event) {
     event->accept();
     emit hovered();
+}
+
+PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void PictureBox::setPixmap(const QPixmap& pixmap) {
+    m_pixmap = pixmap;
+    update();
+}
+
+void PictureBox::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, m_pixmap);
 }
 
 ClickableLabel::ClickableLabel(QWidget* parent) : QLabel(parent) {

@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QLabel>
+#include <QPixmap>
 #include <QString>
 #include <QWidget>
 
@@ -12,7 +13,8 @@ namespace velmora::ui {
 // One caption over a painted key face: transparent, the caption centred at the top of its
 // rectangle like the calculator's other labels. Colour, bold and underline change per key and
 // repaint at once. A disabled key is drawn greyed and swallows mouse events, so neither the key
-// nor the hover-reset area beneath it reacts.
+// nor the hover-reset area beneath it reacts. A key keeps its look while only the window is
+// disabled (the About box is up).
 class KeyLabel : public QWidget {
     Q_OBJECT
 public:
@@ -57,6 +59,23 @@ signals:
 
 protected:
     void mouseMoveEvent(QMouseEvent* event) override;
+};
+
+// A picture shown exactly as stored at the top-left corner, opaque, and never greyed: the
+// information panel's indicators keep their look while the About box disables the window.
+class PictureBox : public QWidget {
+    Q_OBJECT
+public:
+    explicit PictureBox(QWidget* parent);
+
+    const QPixmap& pixmap() const { return m_pixmap; }
+    void setPixmap(const QPixmap& pixmap);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QPixmap m_pixmap;
 };
 
 // A plain label that reports mouse moves and left clicks: the display and the About box's

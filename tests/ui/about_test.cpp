@@ -87,6 +87,15 @@ private slots:
         QCOMPARE(w().display()->text(), QStringLiteral("4"));
     }
 
+    // Disabling the window takes its input, not its look: the calculator face stays as it was.
+    void calculatorFaceKeepsItsLookWhileTheBoxIsUp() {
+        const QRect calculatorHalf(0, 0, 267, 384);
+        const QImage before = w().face()->grab(calculatorHalf).toImage();
+        openWithF1();
+        const QImage during = w().face()->grab(calculatorHalf).toImage();
+        QCOMPARE(during, before);
+    }
+
     void addressUnderlinesOnHoverAndOpensMail() {
         QLabel* email = about().emailLabel();
         QWidget* area = about().findChild<QWidget*>("Img_EMail");
