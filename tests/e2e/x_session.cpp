@@ -292,6 +292,12 @@ bool XSession::setClipboard(const QString& text) {
     return waitUntil([&] { return clipboard() == text; }, kToolTimeout);
 }
 
+bool XSession::waitForClipboardTaken(milliseconds timeout) {
+    // xclip ends as soon as it loses the selection.
+    return !m_clipboardOwner || m_clipboardOwner->state() == QProcess::NotRunning ||
+           m_clipboardOwner->waitForFinished(int(timeout.count()));
+}
+
 QSize XSession::windowSize(const QString& windowId) {
     XWindowAttributes attrs;
     if (!m_xlib || !XGetWindowAttributes(xlib(m_xlib), windowNumber(windowId), &attrs)) return {};

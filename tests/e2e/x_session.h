@@ -61,6 +61,8 @@ public:
     std::optional<QString> clipboard();
     // Puts text on the CLIPBOARD, held by an xclip of ours until someone else takes it.
     bool setClipboard(const QString& text);
+    // True once another client has taken the CLIPBOARD from that xclip.
+    bool waitForClipboardTaken(milliseconds timeout);
 
     // The window's size, and its current pixels (it must be mapped and not covered).
     QSize windowSize(const QString& windowId);
