@@ -681,6 +681,10 @@ bool Calcolatrice::eventFilter(QObject* watched, QEvent* event) {
         if (widget == nullptr || widget->window() != this || !isEnabled()) {
             return false;
         }
+        // A menu bar opened with Alt or F10 takes the keys for its access letters.
+        if (qobject_cast<QMenuBar*>(widget) != nullptr) {
+            return false;
+        }
         // The list's own keys start from the newest current line.
         applyCurrentLine();
         if (event->type() == QEvent::ShortcutOverride) {
