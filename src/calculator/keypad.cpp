@@ -202,6 +202,9 @@ void Calculator::calculate() {
     }
     m_display = geodesy::FormatDistance(m_state, distanceKm, m_locale.decimalMark);
     appendHistory("Distance: " + m_display + " " + m_state.UnitText);
+    // The display shows the point in every locale, also where the decimal mark is neither
+    // "." nor "," and the closing separator replacement would not catch it.
+    replaceAll(m_display, m_locale.decimalMark, m_state.DisplaySeparator);
 }
 
 void Calculator::Display_Click() {

@@ -102,8 +102,11 @@ void Calculator::selectUnit(std::int16_t index) {
     m_pictures[slot(Indicator::UMisura)] = kPictureFirstUnit + unit;
     appendHistory(std::string(kUnitLines[unit]));
     if (m_state.ResultShown) {
-        m_display =
-            geodesy::ConvertDistanceText(m_state, m_display, unit, m_locale.decimalMark);
+        // After an earlier unit key the shown text carries the locale's decimal mark; it is
+        // read as the point whatever that mark is.
+        std::string shown = m_display;
+        replaceAll(shown, m_locale.decimalMark, m_state.DisplaySeparator);
+        m_display = geodesy::ConvertDistanceText(m_state, shown, unit, m_locale.decimalMark);
         appendHistory("Distance: " + m_display + " " + m_state.UnitText);
     }
     m_state.UnitIndex = unit;

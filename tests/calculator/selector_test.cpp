@@ -106,26 +106,34 @@ TEST_F(EngineTest, UnitKeysReExpressTheShownText) {
     EXPECT_EQ(lastLine(), "Distance: " + display() + " km");
 }
 
-class CommaUnitTest : public EngineTest {
+// Locales whose decimal mark is not the point: the re-expressed distance keeps the mark on
+// the display and in its line, and a further unit key reads it again.
+class UnitKeysInLocale : public EngineTest, public ::testing::WithParamInterface<const char*> {
 protected:
-    CommaUnitTest() : EngineTest(UserLocale{",", "."}) {}
+    UnitKeysInLocale() : EngineTest(UserLocale{GetParam(), ""}) {}
 };
 
-TEST_F(CommaUnitTest, ReExpressedDistanceKeepsTheCommaAndIsReadAgain) {
+TEST_P(UnitKeysInLocale, ReExpressedDistanceKeepsTheMarkAndIsReadAgain) {
+    const std::string mark = GetParam();
     enter(kSelLatitudeB, kSelNorth, "1");
     calc.Lab_Num_Click(kKeyCalculate);
+    ASSERT_EQ(display().find(mark), std::string::npos) << "the display shows the point";
     const double km = ReadLeadingNumber(display());
+    EXPECT_EQ(lastLine(), "Distance: " + FixedSixText(km, mark) + " km");
 
     calc.Lab_Sel_Click(kSelStatuteMiles);
-    const std::string mi = FixedSixText(km / 1.609344, ",");
+    const std::string mi = FixedSixText(km / 1.609344, mark);
     EXPECT_EQ(display(), mi);
     EXPECT_EQ(lastLine(), "Distance: " + mi + " mi");
 
-    std::string miWithPoint = mi;
-    miWithPoint[miWithPoint.find(',')] = '.';
+    const double miRead = ReadLeadingNumber(FixedSixText(km / 1.609344, "."));
     calc.Lab_Sel_Click(kSelKilometres);
-    EXPECT_EQ(display(), FixedSixText(ReadLeadingNumber(miWithPoint) * 1.609344, ","));
+    EXPECT_EQ(display(), FixedSixText(miRead * 1.609344, mark));
 }
+
+INSTANTIATE_TEST_SUITE_P(Selector, UnitKeysInLocale,
+                         ::testing::Values(",", "\u066B"),  // Arabic decimal separator
+                         [](const auto& info) { return info.index == 0 ? "Comma" : "Arabic"; });
 
 struct FormatCase {
     const char* name;
