@@ -85,9 +85,12 @@ void Calculator::MenuIncolla_Click(std::string_view clipboardText) {
 std::optional<std::string> Calculator::MenuInviaCalc_Click() const {
     std::optional<std::string> typed;
     runIgnoringFailure([&] {
-        const std::string number = isPlainNumber(m_display, m_state.DisplaySeparator)
-                                       ? m_display
-                                       : DecimalDegreesText(m_state, m_display);
+        // A distance re-expressed by a unit key shows the locale's decimal mark.
+        std::string shown = m_display;
+        replaceAll(shown, m_locale.decimalMark, m_state.DisplaySeparator);
+        const std::string number = isPlainNumber(shown, m_state.DisplaySeparator)
+                                       ? shown
+                                       : DecimalDegreesText(m_state, shown);
         if (!ConvertNumber(number, ".").has_value()) return;
         const double value = ReadLeadingNumber(number);
         if (!std::isfinite(value)) return;

@@ -102,5 +102,25 @@ INSTANTIATE_TEST_SUITE_P(
                       SendCase{"TrailingPoint", {kSelDegrees}, "12.", ".", "12"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// After a unit key the display carries the locale's mark, whatever it is.
+TEST(SendToCalculatorInLocale, ReadsAReExpressedDistance) {
+    for (const std::string mark : {",", "\u066B"}) {
+        FakeView view;
+        ScriptedPrompts prompts;
+        Calculator calc(view, prompts, UserLocale{mark, ""});
+        calc.StartUp();
+        calc.FinishStartUp();
+        calc.Form_KeyPress('1');
+        calc.Lab_Num_Click(kKeyEnter);
+        calc.Lab_Num_Click(kKeyCalculate);
+        calc.Lab_Sel_Click(kSelStatuteMiles);
+        std::string miles = calc.displayText();
+        miles.replace(miles.find(mark), mark.size(), ".");
+        std::string expected = NumberText(ReadLeadingNumber(miles));
+        expected.replace(expected.find('.'), 1, mark);
+        EXPECT_EQ(calc.MenuInviaCalc_Click(), expected) << mark;
+    }
+}
+
 }  // namespace
 }  // namespace velmora::calc::testing
