@@ -28,8 +28,11 @@ void replaceAll(std::string& text, std::string_view from, std::string_view to) {
 }
 
 // A reply already known to be a number by the user's locale, read with "." as the point.
-double readReply(std::string reply, const calc::CalculatorState& state) {
+// The comma and the locale's own decimal mark, whatever it is, both stand for the point.
+double readReply(std::string reply, const calc::CalculatorState& state,
+                 const calc::UserLocale& locale) {
     replaceAll(reply, state.ConversionSeparator, state.DisplaySeparator);
+    replaceAll(reply, locale.decimalMark, state.DisplaySeparator);
     return calc::ReadLeadingNumber(reply);
 }
 
@@ -52,7 +55,7 @@ bool CustomDatumDialog(calc::CalculatorState& state, UserPrompts& prompts,
         prompts.CriticalMessage(windowCaption, kBadSemiMajor);
         return false;
     }
-    const double semiMajor = readReply(first, state);
+    const double semiMajor = readReply(first, state, locale);
     if (!std::isfinite(semiMajor)) return false;
     custom.semiMajorMetres = semiMajor;
 
@@ -68,7 +71,7 @@ bool CustomDatumDialog(calc::CalculatorState& state, UserPrompts& prompts,
         prompts.CriticalMessage(windowCaption, kBadFlattening);
         return false;
     }
-    const double value = readReply(second, state);
+    const double value = readReply(second, state, locale);
 
     if (!givesSemiMinor) {
         // A division by zero or an overflow here is a fault of the definition, not an axis.

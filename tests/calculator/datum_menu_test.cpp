@@ -166,18 +166,24 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedCase{"AxesTooFarApartForAFlattening", {"1E+308", "@-1E+308"}, ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
-class CommaDatumTest : public EngineTest {
+// Replies typed with the decimal mark of the user's locale, whatever it is.
+class DatumRepliesInLocale : public EngineTest, public ::testing::WithParamInterface<const char*> {
 protected:
-    CommaDatumTest() : EngineTest(UserLocale{",", "."}) {}
+    DatumRepliesInLocale() : EngineTest(UserLocale{GetParam(), ""}) {}
 };
 
-TEST_F(CommaDatumTest, RepliesAreReadWithTheLocalesComma) {
-    prompts.replies = {"6378137,5", "298,25"};
+TEST_P(DatumRepliesInLocale, AreReadWithTheLocalesMark) {
+    const std::string mark = GetParam();
+    prompts.replies = {"6378137" + mark + "5", "298" + mark + "25"};
     calc.MenuDatum_Click(geodesy::kOtherEntry);
     EXPECT_EQ(lastLine(), "Custom Datum adopted");
     EXPECT_EQ(state().CustomDatum.semiMajorMetres, 6378137.5);
     EXPECT_EQ(state().CustomDatum.inverseFlattening, 298.25);
 }
+
+INSTANTIATE_TEST_SUITE_P(DatumMenu, DatumRepliesInLocale,
+                         ::testing::Values(",", "\u066B"),  // Arabic decimal separator
+                         [](const auto& info) { return info.index == 0 ? "Comma" : "Arabic"; });
 
 TEST_F(EngineTest, CancelLeavesEverythingAsItWas) {
     calc.MenuDatum_Click(kAiry);
