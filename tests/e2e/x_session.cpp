@@ -249,7 +249,9 @@ bool XSession::waitForWindowGone(const QString& title, milliseconds timeout) {
         timeout);
 }
 
-std::optional<QString> XSession::waitForPopup(milliseconds timeout) {
+// The first viewable child of the root (top-level window) for which accept holds.
+std::optional<QString> XSession::waitForTopLevel(const std::function<bool(const QString&, bool)>& accept,
+                                                 milliseconds timeout) {
     Display* dpy = xlib(m_xlib);
     std::optional<QString> found;
     waitUntil(
@@ -260,15 +262,26 @@ std::optional<QString> XSession::waitForPopup(milliseconds timeout) {
             if (!XQueryTree(dpy, DefaultRootWindow(dpy), &root, &parent, &children, &count)) return false;
             for (unsigned int i = 0; i < count && !found; ++i) {
                 XWindowAttributes attrs;
-                if (XGetWindowAttributes(dpy, children[i], &attrs) && attrs.override_redirect &&
-                    attrs.map_state == IsViewable)
-                    found = QString::number(children[i]);
+                const QString id = QString::number(children[i]);
+                if (XGetWindowAttributes(dpy, children[i], &attrs) && attrs.map_state == IsViewable &&
+                    accept(id, attrs.override_redirect))
+                    found = id;
             }
             if (children) XFree(children);
             return found.has_value();
         },
         timeout);
     return found;
+}
+
+std::optional<QString> XSession::waitForPopup(milliseconds timeout) {
+    return waitForTopLevel([](const QString&, bool overrideRedirect) { return overrideRedirect; }, timeout);
+}
+
+std::optional<QString> XSession::waitForOtherWindow(const QStringList& known, milliseconds timeout) {
+    return waitForTopLevel(
+        [&](const QString& id, bool overrideRedirect) { return !overrideRedirect && !known.contains(id); },
+        timeout);
 }
 
 std::optional<QString> XSession::clipboard() {

@@ -46,6 +46,8 @@ public:
 
     // The first visible top-level window whose title is exactly title, once there is one.
     std::optional<QString> waitForWindow(const QString& title, milliseconds timeout);
+    // A visible top-level window that is not one of known, once there is one.
+    std::optional<QString> waitForOtherWindow(const QStringList& known, milliseconds timeout);
     // The first mapped override-redirect window (a pop-up menu), once there is one.
     std::optional<QString> waitForPopup(milliseconds timeout);
     // True once no visible window has that title.
@@ -74,6 +76,8 @@ private:
     std::unique_ptr<QProcess> makeProcess() const;
     bool openDisplay();
     void mapDegreeSign();
+    std::optional<QString> waitForTopLevel(const std::function<bool(const QString&, bool)>& accept,
+                                           milliseconds timeout);
 
     QTemporaryDir m_home;
     pid_t m_xvfbPid = -1;
