@@ -54,12 +54,26 @@ public:
     void StartUp();
     void FinishStartUp();
 
+    // Keypad key 0..21: edits the display, stores it into the active field with Enter,
+    // computes the distance with Calculate; a failure writes a line ending in "Error" and shows
+    // "Error". A shown distance gives way to every key but Clear and the marks, even a
+    // disabled one. Any other index does nothing.
     void Lab_Num_Click(std::int16_t index);
+    // Deselects every history line and leaves none current, so that Copy takes the display.
     void Display_Click();
+    // The sign and pi keys are disabled for good; nothing enables them again.
     void DisableSignAndPiKeys();
+    // Selector key 0..13: field, hemisphere, unit or format. A hemisphere key of the other
+    // axis is disabled and ignored. Every press, any index, ends with a redraw, the newest
+    // line made current and the focus on the main window.
     void Lab_Sel_Click(std::int16_t index);
+    // A typed character (UTF-16 code; the degree sign is 176) run as its key; others ignored.
     void Form_KeyPress(std::uint16_t charCode);
+    // Delete and F2..F8 with exactly the modifier state of the key's row; others ignored.
     void Form_KeyDown(std::uint16_t keyCode, std::uint16_t shiftState);  // 1 Shift, 2 Ctrl, 4 Alt
+    // Datum menu entry 0..18. The ticked entry again does nothing; "Other..." always asks,
+    // and a refused definition puts WGS-84 in its place. A shown distance is computed again
+    // on the new datum. Separators and other indices do nothing.
     void MenuDatum_Click(std::int16_t index);
 
     // The text to put on the clipboard: the selected lines, each behind CR LF, or the display.
