@@ -27,6 +27,7 @@ constexpr milliseconds kWindowTimeout{15'000};  // start-up under a loaded CI ma
 constexpr milliseconds kActionTimeout{5'000};   // one key's effect to become visible
 
 // Client area of the main window in pixels; the menu bar sits above it, inside the window.
+constexpr int kClientWidth = 536;
 constexpr int kClientHeight = 384;
 // Points inside controls, in client pixels.
 constexpr QPoint kDisplayPoint{130, 120};
@@ -241,7 +242,7 @@ bool VelmoraEndToEnd::movePointer(QPoint at) {
 }
 
 QImage VelmoraEndToEnd::grabClient() {
-    return m_session->grabWindow(m_window).copy(0, m_menuBarHeight, 536, kClientHeight);
+    return m_session->grabWindow(m_window).copy(0, m_menuBarHeight, kClientWidth, kClientHeight);
 }
 
 QString VelmoraEndToEnd::copy(const std::function<bool()>& trigger) {
