@@ -45,7 +45,9 @@ mkdir -p "$scratch/home/.config" "$scratch/runtime"
 chmod 700 "$scratch/runtime"
 export DISPLAY=:$(tr -d '\n' <"$scratch/display")
 export HOME=$scratch/home XDG_CONFIG_HOME=$scratch/home/.config XDG_RUNTIME_DIR=$scratch/runtime
+export XDG_DATA_HOME=$scratch/home/.local/share XDG_CACHE_HOME=$scratch/home/.cache
 export QT_QPA_PLATFORM=xcb
+unset WAYLAND_DISPLAY SESSION_MANAGER DBUS_SESSION_BUS_ADDRESS
 
 # One untimed start of each first, so that both find the fonts and libraries in the page cache.
 "$watch" --runs 1 --label warm -- "$minimal" >/dev/null

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QThread>
 
 #include <X11/Xatom.h>
@@ -180,12 +181,15 @@ QProcessEnvironment XSession::environment() const {
     // xdotool reads the degree sign of its argument through the locale; keep it UTF-8 and
     // keep number formats the same everywhere.
     env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), m_home.filePath(QStringLiteral(".local/share")));
+    env.insert(QStringLiteral("XDG_CACHE_HOME"), m_home.filePath(QStringLiteral(".cache")));
+    // Nothing of the user's desktop session: no Wayland, no session manager, and no session
+    // bus, where a tray icon would show up on the user's own panel.
     env.remove(QStringLiteral("WAYLAND_DISPLAY"));
     env.remove(QStringLiteral("SESSION_MANAGER"));
+    env.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
     return env;
 }
-
-QString XSession::homePath() const { return m_home.path(); }
 
 std::unique_ptr<QProcess> XSession::makeProcess() const {
     auto p = std::make_unique<QProcess>();

@@ -36,9 +36,9 @@ public:
     // Starts Xvfb and prepares the home folder; false with a reason in error on failure.
     bool start(QString& error);
 
-    // DISPLAY, HOME, XDG_CONFIG_HOME, XDG_RUNTIME_DIR, a UTF-8 locale and the xcb platform.
+    // DISPLAY, HOME and the XDG folders inside the private home, a UTF-8 locale, the xcb
+    // platform, and no session bus.
     QProcessEnvironment environment() const;
-    QString homePath() const;
 
     // Starts the program (no arguments) in this server.
     bool launch(const QString& program, QString& error);
