@@ -11,7 +11,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libgeographiclib-dev
   g++-mingw-w64-x86-64
   # running the window and the window tests
-  fonts-liberation xvfb xauth xdotool xclip x11-utils tint2 galculator
+  fonts-liberation fonts-dejavu-core xvfb xauth xdotool xclip x11-utils tint2 galculator
 )
 
 missing=()
