@@ -715,8 +715,14 @@ void Calcolatrice::Lst_Storico_MouseDown(const QPoint& globalPos) {
 }
 
 void Calcolatrice::closeEvent(QCloseEvent* event) {
-    // Every close request ends the program at once; nothing is saved.
-    event->ignore();
+    bool cancel = false;
+    Form_QueryUnload(cancel);
+    event->setAccepted(!cancel);
+}
+
+void Calcolatrice::Form_QueryUnload(bool& cancel) {
+    // Every close request, whatever its origin, ends the program at once; nothing is saved.
+    cancel = true;
     if (m_tray) {
         m_tray->EndProgram();
     }

@@ -106,6 +106,7 @@ private:
     void colourKeys();
     bool forwardKey(const QKeyEvent& event);
     bool isMenuShortcut(const QKeyEvent& event) const;
+    void Form_QueryUnload(bool& cancel);
     void Lst_Storico_MouseDown(const QPoint& globalPos);
     void applyCurrentLine();
     QPixmap indicatorPixmap(calc::Indicator which, int picture) const;
