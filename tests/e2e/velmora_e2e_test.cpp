@@ -8,6 +8,7 @@
 
 #include <QColor>
 #include <QDir>
+#include <QFile>
 #include <QRegularExpression>
 #include <QSet>
 #include <QStandardPaths>
@@ -158,6 +159,7 @@ private slots:
     void sendsTheNumberToTheSystemCalculator();
     void aboutBoxOpensWithF1AndClosesWithEscape();
     void closingTheWindowEndsTheProgram();
+    void automaticStartupStartsHiddenInTheNotificationArea();
 
 private:
     // Runs steps of the form "key KEYSYM..." (xdotool key), "type TEXT" (xdotool type) or
@@ -571,6 +573,40 @@ void VelmoraEndToEnd::closingTheWindowEndsTheProgram() {
     QVERIFY2(m_session->program().waitForFinished(int(kActionTimeout.count())),
              "the program still runs after its window was closed");
     QCOMPARE(m_session->program().exitStatus(), QProcess::NormalExit);
+}
+
+// Options > Automatic startup writes the log-on entry; the next start shows only the icon in
+// the notification area, whose click shows the window; choosing the entry again removes it.
+void VelmoraEndToEnd::automaticStartupStartsHiddenInTheNotificationArea() {
+    if (QStandardPaths::findExecutable(QStringLiteral("tint2")).isEmpty()) QSKIP("tint2 is not installed");
+    const QString entry = m_session->homePath() + QStringLiteral("/.config/autostart/velmora.desktop");
+    const auto entryStartsTheProgram = [&] {
+        QFile file(entry);
+        return file.open(QIODevice::ReadOnly) && file.readAll().contains("\nExec=");
+    };
+
+    QVERIFY(perform({QStringLiteral("key alt+o Return")}));
+    QVERIFY2(velmora::e2e::waitUntil(entryStartsTheProgram, kActionTimeout), "no auto-start entry was written");
+    QVERIFY(m_session->requestClose(m_window));
+    QVERIFY(m_session->program().waitForFinished(int(kActionTimeout.count())));
+
+    QString error;
+    QVERIFY2(m_session->startTrayHost(error), qPrintable(error));
+    QVERIFY2(m_session->launch(QStringLiteral(VELMORA_BINARY), error), qPrintable(error));
+    // The icon is added before the window would be shown, in the same start-up step.
+    const std::optional<QString> icon = m_session->waitForClass(QStringLiteral("velmora"), kWindowTimeout);
+    QVERIFY2(icon, "no icon in the notification area");
+    QVERIFY2(m_session->waitForWindowGone(kMainTitle, milliseconds{0}), "the window shows despite auto-start");
+
+    QVERIFY(m_session->xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), *icon, QStringLiteral("8"),
+                                QStringLiteral("8"), QStringLiteral("click"), QStringLiteral("1")}));
+    const std::optional<QString> window = m_session->waitForWindow(kMainTitle, kActionTimeout);
+    QVERIFY2(window, "a click on the icon did not show the window");
+
+    QVERIFY(m_session->xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), *window}));
+    QVERIFY(perform({QStringLiteral("key alt+o Return")}));
+    QVERIFY2(velmora::e2e::waitUntil([&] { return !entryStartsTheProgram(); }, kActionTimeout),
+             "the auto-start entry is still there");
 }
 
 QTEST_GUILESS_MAIN(VelmoraEndToEnd)

@@ -61,6 +61,7 @@ XSession::XSession() = default;
 XSession::~XSession() {
     if (m_clipboardOwner) stopProcess(*m_clipboardOwner);
     if (m_program) stopProcess(*m_program);
+    if (m_trayHost) stopProcess(*m_trayHost);
     if (m_xlib) XCloseDisplay(xlib(m_xlib));
     if (m_xvfbPid > 0) {
         kill(m_xvfbPid, SIGTERM);
@@ -198,7 +199,45 @@ std::unique_ptr<QProcess> XSession::makeProcess() const {
     return p;
 }
 
+bool XSession::startTrayHost(QString& error) {
+    // A panel holding only the notification area, along the bottom edge.
+    static const char kTint2Config[] =
+        "panel_items = S\n"
+        "panel_size = 100% 30\n"
+        "panel_position = bottom center horizontal\n"
+        "systray_padding = 2 2 2\n"
+        "systray_icon_size = 22\n";
+    QFile config(m_home.filePath(QStringLiteral("tint2rc")));
+    if (!config.open(QIODevice::WriteOnly) || config.write(kTint2Config) < 0) {
+        error = QStringLiteral("cannot write ") + config.fileName();
+        return false;
+    }
+    config.close();
+    // tint2 waits for a window manager to announce its desktops; there is none, so announce one.
+    Display* dpy = xlib(m_xlib);
+    const long desktops = 1;
+    XChangeProperty(dpy, DefaultRootWindow(dpy), XInternAtom(dpy, "_NET_NUMBER_OF_DESKTOPS", False), XA_CARDINAL,
+                    32, PropModeReplace, reinterpret_cast<const unsigned char*>(&desktops), 1);
+    XSync(dpy, False);
+
+    m_trayHost = makeProcess();
+    m_trayHost->setStandardOutputFile(QProcess::nullDevice());
+    m_trayHost->setStandardErrorFile(QProcess::nullDevice());
+    m_trayHost->start(QStringLiteral("tint2"), {QStringLiteral("-c"), config.fileName()});
+    if (!m_trayHost->waitForStarted()) {
+        error = QStringLiteral("cannot start tint2");
+        return false;
+    }
+    const Atom tray = XInternAtom(dpy, "_NET_SYSTEM_TRAY_S0", False);
+    if (!waitUntil([&] { return XGetSelectionOwner(dpy, tray) != None; }, kToolTimeout)) {
+        error = QStringLiteral("tint2 opened no notification area");
+        return false;
+    }
+    return true;
+}
+
 bool XSession::launch(const QString& program, QString& error) {
+    if (m_program) stopProcess(*m_program);
     m_program = makeProcess();
     m_program->setProcessChannelMode(QProcess::ForwardedChannels);
     m_program->start(program, {});
@@ -231,6 +270,21 @@ std::optional<QString> XSession::waitForWindow(const QString& title, millisecond
     std::optional<QString> found;
     const QStringList args{QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
                            QLatin1Char('^') + title + QLatin1Char('$')};
+    waitUntil(
+        [&] {
+            const std::optional<QByteArray> out = run(QStringLiteral("xdotool"), args);
+            if (out && !out->trimmed().isEmpty())
+                found = QString::fromLatin1(out->trimmed().split('\n').first());
+            return found.has_value();
+        },
+        timeout);
+    return found;
+}
+
+std::optional<QString> XSession::waitForClass(const QString& windowClass, milliseconds timeout) {
+    std::optional<QString> found;
+    const QStringList args{QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--class"),
+                           QLatin1Char('^') + windowClass + QLatin1Char('$')};
     waitUntil(
         [&] {
             const std::optional<QByteArray> out = run(QStringLiteral("xdotool"), args);

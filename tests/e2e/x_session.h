@@ -39,13 +39,21 @@ public:
     // DISPLAY, HOME and the XDG folders inside the private home, a UTF-8 locale, the xcb
     // platform, and no session bus.
     QProcessEnvironment environment() const;
+    QString homePath() const { return m_home.path(); }
 
-    // Starts the program (no arguments) in this server.
+    // Starts a notification area (a tint2 panel at the bottom of the screen) and waits until
+    // it takes icons; false with a reason in error when tint2 is missing or does not come up.
+    bool startTrayHost(QString& error);
+
+    // Starts the program (no arguments) in this server; a program started before must have
+    // ended.
     bool launch(const QString& program, QString& error);
     QProcess& program() { return *m_program; }
 
     // The first visible top-level window whose title is exactly title, once there is one.
     std::optional<QString> waitForWindow(const QString& title, milliseconds timeout);
+    // The first visible window, at any depth, whose class is exactly windowClass.
+    std::optional<QString> waitForClass(const QString& windowClass, milliseconds timeout);
     // A visible top-level window that is not one of known, once there is one.
     std::optional<QString> waitForOtherWindow(const QStringList& known, milliseconds timeout);
     // The first mapped override-redirect window (a pop-up menu), once there is one.
@@ -85,6 +93,7 @@ private:
     void* m_xlib = nullptr;  // Display*, kept out of this header
     std::unique_ptr<QProcess> m_program;
     std::unique_ptr<QProcess> m_clipboardOwner;
+    std::unique_ptr<QProcess> m_trayHost;
 };
 
 // Counts pixels whose largest channel difference exceeds channelTolerance (0..255); images
