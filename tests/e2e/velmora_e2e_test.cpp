@@ -34,10 +34,12 @@ constexpr int kClientHeight = 384;
 constexpr QPoint kDisplayPoint{130, 120};
 constexpr QRect kHistoryInterior{284, 20, 230, 344};  // inside the list's frame
 
-// WGS-84 as the program's table has it: a in metres and f. The table's b differs from a(1-f)
-// by 0.05 mm, far below the millimetre the display shows.
+// WGS-84 and Airy 1830 as the program's table has them: a in metres and f. The table's b
+// differs from a(1-f) by 0.05 mm and 0.3 mm, far below the millimetre the display shows.
 constexpr double kWgs84SemiMajorMetres = 6378137.0;
 constexpr double kWgs84Flattening = 1.0 / 298.257223563;
+constexpr double kAirySemiMajorMetres = 6377563.396;
+constexpr double kAiryFlattening = 1.0 / 299.3249646;
 
 // Vincenty's inverse formula, converged, agrees with Karney's geodesic to well under 1 mm for
 // points that are not nearly antipodal; the display rounds to 1e-6 of its unit.
@@ -107,10 +109,11 @@ double dms(double degrees, double minutes, double seconds) {
     return degrees + minutes / 60.0 + seconds / 3600.0;
 }
 
-double geodesicKm(double latA, double lonA, double latB, double lonB) {
-    const GeographicLib::Geodesic wgs84(kWgs84SemiMajorMetres, kWgs84Flattening);
+double geodesicKm(double latA, double lonA, double latB, double lonB, double semiMajorMetres = kWgs84SemiMajorMetres,
+                  double flattening = kWgs84Flattening) {
+    const GeographicLib::Geodesic ellipsoid(semiMajorMetres, flattening);
     double metres = 0;
-    wgs84.Inverse(latA, lonA, latB, lonB, metres);
+    ellipsoid.Inverse(latA, lonA, latB, lonB, metres);
     return metres / 1000.0;
 }
 
@@ -284,6 +287,18 @@ void VelmoraEndToEnd::calculation_data() {
                        QStringLiteral("type w"), QStringLiteral("type 3°4'12\""), QStringLiteral("key Return"),
                        QStringLiteral("type =")}
         << geodesicKm(dms(50, 3, 59), -dms(5, 42, 53), dms(58, 38, 38), -dms(3, 4, 12)) << kKmPerKm << QString();
+
+    // A new datum chosen while the distance is shown recomputes it. The keyboard opens the
+    // menu on its first entry, Sphere; the next one is Airy 1830.
+    QTest::newRow("datum menu recomputes on Airy 1830")
+        << QStringList{QStringLiteral("type 50°3'59\""), QStringLiteral("key Return"), QStringLiteral("key F3"),
+                       QStringLiteral("type w5°42'53\""), QStringLiteral("key Return"), QStringLiteral("key F4"),
+                       QStringLiteral("type 58°38'38\""), QStringLiteral("key Return"), QStringLiteral("key F5"),
+                       QStringLiteral("type w3°4'12\""), QStringLiteral("key Return"), QStringLiteral("type ="),
+                       QStringLiteral("key alt+d Down Return")}
+        << geodesicKm(dms(50, 3, 59), -dms(5, 42, 53), dms(58, 38, 38), -dms(3, 4, 12), kAirySemiMajorMetres,
+                      kAiryFlattening)
+        << kKmPerKm << QString();
 
     // Decimal degrees, south and east, statute miles; Delete clears whatever the format change
     // left on the display. A longitude field turns the hemisphere to E, a latitude field back to N.
