@@ -517,8 +517,8 @@ void VelmoraEndToEnd::pastesNumber() {
 void VelmoraEndToEnd::sendsTheNumberToTheSystemCalculator_data() {
     QTest::addColumn<QStringList>("steps");
     QTest::addColumn<QString>("received");
-    QTest::newRow("coordinate as decimal degrees") << QStringList{QStringLiteral("type 45°30'")}
-                                                   << QStringLiteral("45.5");
+    QTest::newRow("coordinate as decimal degrees") << QStringList{QStringLiteral("type 12°45'")}
+                                                   << QStringLiteral("12.75");
     QTest::newRow("repeated digits") << QStringList{QStringLiteral("type 1100")} << QStringLiteral("1100");
     QTest::newRow("Error sends 0") << QStringList{QStringLiteral("type 91"), QStringLiteral("key Return")}
                                    << QStringLiteral("0");
