@@ -160,7 +160,8 @@ private slots:
     void pastesNumber();
     void sendsTheNumberToTheSystemCalculator_data();
     void sendsTheNumberToTheSystemCalculator();
-    void aboutBoxOpensWithF1AndClosesWithEscape();
+    void aboutBoxOpensWithF1AndCloses_data();
+    void aboutBoxOpensWithF1AndCloses();
     void closingTheWindowEndsTheProgram();
     void automaticStartupStartsHiddenInTheNotificationArea();
 
@@ -565,9 +566,17 @@ void VelmoraEndToEnd::sendsTheNumberToTheSystemCalculator() {
     QCOMPARE(m_session->clipboard().value_or(QString()).trimmed(), received);
 }
 
-void VelmoraEndToEnd::aboutBoxOpensWithF1AndClosesWithEscape() {
+void VelmoraEndToEnd::aboutBoxOpensWithF1AndCloses_data() {
+    QTest::addColumn<QString>("closeWith");  // a step for perform(), or "close box"
+    QTest::newRow("Escape") << QStringLiteral("key Escape");
+    QTest::newRow("Enter") << QStringLiteral("key Return");
+    QTest::newRow("close box") << QStringLiteral("close box");
+}
+
+void VelmoraEndToEnd::aboutBoxOpensWithF1AndCloses() {
+    QFETCH(QString, closeWith);
     QVERIFY(perform({QStringLiteral("key F1")}));
-    const std::optional<QString> about = m_session->waitForWindow(kAboutTitle, kActionTimeout);
+    std::optional<QString> about = m_session->waitForWindow(kAboutTitle, kActionTimeout);
     QVERIFY2(about, "F1 did not show the About box");
 
     // While the box is up, the main window takes no keys.
@@ -575,8 +584,21 @@ void VelmoraEndToEnd::aboutBoxOpensWithF1AndClosesWithEscape() {
     QVERIFY(perform({QStringLiteral("type 5")}));
 
     QVERIFY(m_session->xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), *about}));
+    if (closeWith == QLatin1String("close box"))
+        QVERIFY(m_session->requestClose(*about));
+    else
+        QVERIFY(perform({closeWith}));
+    QVERIFY2(m_session->waitForWindowGone(kAboutTitle, kActionTimeout), "the About box did not close");
+    QVERIFY2(!m_session->program().waitForFinished(0), "closing the About box ended the program");
+
+    // Hidden, not destroyed: F1 shows it again.
+    QVERIFY(m_session->xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), m_window}));
+    QVERIFY(perform({QStringLiteral("key F1")}));
+    about = m_session->waitForWindow(kAboutTitle, kActionTimeout);
+    QVERIFY2(about, "F1 did not show the About box a second time");
+    QVERIFY(m_session->xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), *about}));
     QVERIFY(perform({QStringLiteral("key Escape")}));
-    QVERIFY2(m_session->waitForWindowGone(kAboutTitle, kActionTimeout), "Escape did not close the About box");
+    QVERIFY(m_session->waitForWindowGone(kAboutTitle, kActionTimeout));
 
     QVERIFY(m_session->xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), m_window}));
     QVERIFY(perform({QStringLiteral("type 7")}));
