@@ -2,7 +2,7 @@
 # Start-up time, memory and key latency of Velmora beside a minimal Qt window, each a median
 # over fresh processes, in an Xvfb of its own. Builds nothing: pass the build folder.
 #
-#   bench/ui/run_startup_bench.sh BUILD_DIR [RUNS]        (RUNS: 15 by default, at least 10)
+#   bench/ui/run_startup_bench.sh BUILD_DIR [RUNS]   (RUNS: 15 by default; 10 or more for figures to quote)
 #
 # Start-up is timed from just before the program is started to its window being mapped and
 # fully painted; memory is VmRSS at that moment; latency is from a key press to the next
@@ -56,7 +56,7 @@ unset WAYLAND_DISPLAY SESSION_MANAGER DBUS_SESSION_BUS_ADDRESS
 # Starts alternate between the programs, so that a change in the machine's load while the
 # benchmark runs weighs on both alike.
 programs=(minimal_window velmora)
-declare -A command=([minimal_window]=$minimal [velmora]=$velmora [galculator]=galculator)
+declare -A exe_of=([minimal_window]=$minimal [velmora]=$velmora [galculator]=galculator)
 if [[ ${VELMORA_BENCH_GALCULATOR:-0} == 1 ]] && command -v galculator >/dev/null; then
   programs+=(galculator)
 fi
@@ -64,11 +64,11 @@ fi
 quiet() { if [[ $1 == galculator ]]; then "${@:2}" 2>/dev/null; else "${@:2}"; fi; }
 for ((i = 0; i < runs; i++)); do
   for p in "${programs[@]}"; do
-    quiet "$p" "$watch" --runs 1 --label "$p" -- "${command[$p]}" >>"$scratch/starts"
+    quiet "$p" "$watch" --runs 1 --label "$p" -- "${exe_of[$p]}" >>"$scratch/starts"
   done
 done
 for p in minimal_window velmora; do
-  "$watch" --runs 1 --keys "$keys" --display "$display" --label "$p" -- "${command[$p]}" >>"$scratch/keys"
+  "$watch" --runs 1 --keys "$keys" --display "$display" --label "$p" -- "${exe_of[$p]}" >>"$scratch/keys"
 done
 
 awk -v runs="$runs" -v keys="$keys" '
