@@ -24,6 +24,7 @@ namespace {
 
 const QString kMainTitle = QStringLiteral("Velmora");
 const QString kAboutTitle = QStringLiteral("About program...");
+const QString kCustomDatumTitle = QStringLiteral("Custom Datum Definition");
 constexpr milliseconds kWindowTimeout{15'000};  // start-up under a loaded CI machine
 constexpr milliseconds kActionTimeout{5'000};   // one key's effect to become visible
 
@@ -117,6 +118,18 @@ double geodesicKm(double latA, double lonA, double latB, double lonB, double sem
     return metres / 1000.0;
 }
 
+// Both points typed in degrees, minutes and seconds, north and west, then Calculate.
+const QStringList kLandsEndToJohnOGroats{
+    QStringLiteral("type n50°3'59\""),  QStringLiteral("key Return"), QStringLiteral("key F3"),
+    QStringLiteral("type w5°42'53\""),  QStringLiteral("key Return"), QStringLiteral("key F4"),
+    QStringLiteral("type n58°38'38\""), QStringLiteral("key Return"), QStringLiteral("key F5"),
+    QStringLiteral("type w3°4'12\""),   QStringLiteral("key Return"), QStringLiteral("type ="),
+};
+
+double landsEndToJohnOGroatsKm(double semiMajorMetres, double flattening) {
+    return geodesicKm(dms(50, 3, 59), -dms(5, 42, 53), dms(58, 38, 38), -dms(3, 4, 12), semiMajorMetres, flattening);
+}
+
 // Rows of text in the history list: bands of pixel rows that hold ink, as y centres in
 // client pixels. The list must show no selection.
 QList<int> historyLineCentres(const QImage& client) {
@@ -154,6 +167,8 @@ private slots:
     void clickingKeys();
     void hoverHighlightsTheKeyUnderThePointer_data();
     void hoverHighlightsTheKeyUnderThePointer();
+    void customDatumFromTheDialogs_data();
+    void customDatumFromTheDialogs();
     void windowMatchesReference();
     void copiesSelectedHistoryLines();
     void pastesNumber_data();
@@ -286,26 +301,15 @@ void VelmoraEndToEnd::calculation_data() {
     QTest::addColumn<QString>("expectedText");
 
     // Degrees, minutes and seconds, north and west, kilometres: the defaults after start-up.
-    QTest::newRow("dms north west km")
-        << QStringList{QStringLiteral("type n"), QStringLiteral("type 50°3'59\""), QStringLiteral("key Return"),
-                       QStringLiteral("key F3"), QStringLiteral("type w"), QStringLiteral("type 5°42'53\""),
-                       QStringLiteral("key Return"), QStringLiteral("key F4"), QStringLiteral("type n"),
-                       QStringLiteral("type 58°38'38\""), QStringLiteral("key Return"), QStringLiteral("key F5"),
-                       QStringLiteral("type w"), QStringLiteral("type 3°4'12\""), QStringLiteral("key Return"),
-                       QStringLiteral("type =")}
-        << geodesicKm(dms(50, 3, 59), -dms(5, 42, 53), dms(58, 38, 38), -dms(3, 4, 12)) << kKmPerKm << QString();
+    QTest::newRow("dms north west km") << kLandsEndToJohnOGroats
+                                       << landsEndToJohnOGroatsKm(kWgs84SemiMajorMetres, kWgs84Flattening)
+                                       << kKmPerKm << QString();
 
     // A new datum chosen while the distance is shown recomputes it. The keyboard opens the
     // menu on its first entry, Sphere; the next one is Airy 1830.
     QTest::newRow("datum menu recomputes on Airy 1830")
-        << QStringList{QStringLiteral("type 50°3'59\""), QStringLiteral("key Return"), QStringLiteral("key F3"),
-                       QStringLiteral("type w5°42'53\""), QStringLiteral("key Return"), QStringLiteral("key F4"),
-                       QStringLiteral("type 58°38'38\""), QStringLiteral("key Return"), QStringLiteral("key F5"),
-                       QStringLiteral("type w3°4'12\""), QStringLiteral("key Return"), QStringLiteral("type ="),
-                       QStringLiteral("key alt+d Down Return")}
-        << geodesicKm(dms(50, 3, 59), -dms(5, 42, 53), dms(58, 38, 38), -dms(3, 4, 12), kAirySemiMajorMetres,
-                      kAiryFlattening)
-        << kKmPerKm << QString();
+        << kLandsEndToJohnOGroats + QStringList{QStringLiteral("key alt+d Down Return")}
+        << landsEndToJohnOGroatsKm(kAirySemiMajorMetres, kAiryFlattening) << kKmPerKm << QString();
 
     // Decimal degrees, south and east, statute miles; Delete clears whatever the format change
     // left on the display. A longitude field turns the hemisphere to E, a latitude field back to N.
@@ -427,6 +431,61 @@ void VelmoraEndToEnd::hoverHighlightsTheKeyUnderThePointer() {
                  },
                  kActionTimeout),
              "the key keeps its highlight after the pointer left it for the gap");
+}
+
+void VelmoraEndToEnd::customDatumFromTheDialogs_data() {
+    QTest::addColumn<QString>("semiMajorReply");
+    QTest::addColumn<QString>("secondReply");
+    QTest::addColumn<bool>("refused");  // a message box says so, and WGS-84 takes over
+    QTest::addColumn<double>("expectedKm");
+
+    QTest::newRow("inverse flattening") << QStringLiteral("6378388") << QStringLiteral("297") << false
+                                        << landsEndToJohnOGroatsKm(6378388.0, 1.0 / 297.0);
+    // Clarke 1866 by its axes: far enough from WGS-84 to tell the two apart on the display.
+    constexpr double kSemiMajorMetres = 6378206.4;
+    constexpr double kSemiMinorMetres = 6356583.8;
+    QTest::newRow("semi-minor axis after @")
+        << QStringLiteral("6378206.4") << QStringLiteral("@6356583.8") << false
+        << landsEndToJohnOGroatsKm(kSemiMajorMetres, (kSemiMajorMetres - kSemiMinorMetres) / kSemiMajorMetres);
+    QTest::newRow("not a number falls back to WGS-84")
+        << QStringLiteral("6378137") << QStringLiteral("abc") << true
+        << landsEndToJohnOGroatsKm(kWgs84SemiMajorMetres, kWgs84Flattening);
+}
+
+// Datum > Other... asks for the ellipsoid in two input boxes; the shown distance is then
+// computed again on it.
+void VelmoraEndToEnd::customDatumFromTheDialogs() {
+    QFETCH(QString, semiMajorReply);
+    QFETCH(QString, secondReply);
+    QFETCH(bool, refused);
+    QFETCH(double, expectedKm);
+
+    QVERIFY(perform(kLandsEndToJohnOGroats));
+    // The keyboard opens the menu on its first entry; Up wraps round to the last, Other...
+    QVERIFY(perform({QStringLiteral("key alt+d Up Return")}));
+    const std::optional<QString> first = m_session->waitForWindow(kCustomDatumTitle, kActionTimeout);
+    QVERIFY2(first, "no input box for the semi-major axis");
+    QVERIFY(focus(*first));
+    QVERIFY(perform({QStringLiteral("key ctrl+a"), QStringLiteral("type ") + semiMajorReply,
+                     QStringLiteral("key Return")}));
+    const std::optional<QString> second = m_session->waitForWindow(kCustomDatumTitle, kActionTimeout, *first);
+    QVERIFY2(second, "no input box for the flattening");
+    QVERIFY(focus(*second));
+    QVERIFY(perform({QStringLiteral("key ctrl+a"), QStringLiteral("type ") + secondReply,
+                     QStringLiteral("key Return")}));
+    if (refused) {
+        const std::optional<QString> message =
+            m_session->waitForOtherWindow({m_window, *first, *second}, kActionTimeout);
+        QVERIFY2(message, "no message box for a reply that is not a number");
+        QVERIFY(focus(*message));
+        QVERIFY(perform({QStringLiteral("key Return")}));
+    }
+    QVERIFY(m_session->waitForWindowGone(kCustomDatumTitle, kActionTimeout));
+    QVERIFY(focus(m_window));
+
+    const QString shown = copyDisplay();
+    QVERIFY2(qAbs(shown.toDouble() - expectedKm) <= kDistanceTolerance,
+             qPrintable(QStringLiteral("display %1, expected %2").arg(shown).arg(expectedKm, 0, 'f', 7)));
 }
 
 // The window right after start-up against a picture judged right by eye. To make a new one

@@ -266,15 +266,19 @@ std::optional<QByteArray> XSession::run(const QString& tool, const QStringList& 
     return p->readAllStandardOutput();
 }
 
-std::optional<QString> XSession::waitForWindow(const QString& title, milliseconds timeout) {
+std::optional<QString> XSession::waitForWindow(const QString& title, milliseconds timeout, const QString& except) {
     std::optional<QString> found;
     const QStringList args{QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
                            QLatin1Char('^') + title + QLatin1Char('$')};
     waitUntil(
         [&] {
             const std::optional<QByteArray> out = run(QStringLiteral("xdotool"), args);
-            if (out && !out->trimmed().isEmpty())
-                found = QString::fromLatin1(out->trimmed().split('\n').first());
+            if (!out) return false;
+            for (const QByteArray& id : out->trimmed().split('\n'))
+                if (!id.isEmpty() && QString::fromLatin1(id) != except) {
+                    found = QString::fromLatin1(id);
+                    break;
+                }
             return found.has_value();
         },
         timeout);

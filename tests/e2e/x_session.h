@@ -50,8 +50,8 @@ public:
     bool launch(const QString& program, QString& error);
     QProcess& program() { return *m_program; }
 
-    // The first visible top-level window whose title is exactly title, once there is one.
-    std::optional<QString> waitForWindow(const QString& title, milliseconds timeout);
+    // The first visible window whose title is exactly title, other than except, once there is one.
+    std::optional<QString> waitForWindow(const QString& title, milliseconds timeout, const QString& except = {});
     // The first visible window, at any depth, whose class is exactly windowClass.
     std::optional<QString> waitForClass(const QString& windowClass, milliseconds timeout);
     // A visible top-level window that is not one of known, once there is one.
