@@ -45,8 +45,7 @@ public:
     // it takes icons; false with a reason in error when tint2 is missing or does not come up.
     bool startTrayHost(QString& error);
 
-    // Starts the program (no arguments) in this server; a program started before must have
-    // ended.
+    // Starts the program (no arguments) in this server, stopping the one started before.
     bool launch(const QString& program, QString& error);
     QProcess& program() { return *m_program; }
 
