@@ -17,6 +17,8 @@ public:
     // Asks for the window to be raised and given the keyboard focus; the answer may come later.
     virtual void bringForward(quint64 window) = 0;
     virtual bool hasFocus(quint64 window) = 0;
+    // True when every character of text has a key on the current keyboard map.
+    virtual bool canType(const QString& text) = 0;
     // Types text as key presses while the window has the focus. False, with nothing typed, when
     // it has lost the focus or a character has no key.
     virtual bool typeText(quint64 window, const QString& text) = 0;

@@ -15,6 +15,9 @@ namespace {
 // to keep the window system busy.
 constexpr int kPollMs = 50;
 constexpr int kPollsPerRequest = 10;  // focus requests repeated every half second
+// Pause after each typed key. Calculators that light up the pressed button (galculator)
+// drop a key that follows the previous one within about 50 ms.
+constexpr int kKeyIntervalMs = 80;
 
 // Lets window events other than user input run for a moment, so the program stays drawn while
 // it waits and the user cannot start a second command meanwhile.
@@ -25,6 +28,15 @@ void pause(int milliseconds) {
 }
 
 }  // namespace
+
+void LaunchedCalculator::typeSlowly(quint64 window, const QString& text) {
+    for (const char32_t c : text.toUcs4()) {
+        // Each key checks the focus again: if the user moves it elsewhere meanwhile, the rest
+        // of the number is not typed into the other window.
+        if (!m_target.typeText(window, QString::fromUcs4(&c, 1))) return;
+        pause(kKeyIntervalMs);
+    }
+}
 
 QStringList defaultCalculatorPrograms() {
 #ifdef Q_OS_WIN
@@ -52,7 +64,7 @@ QString LaunchedCalculator::findProgram() const {
 }
 
 void LaunchedCalculator::typeNumber(const QString& text) {
-    if (text.isEmpty() || m_busy || !m_target.isUsable()) return;
+    if (text.isEmpty() || m_busy || !m_target.isUsable() || !m_target.canType(text)) return;
     const QString program = findProgram();
     if (program.isEmpty()) return;
     m_busy = true;
@@ -72,7 +84,7 @@ void LaunchedCalculator::typeNumber(const QString& text) {
             if (poll % kPollsPerRequest == 0) m_target.bringForward(window);
             pause(kPollMs);
         }
-        if (focused) m_target.typeText(window, text);
+        if (focused) typeSlowly(window, text);
     }
     m_busy = false;
 }

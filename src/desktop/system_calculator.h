@@ -21,6 +21,7 @@ public:
 
 private:
     QString findProgram() const;
+    void typeSlowly(quint64 window, const QString& text);
 
     QStringList m_programs;
     KeyboardTarget& m_target;

@@ -97,6 +97,10 @@ bool TrayIcona::isAvailable() const {
     return d->trayIcon && d->trayIcon->isVisible() && QSystemTrayIcon::isSystemTrayAvailable();
 }
 
+QRect TrayIcona::iconGeometry() const {
+    return d->trayIcon ? d->trayIcon->geometry() : QRect();
+}
+
 QString TrayTip(const QString& title, const QString& versionText, const QString& legalNotice) {
     QString tip = title + u' ' + versionText + QStringLiteral(" - ") + legalNotice;
     if (tip.size() > kTipLength) {

@@ -2,6 +2,7 @@
 
 #include <QIcon>
 #include <QObject>
+#include <QRect>
 #include <QString>
 
 #include <memory>
@@ -29,6 +30,7 @@ public:
     [[noreturn]] void EndProgram();
 
     bool isAvailable() const;  // a notification area exists and the icon is shown
+    QRect iconGeometry() const;  // the icon on the screen; empty while it is not shown
 
 private:
     struct Private;

@@ -8,6 +8,7 @@
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
+#include <optional>
 #include <vector>
 
 namespace velmora::desktop {
@@ -100,6 +101,32 @@ bool isAncestorOrSelf(Display* display, Window ancestor, Window window, Window r
 
 constexpr int kSearchDepth = 3;  // root, frame, client, and one spare level for nested frames
 
+struct Stroke {
+    KeyCode key;
+    bool shifted;
+};
+
+// The key and shift state for each character on the current keyboard map (first group);
+// nullopt when a character has no key there.
+std::optional<std::vector<Stroke>> strokesFor(Display* display, const QString& text) {
+    std::vector<Stroke> strokes;
+    const KeyCode shift = XKeysymToKeycode(display, XK_Shift_L);
+    for (const char32_t c : text.toUcs4()) {
+        // Latin-1 keysyms equal their code points; others are 0x1000000 + the code point.
+        const KeySym keysym = c < 0x100 ? KeySym(c) : KeySym(0x1000000 | c);
+        const KeyCode key = XKeysymToKeycode(display, keysym);
+        if (key == 0) return std::nullopt;
+        if (XkbKeycodeToKeysym(display, key, 0, 0) == keysym) {
+            strokes.push_back({key, false});
+        } else if (shift != 0 && XkbKeycodeToKeysym(display, key, 0, 1) == keysym) {
+            strokes.push_back({key, true});
+        } else {
+            return std::nullopt;
+        }
+    }
+    return strokes;
+}
+
 }  // namespace
 
 X11KeyboardTarget::X11KeyboardTarget() = default;
@@ -168,31 +195,16 @@ bool X11KeyboardTarget::hasFocus(quint64 window) {
     return isAncestorOrSelf(m_display, window, focus, root) || isAncestorOrSelf(m_display, focus, window, root);
 }
 
+bool X11KeyboardTarget::canType(const QString& text) {
+    return connect() && strokesFor(m_display, text).has_value();
+}
+
 bool X11KeyboardTarget::typeText(quint64 window, const QString& text) {
     if (!hasFocus(window)) return false;
-    struct Stroke {
-        KeyCode key;
-        bool shifted;
-    };
-    std::vector<Stroke> strokes;
-    for (const char32_t c : text.toUcs4()) {
-        // Latin-1 keysyms equal their code points; others are 0x1000000 + the code point.
-        const KeySym keysym = c < 0x100 ? KeySym(c) : KeySym(0x1000000 | c);
-        const KeyCode key = XKeysymToKeycode(m_display, keysym);
-        if (key == 0) return false;
-        if (XkbKeycodeToKeysym(m_display, key, 0, 0) == keysym) {
-            strokes.push_back({key, false});
-        } else if (XkbKeycodeToKeysym(m_display, key, 0, 1) == keysym) {
-            strokes.push_back({key, true});
-        } else {
-            return false;
-        }
-    }
+    const auto strokes = strokesFor(m_display, text);
+    if (!strokes) return false;
     const KeyCode shift = XKeysymToKeycode(m_display, XK_Shift_L);
-    for (const Stroke& stroke : strokes) {
-        if (stroke.shifted && shift == 0) return false;
-    }
-    for (const Stroke& stroke : strokes) {
+    for (const Stroke& stroke : *strokes) {
         if (stroke.shifted) XTestFakeKeyEvent(m_display, shift, True, CurrentTime);
         XTestFakeKeyEvent(m_display, stroke.key, True, CurrentTime);
         XTestFakeKeyEvent(m_display, stroke.key, False, CurrentTime);

@@ -21,6 +21,7 @@ public:
     quint64 findWindow(qint64 processId) override;
     void bringForward(quint64 window) override;
     bool hasFocus(quint64 window) override;
+    bool canType(const QString& text) override;
     bool typeText(quint64 window, const QString& text) override;
 
 private:

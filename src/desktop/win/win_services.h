@@ -37,6 +37,7 @@ public:
     quint64 findWindow(qint64 processId) override;
     void bringForward(quint64 window) override;
     bool hasFocus(quint64 window) override;
+    bool canType(const QString& text) override { return !text.isEmpty(); }  // Unicode input
     bool typeText(quint64 window, const QString& text) override;
 };
 
