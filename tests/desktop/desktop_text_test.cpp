@@ -1,5 +1,7 @@
 #include "desktop/desktop_entry.h"
 #include "desktop/tray_icona.h"
+#include "desktop/win/run_command.h"
+#include "desktop/xdg_auto_start_store.h"
 
 #include <QTest>
 
@@ -15,6 +17,10 @@ private slots:
     void splitDropsFieldCodesAndRefusesOpenQuotes_data();
     void splitDropsFieldCodesAndRefusesOpenQuotes();
     void parseReadsOnlyTheDesktopEntryGroup();
+    void runCommandIsQuotedWhenItHoldsBlanks_data();
+    void runCommandIsQuotedWhenItHoldsBlanks();
+    void entriesAreNamedAfterTheExecutable_data();
+    void entriesAreNamedAfterTheExecutable();
     void trayTipIsCutToTheTipField_data();
     void trayTipIsCutToTheTipField();
 };
@@ -96,6 +102,37 @@ void DesktopTextTest::parseReadsOnlyTheDesktopEntryGroup() {
     QCOMPARE(entry.value("Name"), std::optional<QString>("Velmora"));
     QCOMPARE(entry.value("Comment"), std::optional<QString>(" leading\tand\\ back\\q"));
     QVERIFY(!entry.value("Exec"));
+}
+
+void DesktopTextTest::runCommandIsQuotedWhenItHoldsBlanks_data() {
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("command");
+    QTest::newRow("no blank") << "C:\\Tools\\Velmora.exe" << "C:\\Tools\\Velmora.exe";
+    QTest::newRow("Program Files") << "C:\\Program Files\\Velmora\\Velmora.exe"
+                                   << "\"C:\\Program Files\\Velmora\\Velmora.exe\"";
+    QTest::newRow("blank in the name") << "D:\\Velmora 1.exe" << "\"D:\\Velmora 1.exe\"";
+}
+
+void DesktopTextTest::runCommandIsQuotedWhenItHoldsBlanks() {
+    QFETCH(QString, path);
+    QFETCH(QString, command);
+    QCOMPARE(runCommandFor(path), command);
+}
+
+void DesktopTextTest::entriesAreNamedAfterTheExecutable_data() {
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("Linux") << "/usr/bin/velmora" << "velmora";
+    QTest::newRow("Windows") << "C:/Program Files/Velmora/Velmora.exe" << "Velmora";
+    QTest::newRow("upper-case extension") << "C:/Tools/VELMORA.EXE" << "VELMORA";
+    QTest::newRow("dots kept") << "/opt/velmora-1.0/velmora.bin" << "velmora.bin";
+    QTest::newRow("renamed") << "/home/ann/velmora-old.exe" << "velmora-old";
+}
+
+void DesktopTextTest::entriesAreNamedAfterTheExecutable() {
+    QFETCH(QString, path);
+    QFETCH(QString, name);
+    QCOMPARE(executableBaseName(path), name);
 }
 
 void DesktopTextTest::trayTipIsCutToTheTipField_data() {

@@ -23,11 +23,6 @@ QString lnkPath() {
 
 }  // namespace
 
-QString runCommandFor(const QString& executablePath) {
-    const QString native = QDir::toNativeSeparators(executablePath);
-    return native.contains(u' ') ? u'"' + native + u'"' : native;
-}
-
 RegistryAutoStartStore::RegistryAutoStartStore(QString executablePath) : m_executablePath(std::move(executablePath)) {}
 
 std::optional<QString> RegistryAutoStartStore::read() const {

@@ -2,6 +2,7 @@
 
 #include "desktop/keyboard_target.h"
 #include "desktop/services.h"
+#include "desktop/win/run_command.h"
 
 #include <QString>
 
@@ -40,9 +41,5 @@ public:
     bool canType(const QString& text) override { return !text.isEmpty(); }  // Unicode input
     bool typeText(quint64 window, const QString& text) override;
 };
-
-// The Run value's data: the executable's native path, quoted when it holds a blank, since an
-// unquoted path with blanks lets Windows try C:\Program.exe first.
-QString runCommandFor(const QString& executablePath);
 
 }  // namespace velmora::desktop
