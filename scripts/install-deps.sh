@@ -8,7 +8,7 @@ packages=(
   cmake make g++ pkg-config
   qt6-base-dev libgl-dev libxtst-dev libx11-dev libxdamage-dev
   # tests and benchmarks
-  libgtest-dev libgmock-dev libbenchmark-dev libgeographiclib-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libgeographiclib-dev locales
   g++-mingw-w64-x86-64
   # running the window and the window tests
   fonts-liberation fonts-dejavu-core xvfb xauth xdotool xclip x11-utils tint2 galculator
