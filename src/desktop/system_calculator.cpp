@@ -1,11 +1,14 @@
 #include "desktop/system_calculator.h"
 
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTimer>
+
+#include <map>
 
 namespace velmora::desktop {
 
@@ -15,22 +18,36 @@ namespace {
 // to keep the window system busy.
 constexpr int kPollMs = 50;
 constexpr int kPollsPerRequest = 10;  // focus requests repeated every half second
-// Pause after each typed key. Calculators that light up the pressed button (galculator)
-// drop a key that follows the previous one within about 50 ms.
+// Pause after each typed key, so the calculator draws each one as it comes.
 constexpr int kKeyIntervalMs = 80;
+// Shortest time between two presses of the same key. Calculators that light up the pressed
+// button (galculator) ignore a press of the button they still show pressed: about 100 ms on an
+// idle machine, up to about 200 ms on a loaded one, measured from the previous press.
+constexpr qint64 kSameKeyIntervalMs = 300;
 
 // Lets window events other than user input run for a moment, so the program stays drawn while
 // it waits and the user cannot start a second command meanwhile.
-void pause(int milliseconds) {
+void pause(qint64 milliseconds) {
     QEventLoop loop;
-    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    // Precise: a coarse timer may end the pause up to 5 % early.
+    QTimer::singleShot(std::chrono::milliseconds(milliseconds), Qt::PreciseTimer, &loop, &QEventLoop::quit);
     loop.exec(QEventLoop::ExcludeUserInputEvents);
 }
 
 }  // namespace
 
 void LaunchedCalculator::typeSlowly(quint64 window, const QString& text) {
+    QElapsedTimer clock;
+    clock.start();
+    std::map<char32_t, qint64> lastPressMs;  // by character, since clock started
     for (const char32_t c : text.toUcs4()) {
+        // Only a key typed again soon waits longer; no character takes more than
+        // kSameKeyIntervalMs, so a number of display length is typed within a few seconds.
+        if (const auto last = lastPressMs.find(c); last != lastPressMs.end()) {
+            const qint64 waitMs = last->second + kSameKeyIntervalMs - clock.elapsed();
+            if (waitMs > 0) pause(waitMs);
+        }
+        lastPressMs[c] = clock.elapsed();
         // Each key checks the focus again: if the user moves it elsewhere meanwhile, the rest
         // of the number is not typed into the other window.
         if (!m_target.typeText(window, QString::fromUcs4(&c, 1))) return;

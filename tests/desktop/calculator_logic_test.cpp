@@ -1,7 +1,9 @@
 #include "desktop/system_calculator.h"
 #include "desktop/x11_keyboard_target.h"
 
+#include <QElapsedTimer>
 #include <QFile>
+#include <QList>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -25,6 +27,7 @@ public:
     bool typeText(quint64 window, const QString& text) override {
         if (!hasFocus(window)) return false;
         typed += text;
+        pressedAtMs.push_back(clock.elapsed());
         ++typedKeys;
         return true;
     }
@@ -40,7 +43,16 @@ public:
     int forwardRequests = 0;
     int typedKeys = 0;
     QString typed;
+    QElapsedTimer clock;
+    QList<qint64> pressedAtMs;  // one per typed key, by clock
 };
+
+// galculator ignores a press of the same key within about 200 ms of the previous one when the
+// machine is loaded.
+constexpr qint64 kCalculatorSameKeyMs = 200;
+// Typing must stay quick enough to look like one action: the longest display text, 20
+// characters, within about eight seconds.
+constexpr qint64 kLongestKeyMs = 400;
 
 }  // namespace
 
@@ -51,6 +63,8 @@ private slots:
     void typesOnlyWhileTheCalculatorHoldsTheFocus_data();
     void typesOnlyWhileTheCalculatorHoldsTheFocus();
     void outsideAnXSessionNothingIsStarted();
+    void sameKeyIsPressedAgainOnlyAfterTheCalculatorReleasedIt_data();
+    void sameKeyIsPressedAgainOnlyAfterTheCalculatorReleasedIt();
 
 private:
     QTemporaryDir m_dir;
@@ -111,6 +125,34 @@ void CalculatorLogicTest::outsideAnXSessionNothingIsStarted() {
     calculator.typeNumber("45.5");
     QTest::qWait(200);
     QVERIFY(!QFile::exists(m_program + ".log"));
+}
+
+void CalculatorLogicTest::sameKeyIsPressedAgainOnlyAfterTheCalculatorReleasedIt_data() {
+    QTest::addColumn<QString>("number");
+    QTest::newRow("doubled digits") << "1100";
+    QTest::newRow("doubled digit after the point") << "45.55";
+    QTest::newRow("same digit one key apart") << "1.1";
+    QTest::newRow("same digit two keys apart") << "45.5";
+    QTest::newRow("no digit twice") << "12.7";
+}
+
+void CalculatorLogicTest::sameKeyIsPressedAgainOnlyAfterTheCalculatorReleasedIt() {
+    QFETCH(QString, number);
+    ScriptedTarget target;
+    target.clock.start();
+    LaunchedCalculator calculator({m_program}, target, std::chrono::milliseconds(600));
+    calculator.typeNumber(number);
+    QCOMPARE(target.typed, number);
+    QCOMPARE(target.pressedAtMs.size(), number.size());
+    for (qsizetype i = 0; i < number.size(); ++i) {
+        const qsizetype previous = number.lastIndexOf(number[i], i - 1);
+        if (i == 0 || previous < 0) continue;
+        const qint64 intervalMs = target.pressedAtMs[i] - target.pressedAtMs[previous];
+        QVERIFY2(intervalMs >= kCalculatorSameKeyMs,
+                 qPrintable(QString("key %1 pressed again after %2 ms").arg(i).arg(intervalMs)));
+    }
+    const qint64 typingMs = target.pressedAtMs.last() - target.pressedAtMs.first();
+    QVERIFY2(typingMs <= kLongestKeyMs * (number.size() - 1), qPrintable(QString("%1 ms").arg(typingMs)));
 }
 
 QTEST_MAIN(CalculatorLogicTest)

@@ -75,6 +75,8 @@ void CalculatorTest::numberArrivesInGalculator_data() {
     QTest::addColumn<QString>("number");
     QTest::newRow("decimal") << "45.5";
     QTest::newRow("leading zero, repeated digits") << "0.0125";
+    QTest::newRow("doubled digits") << "1100";
+    QTest::newRow("doubled digit after the point") << "45.55";
 }
 
 void CalculatorTest::numberArrivesInGalculator() {
