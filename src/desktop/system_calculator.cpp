@@ -21,8 +21,9 @@ constexpr int kPollsPerRequest = 10;  // focus requests repeated every half seco
 // Pause after each typed key, so the calculator draws each one as it comes.
 constexpr int kKeyIntervalMs = 80;
 // Shortest time between two presses of the same key. Calculators that light up the pressed
-// button (galculator) ignore a press of the button they still show pressed: about 100 ms on an
-// idle machine, up to about 200 ms on a loaded one, measured from the previous press.
+// button (galculator) ignore a press of the button they still show pressed, for about 100 ms
+// after the previous press on an idle machine and longer on a loaded one. Holding the key down
+// longer does not help: the time counts from the press.
 constexpr qint64 kSameKeyIntervalMs = 300;
 
 // Lets window events other than user input run for a moment, so the program stays drawn while
