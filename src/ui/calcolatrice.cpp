@@ -325,11 +325,8 @@ void Calcolatrice::createPictures() {
         auto* picture = new PictureBox(m_face);
         picture->setObjectName(QString::fromLatin1(kPictureDesign[i].objectName));
         picture->setGeometry(toPixels(kPictureDesign[i].rect));
-        picture->setPixmap(QPixmap(QString::fromLatin1(kPictureDesign[i].greyPicture)));
+        picture->setPicture(QString::fromLatin1(kPictureDesign[i].greyPicture));
         m_pictures[i] = picture;
-    }
-    for (std::size_t i = 1; i < m_imageList.size(); ++i) {
-        m_imageList[i] = QPixmap(res::imageListPath(static_cast<int>(i)));
     }
 }
 
@@ -621,7 +618,7 @@ void Calcolatrice::refresh() {
         const auto which = static_cast<calc::Indicator>(i);
         const int picture = m_engine->indicatorPicture(which);
         if (picture != m_shownPictures[i]) {
-            m_pictures[i]->setPixmap(indicatorPixmap(which, picture));
+            m_pictures[i]->setPicture(indicatorPicturePath(which, picture));
             m_shownPictures[i] = picture;
         }
     }
@@ -632,11 +629,11 @@ void Calcolatrice::refresh() {
     }
 }
 
-QPixmap Calcolatrice::indicatorPixmap(calc::Indicator which, int picture) const {
-    if (picture >= 1 && picture < static_cast<int>(m_imageList.size())) {
-        return m_imageList[static_cast<std::size_t>(picture)];
+QString Calcolatrice::indicatorPicturePath(calc::Indicator which, int picture) {
+    if (picture >= 1 && picture <= res::kImageListCount) {
+        return res::imageListPath(picture);
     }
-    return QPixmap(QString::fromLatin1(kPictureDesign[static_cast<std::size_t>(which)].greyPicture));
+    return QString::fromLatin1(kPictureDesign[static_cast<std::size_t>(which)].greyPicture);
 }
 
 void Calcolatrice::focusMainWindow() {

@@ -109,7 +109,8 @@ private:
     void Form_QueryUnload(bool& cancel);
     void Lst_Storico_MouseDown(const QPoint& globalPos);
     void applyCurrentLine();
-    QPixmap indicatorPixmap(calc::Indicator which, int picture) const;
+    // The picture list is 1-based, as the selector panel addresses it; 0 is the grey picture.
+    static QString indicatorPicturePath(calc::Indicator which, int picture);
 
     desktop::Services m_services;
     MessageBoxWarnings m_warnings;
@@ -131,8 +132,7 @@ private:
     QTableView* m_history = nullptr;
     HistoryModel* m_historyModel = nullptr;
     std::array<PictureBox*, calc::kIndicatorCount> m_pictures{};
-    std::array<int, calc::kIndicatorCount> m_shownPictures{};
-    std::array<QPixmap, 15> m_imageList;  // 1-based, as the selector panel addresses it; 0 unused
+    std::array<int, calc::kIndicatorCount> m_shownPictures{};  // 0: the grey start picture
 
     QMenu* m_editMenu = nullptr;
     QAction* m_boldAction = nullptr;

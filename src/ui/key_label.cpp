@@ -98,14 +98,29 @@ PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::NoFocus);
 }
 
-void PictureBox::setPixmap(const QPixmap& pixmap) {
-    m_pixmap = pixmap;
+void PictureBox::setPicture(const QString& path) {
+    if (path == m_path) {
+        return;
+    }
+    m_path = path;
+    m_pixmap = QPixmap();
+    m_decoded = false;
     update();
+}
+
+const QPixmap& PictureBox::pixmap() const {
+    if (!m_decoded) {
+        // QPixmap keeps decoded files in the application's pixmap cache, so a picture shown
+        // again is not decoded again.
+        m_pixmap = m_path.isEmpty() ? QPixmap() : QPixmap(m_path);
+        m_decoded = true;
+    }
+    return m_pixmap;
 }
 
 void PictureBox::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.drawPixmap(0, 0, m_pixmap);
+    painter.drawPixmap(0, 0, pixmap());
 }
 
 ClickableLabel::ClickableLabel(QWidget* parent) : QLabel(parent) {

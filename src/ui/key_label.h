@@ -63,19 +63,25 @@ protected:
 
 // A picture shown exactly as stored at the top-left corner, opaque, and never greyed: the
 // information panel's indicators keep their look while the About box disables the window.
+// The picture is named by its file (a resource path) and decoded only when first painted or
+// asked for, so a picture replaced before it is ever drawn costs nothing.
 class PictureBox : public QWidget {
     Q_OBJECT
 public:
     explicit PictureBox(QWidget* parent);
 
-    const QPixmap& pixmap() const { return m_pixmap; }
-    void setPixmap(const QPixmap& pixmap);
+    QString picturePath() const { return m_path; }
+    void setPicture(const QString& path);
+    // The decoded picture; null while no picture is set or the file does not decode.
+    const QPixmap& pixmap() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QPixmap m_pixmap;
+    QString m_path;
+    mutable QPixmap m_pixmap;
+    mutable bool m_decoded = false;
 };
 
 // A plain label that reports mouse moves and left clicks: the display and the About box's

@@ -1,10 +1,12 @@
 #include <QAction>
+#include <QImage>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTableView>
 #include <QTest>
 
+#include "picture_paths.h"
 #include "ui/key_label.h"
 #include "ui_fixture.h"
 
@@ -206,6 +208,38 @@ private slots:
         QCOMPARE(face.pixel(535, 200), shadow);
         QCOMPARE(face.pixel(300, 383), shadow);
         QVERIFY(face.pixel(534, 200) != shadow);
+    }
+
+    // Each indicator shows the list picture of the last choice in its row, decoded from the
+    // embedded file, also after pictures it showed before were replaced.
+    void indicatorPictures_data() {
+        QTest::addColumn<QList<int>>("selectorClicks");
+        QTest::addColumn<QList<int>>("pictures");  // Img_LatLon, Img_GMS, Img_UMisura, Img_Bussola
+        QTest::newRow("start-up") << QList<int>{} << QList<int>{1, 14, 5, 8};
+        QTest::newRow("Latitude B, S") << QList<int>{1, 3} << QList<int>{3, 14, 5, 9};
+        QTest::newRow("Longitude A") << QList<int>{4} << QList<int>{2, 14, 5, 11};
+        QTest::newRow("Longitude B, W, nmi, degrees")
+            << QList<int>{5, 6, 10, 11} << QList<int>{4, 12, 7, 10};
+        QTest::newRow("mi, degrees/minutes, Longitude A, Latitude A")
+            << QList<int>{9, 12, 4, 0} << QList<int>{1, 13, 6, 8};
+    }
+
+    void indicatorPictures() {
+        QFETCH(QList<int>, selectorClicks);
+        QFETCH(QList<int>, pictures);
+        Calcolatrice& w = *m_ui->window;
+        QVERIFY(m_ui->activated);
+        for (int key : selectorClicks) {
+            QVERIFY(w.selectorKey(key)->isEnabled());
+            QTest::mouseClick(w.selectorKey(key), Qt::LeftButton);
+            QApplication::processEvents();  // let the changed pictures paint
+        }
+        for (int i = 0; i < calc::kIndicatorCount; ++i) {
+            const QImage shown = w.indicator(static_cast<calc::Indicator>(i))->pixmap().toImage();
+            const QImage expected(res::imageListPath(pictures[i]));
+            QVERIFY(!expected.isNull());
+            QCOMPARE(shown.convertToFormat(expected.format()), expected);
+        }
     }
 
     // A key lies above its block's hover-reset area; the gaps belong to the area.
