@@ -298,8 +298,6 @@ void Calcolatrice::createDisplayAndHistory() {
     QPalette historyPalette = m_history->palette();
     historyPalette.setColor(QPalette::Text, kHistoryText);
     m_history->setPalette(historyPalette);
-    m_history->setModel(m_historyModel);
-    m_history->setItemDelegate(new HistoryLineDelegate(m_history));
     m_history->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_history->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_history->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -315,6 +313,10 @@ void Calcolatrice::createDisplayAndHistory() {
     m_history->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_history->verticalHeader()->setMinimumSectionSize(1);
     m_history->verticalHeader()->setDefaultSectionSize(m_history->fontMetrics().height());
+    // The model comes last: with the headers already hidden and sized, the view does not
+    // measure header captions that are never shown.
+    m_history->setModel(m_historyModel);
+    m_history->setItemDelegate(new HistoryLineDelegate(m_history));
     m_history->setFocusPolicy(Qt::StrongFocus);
     m_history->viewport()->installEventFilter(this);
     setFocusProxy(m_history);

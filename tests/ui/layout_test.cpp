@@ -2,6 +2,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QMenu>
+#include <QHeaderView>
 #include <QMenuBar>
 #include <QTableView>
 #include <QTest>
@@ -208,6 +209,20 @@ private slots:
         QCOMPARE(face.pixel(535, 200), shadow);
         QCOMPARE(face.pixel(300, 383), shadow);
         QVERIFY(face.pixel(534, 200) != shadow);
+    }
+
+    // The history list is a bare list box: no headers or their margins, one column across the
+    // whole list, rows as high as the list's font.
+    void historyListHasNoHeaders() {
+        QTableView* list = m_ui->window->historyList();
+        QVERIFY(list->horizontalHeader()->isHidden());
+        QVERIFY(list->verticalHeader()->isHidden());
+        const int frame = list->frameWidth();
+        QCOMPARE(list->viewport()->geometry(), list->rect().adjusted(frame, frame, -frame, -frame));
+        QCOMPARE(list->model()->columnCount(), 1);
+        QCOMPARE(list->columnWidth(0), list->viewport()->width());
+        QVERIFY(list->model()->rowCount() > 0);  // the start-up's lines
+        QCOMPARE(list->rowHeight(0), list->fontMetrics().height());
     }
 
     // Each indicator shows the list picture of the last choice in its row, decoded from the
