@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QShowEvent>
 
 #include "app_info.h"
 #include "picture_paths.h"
@@ -68,7 +69,6 @@ Frm_About::Frm_About(QWidget& mainWindow, desktop::MailLink& mail)
     m_logo = new QLabel(this);
     m_logo->setObjectName(QStringLiteral("Img_Logo"));
     m_logo->setGeometry(toPixels(kLogoRect));
-    m_logo->setPixmap(QPixmap(QString::fromLatin1(res::kAboutBanner)));
     m_logo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     const Qt::Alignment centredTop = Qt::AlignHCenter | Qt::AlignTop;
@@ -173,6 +173,14 @@ void Frm_About::accept() {
 
 void Frm_About::reject() {
     cmdOK_Click();
+}
+
+void Frm_About::showEvent(QShowEvent* event) {
+    // The banner is decoded when the box is first shown: most runs never open it.
+    if (m_logo->pixmap().isNull()) {
+        m_logo->setPixmap(QPixmap(QString::fromLatin1(res::kAboutBanner)));
+    }
+    QDialog::showEvent(event);
 }
 
 void Frm_About::paintEvent(QPaintEvent* event) {

@@ -30,6 +30,7 @@ public:
     void Img_EMail_MouseMove();
     void Lab_EMail_Click();
 
+    QLabel* logoLabel() const { return m_logo; }
     QLabel* productNameLabel() const { return m_productName; }
     QLabel* versionLabel() const { return m_version; }
     QLabel* emailLabel() const;
@@ -40,6 +41,7 @@ public slots:
     void reject() override;
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 

@@ -1,7 +1,9 @@
+#include <QImage>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
 
+#include "picture_paths.h"
 #include "ui/frm_about.h"
 #include "ui/key_label.h"
 #include "ui_fixture.h"
@@ -44,6 +46,21 @@ private slots:
         QVERIFY(about().windowFlags().testFlag(Qt::Tool));
         QVERIFY(!about().windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
         QVERIFY(!about().windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+    }
+
+    // The banner is the embedded picture at the box's top-left corner whenever the box is up,
+    // also when shown again.
+    void bannerShownWithTheBox() {
+        const QImage banner(QString::fromLatin1(res::kAboutBanner));
+        QVERIFY(!banner.isNull());
+        for (int shown = 0; shown < 2; ++shown) {
+            openWithF1();
+            const QLabel* logo = about().logoLabel();
+            QCOMPARE(logo->pos(), QPoint(0, 0));
+            QCOMPARE(logo->pixmap().toImage().convertToFormat(banner.format()), banner);
+            QTest::keyClick(&about(), Qt::Key_Escape);
+            QVERIFY(!about().isVisible());
+        }
     }
 
     // Every way of leaving the box hides it and gives the main window back.
