@@ -1,9 +1,10 @@
 #include "desktop/x11_keyboard_target.h"
 
+#include "desktop/x11_window_tree.h"
+
 #include <QGuiApplication>
 
 #include <X11/XKBlib.h>
-#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
@@ -34,46 +35,6 @@ private:
     int (*m_previous)(Display*, XErrorEvent*);
 };
 
-std::vector<Window> childrenOf(Display* display, Window window) {
-    Window root = 0;
-    Window parent = 0;
-    Window* children = nullptr;
-    unsigned int count = 0;
-    std::vector<Window> result;
-    if (XQueryTree(display, window, &root, &parent, &children, &count) && children) {
-        result.assign(children, children + count);
-    }
-    if (children) XFree(children);
-    return result;
-}
-
-Window parentOf(Display* display, Window window) {
-    Window root = 0;
-    Window parent = 0;
-    Window* children = nullptr;
-    unsigned int count = 0;
-    if (!XQueryTree(display, window, &root, &parent, &children, &count)) return 0;
-    if (children) XFree(children);
-    return parent;
-}
-
-bool hasProcessId(Display* display, Window window, Atom pidAtom, qint64 processId) {
-    Atom type = 0;
-    int format = 0;
-    unsigned long count = 0;
-    unsigned long remaining = 0;
-    unsigned char* data = nullptr;
-    const int status = XGetWindowProperty(display, window, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format,
-                                          &count, &remaining, &data);
-    bool matches = false;
-    if (status == Success && data && type == XA_CARDINAL && format == 32 && count == 1) {
-        // Xlib hands 32-bit properties over as longs.
-        matches = static_cast<qint64>(*reinterpret_cast<unsigned long*>(data)) == processId;
-    }
-    if (data) XFree(data);
-    return matches;
-}
-
 bool isViewable(Display* display, Window window) {
     XWindowAttributes attributes{};
     return XGetWindowAttributes(display, window, &attributes) && attributes.map_state == IsViewable &&
@@ -83,8 +44,8 @@ bool isViewable(Display* display, Window window) {
 // Depth-first: top-level windows sit right under the root, or one or two levels down inside
 // a window manager's frames.
 Window findByProcessId(Display* display, Window window, Atom pidAtom, qint64 processId, int depth) {
-    for (const Window child : childrenOf(display, window)) {
-        if (hasProcessId(display, child, pidAtom, processId) && isViewable(display, child)) return child;
+    for (const Window child : childWindows(display, window)) {
+        if (windowProcessId(display, child, pidAtom) == processId && isViewable(display, child)) return child;
         if (depth > 0) {
             if (const Window found = findByProcessId(display, child, pidAtom, processId, depth - 1)) return found;
         }
@@ -93,7 +54,7 @@ Window findByProcessId(Display* display, Window window, Atom pidAtom, qint64 pro
 }
 
 bool isAncestorOrSelf(Display* display, Window ancestor, Window window, Window root) {
-    for (Window w = window; w != 0 && w != root; w = parentOf(display, w)) {
+    for (Window w = window; w != 0 && w != root; w = parentWindow(display, w)) {
         if (w == ancestor) return true;
     }
     return false;

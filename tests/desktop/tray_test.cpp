@@ -7,7 +7,7 @@
 
 #include <memory>
 
-using velmora::desktop::testing::XSession;
+using velmora::testing::XSession;
 
 namespace {
 
@@ -18,7 +18,7 @@ class Probe {
 public:
     explicit Probe(const XSession& session) {
         m_process.setProcessEnvironment(session.environment());
-        velmora::desktop::testing::dieWithParent(m_process);
+        velmora::testing::dieWithParent(m_process);
     }
     ~Probe() {
         if (m_process.state() != QProcess::NotRunning) {
@@ -106,8 +106,8 @@ void TrayTest::requireTrayHost() {
 }
 
 void TrayTest::click(const QRect& icon, int button) {
-    m_session->run("xdotool", {"mousemove", QString::number(icon.center().x()), QString::number(icon.center().y()),
-                               "sleep", "0.2", "click", QString::number(button)});
+    m_session->xdotool({"mousemove", QString::number(icon.center().x()), QString::number(icon.center().y()), "sleep",
+                        "0.2", "click", QString::number(button)});
 }
 
 // Hiding with no icon to come back through would leave the program unreachable.
@@ -159,7 +159,7 @@ void TrayTest::menuChoices() {
 
     click(icon, 3);
     QCOMPARE(probe.waitFor("menu "), QString("1"));
-    m_session->run("xdotool", QStringList{"key", "--delay", "100"} + keys);
+    m_session->xdotool(QStringList{"key", "--delay", "100"} + keys);
     QCOMPARE(probe.waitFor("menu "), QString("0"));
 
     if (ends) {

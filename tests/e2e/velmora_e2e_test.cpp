@@ -14,11 +14,15 @@
 #include <QStandardPaths>
 #include <QTest>
 
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 
-using velmora::e2e::XSession;
-using velmora::e2e::milliseconds;
+using std::chrono::milliseconds;
+using velmora::testing::waitUntil;
+using velmora::testing::XSession;
 
 namespace {
 
@@ -130,6 +134,40 @@ double landsEndToJohnOGroatsKm(double semiMajorMetres, double flattening) {
     return geodesicKm(dms(50, 3, 59), -dms(5, 42, 53), dms(58, 38, 38), -dms(3, 4, 12), semiMajorMetres, flattening);
 }
 
+// Counts pixels whose largest channel difference exceeds channelTolerance (0..255); images
+// of different sizes differ everywhere. A picture of the differing pixels goes to diff.
+struct ImageDifference {
+    qint64 differing = 0;
+    qint64 total = 0;
+    double share() const { return total ? double(differing) / double(total) : 1.0; }
+};
+
+ImageDifference compareImages(const QImage& actual, const QImage& expected, int channelTolerance, QImage* diff) {
+    ImageDifference result;
+    result.total = qint64(expected.width()) * expected.height();
+    if (actual.size() != expected.size()) {
+        result.differing = result.total;
+        return result;
+    }
+    const QImage a = actual.convertToFormat(QImage::Format_RGB32);
+    const QImage e = expected.convertToFormat(QImage::Format_RGB32);
+    *diff = QImage(e.size(), QImage::Format_RGB32);
+    diff->fill(Qt::white);
+    for (int y = 0; y < e.height(); ++y) {
+        const auto* la = reinterpret_cast<const QRgb*>(a.constScanLine(y));
+        const auto* le = reinterpret_cast<const QRgb*>(e.constScanLine(y));
+        for (int x = 0; x < e.width(); ++x) {
+            const int d = std::max({std::abs(qRed(la[x]) - qRed(le[x])), std::abs(qGreen(la[x]) - qGreen(le[x])),
+                                    std::abs(qBlue(la[x]) - qBlue(le[x]))});
+            if (d > channelTolerance) {
+                ++result.differing;
+                diff->setPixel(x, y, qRgb(255, 0, 0));
+            }
+        }
+    }
+    return result;
+}
+
 // Rows of text in the history list: bands of pixel rows that hold ink, as y centres in
 // client pixels. The list must show no selection.
 QList<int> historyLineCentres(const QImage& client) {
@@ -203,8 +241,8 @@ private:
 void VelmoraEndToEnd::init() {
     m_session = std::make_unique<XSession>();
     QString error;
-    QVERIFY2(m_session->start(error), qPrintable(error));
-    QVERIFY2(m_session->launch(QStringLiteral(VELMORA_BINARY), error), qPrintable(error));
+    QVERIFY2(m_session->start(&error), qPrintable(error));
+    QVERIFY2(m_session->launch(QStringLiteral(VELMORA_BINARY), &error), qPrintable(error));
     const std::optional<QString> window = m_session->waitForWindow(kMainTitle, kWindowTimeout);
     QVERIFY2(window, "the main window did not appear");
     m_window = *window;
@@ -215,7 +253,7 @@ void VelmoraEndToEnd::init() {
     // Mapped is not yet painted: wait until two grabs in a row agree and show a picture (an
     // unpainted window is one flat colour).
     QImage shown;
-    QVERIFY2(velmora::e2e::waitUntil(
+    QVERIFY2(waitUntil(
                  [&] {
                      const QImage previous = shown;
                      shown = m_session->grabWindow(m_window);
@@ -279,7 +317,7 @@ QString VelmoraEndToEnd::copy(const std::function<bool()>& trigger) {
     // The keys reach the program in order, so its Copy takes the clipboard only after every
     // earlier key has been handled.
     QString text;
-    velmora::e2e::waitUntil(
+    waitUntil(
         [&] {
             const std::optional<QString> now = m_session->clipboard();
             if (now && *now != sentinel) text = *now;
@@ -419,11 +457,11 @@ void VelmoraEndToEnd::hoverHighlightsTheKeyUnderThePointer() {
 
     QVERIFY(pixelsOfColour(grabClient(), area, normal) >= kGlyphPixels);
     QVERIFY(movePointer(area.center()));
-    QVERIFY2(velmora::e2e::waitUntil(
+    QVERIFY2(waitUntil(
                  [&] { return pixelsOfColour(grabClient(), area, highlighted) >= kGlyphPixels; }, kActionTimeout),
              "the key under the pointer is not highlighted");
     QVERIFY(movePointer(gap));
-    QVERIFY2(velmora::e2e::waitUntil(
+    QVERIFY2(waitUntil(
                  [&] {
                      const QImage client = grabClient();
                      return pixelsOfColour(client, area, highlighted) == 0 &&
@@ -503,8 +541,7 @@ void VelmoraEndToEnd::windowMatchesReference() {
     QVERIFY2(!expected.isNull(), qPrintable(QStringLiteral("cannot read ") + referencePath));
 
     QImage diff;
-    const velmora::e2e::ImageDifference d =
-        velmora::e2e::compareImages(actual, expected, kPixelTolerance, &diff);
+    const ImageDifference d = compareImages(actual, expected, kPixelTolerance, &diff);
     if (d.share() > kMaxChangedShare) {
         const QString out = QDir::current().filePath(QStringLiteral("e2e-main_window"));
         actual.save(out + QStringLiteral("-actual.png"));
@@ -525,7 +562,7 @@ void VelmoraEndToEnd::copiesSelectedHistoryLines() {
     QVERIFY(clickClient(kDisplayPoint));
     QImage client;
     QList<int> lines;
-    QVERIFY(velmora::e2e::waitUntil(
+    QVERIFY(waitUntil(
         [&] {
             client = grabClient();
             lines = historyLineCentres(client);
@@ -611,7 +648,7 @@ void VelmoraEndToEnd::sendsTheNumberToTheSystemCalculator() {
     constexpr int kQuietGrabs = 25;  // 25 x 20 ms: well over the program's longest pause between keys
     QImage previous;
     int quiet = 0;
-    QVERIFY(velmora::e2e::waitUntil(
+    QVERIFY(waitUntil(
         [&] {
             const QImage now = m_session->grabWindow(*calculator);
             quiet = (!now.isNull() && now == previous) ? quiet + 1 : 0;
@@ -681,13 +718,13 @@ void VelmoraEndToEnd::automaticStartupStartsHiddenInTheNotificationArea() {
     };
 
     QVERIFY(perform({QStringLiteral("key alt+o Return")}));
-    QVERIFY2(velmora::e2e::waitUntil(entryStartsTheProgram, kActionTimeout), "no auto-start entry was written");
+    QVERIFY2(waitUntil(entryStartsTheProgram, kActionTimeout), "no auto-start entry was written");
     QVERIFY(m_session->requestClose(m_window));
     QVERIFY(m_session->program().waitForFinished(int(kActionTimeout.count())));
 
     QString error;
-    QVERIFY2(m_session->startTrayHost(error), qPrintable(error));
-    QVERIFY2(m_session->launch(QStringLiteral(VELMORA_BINARY), error), qPrintable(error));
+    QVERIFY2(m_session->startTrayHost(&error), qPrintable(error));
+    QVERIFY2(m_session->launch(QStringLiteral(VELMORA_BINARY), &error), qPrintable(error));
     // The icon is added before the window would be shown, in the same start-up step.
     const std::optional<QString> icon = m_session->waitForClass(QStringLiteral("velmora"), kWindowTimeout);
     QVERIFY2(icon, "no icon in the notification area");
@@ -700,7 +737,7 @@ void VelmoraEndToEnd::automaticStartupStartsHiddenInTheNotificationArea() {
 
     QVERIFY(focus(*window));
     QVERIFY(perform({QStringLiteral("key alt+o Return")}));
-    QVERIFY2(velmora::e2e::waitUntil([&] { return !entryStartsTheProgram(); }, kActionTimeout),
+    QVERIFY2(waitUntil([&] { return !entryStartsTheProgram(); }, kActionTimeout),
              "the auto-start entry is still there");
 }
 
