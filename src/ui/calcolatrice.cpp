@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
@@ -17,6 +18,7 @@
 #include <QTableView>
 
 #include <algorithm>
+#include <future>
 
 #include "app_info.h"
 #include "picture_paths.h"
@@ -168,13 +170,21 @@ std::uint16_t shiftState(Qt::KeyboardModifiers modifiers) {
 class CalculatorFace : public QWidget {
 public:
     explicit CalculatorFace(QWidget* parent)
-        : QWidget(parent), m_background(QString::fromLatin1(res::kBackground)) {
+        : QWidget(parent),
+          // The picture is the largest thing to decode at start-up: it is decoded on another
+          // thread while the rest of the window is built, and taken at the first paint. Where
+          // no thread can be started it is decoded then, on this one.
+          m_decoding(std::async(std::launch::async | std::launch::deferred,
+                                [] { return QImage(QString::fromLatin1(res::kBackground)); })) {
         setObjectName(QStringLiteral("CalculatorFace"));
         setAttribute(Qt::WA_OpaquePaintEvent);  // paints every pixel; nothing beneath to draw
     }
 
 protected:
     void paintEvent(QPaintEvent*) override {
+        if (m_decoding.valid()) {
+            m_background = QPixmap::fromImage(m_decoding.get());
+        }
         QPainter painter(this);
         painter.fillRect(rect(), palette().color(QPalette::Window));
         painter.drawPixmap(0, 0, m_background);
@@ -184,6 +194,7 @@ protected:
     }
 
 private:
+    std::future<QImage> m_decoding;  // valid until the first paint
     QPixmap m_background;
 };
 
