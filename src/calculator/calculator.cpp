@@ -20,15 +20,6 @@ std::string_view keypadCaption(int index) {
     return kKeypadCaptions[index];
 }
 
-void replaceAll(std::string& text, std::string_view from, std::string_view to) {
-    if (from.empty()) return;
-    std::size_t pos = text.find(from);
-    while (pos != std::string::npos) {
-        text.replace(pos, from.size(), to);
-        pos = text.find(from, pos + to.size());
-    }
-}
-
 Calculator::Calculator(CalculatorView& view, geodesy::UserPrompts& prompts, UserLocale locale)
     : m_view(view), m_prompts(prompts), m_locale(std::move(locale)) {
     // As the window is designed: every key usable, grey pictures, no datum ticked.

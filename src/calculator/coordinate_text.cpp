@@ -26,14 +26,6 @@ std::string_view trimBlanks(std::string_view text) {
     return text;
 }
 
-void replaceAll(std::string& text, std::string_view from, std::string_view to) {
-    if (from.empty()) return;
-    for (std::size_t at = text.find(from); at != std::string::npos;
-         at = text.find(from, at + to.size())) {
-        text.replace(at, from.size(), to);
-    }
-}
-
 // Removes the last character, counting a UTF-8 sequence (the degree mark) as one.
 void dropLastCharacter(std::string& text) {
     while (!text.empty()) {

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "calculator/number_text.h"
+
 // Key and entry indices of the calculator, as the keypad, the selector panel and the datum
 // menu deliver them, and the small text helpers the engine's handlers share.
 namespace velmora::calc {
@@ -45,9 +47,6 @@ std::string_view keypadCaption(int index);
 inline bool contains(std::string_view text, std::string_view needle) {
     return text.find(needle) != std::string_view::npos;
 }
-
-// Every occurrence of from replaced by to; text unchanged when from is empty.
-void replaceAll(std::string& text, std::string_view from, std::string_view to);
 
 // Runs one step of a handler; a failure inside it is swallowed so that the handler goes on
 // with its next step and nothing escapes to the window's event loop.

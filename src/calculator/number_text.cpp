@@ -224,6 +224,14 @@ std::string fixedText(double value, int decimals, std::string_view decimalMark) 
 
 }  // namespace
 
+void replaceAll(std::string& text, std::string_view from, std::string_view to) {
+    if (from.empty()) return;
+    for (std::size_t at = text.find(from); at != std::string::npos;
+         at = text.find(from, at + to.size())) {
+        text.replace(at, from.size(), to);
+    }
+}
+
 std::string NumberText(double value) {
     if (std::isnan(value)) return "NaN";
     if (std::isinf(value)) {

@@ -15,6 +15,10 @@ struct UserLocale {
     std::string groupMark = ",";
 };
 
+// Every occurrence of from replaced by to, scanning on behind each replacement; text unchanged
+// when from is empty.
+void replaceAll(std::string& text, std::string_view from, std::string_view to);
+
 // The program's plain writing of a number: at most 15 significant digits, "." as decimal
 // point, no trailing zeros, no point for whole values, no leading zero before the point
 // (".5", "-.25"), "-" for negatives, exponent notation where plain digits can't hold the

@@ -20,19 +20,12 @@ constexpr double kDefaultFlattening = 0.0033528106647474805;  // WGS-84, as 1/29
 constexpr double kSphereInverseFlattening = 1.79769313486231E+308;
 constexpr char kSemiMinorMarker = '@';  // a second reply behind it gives the semi-minor axis
 
-void replaceAll(std::string& text, std::string_view from, std::string_view to) {
-    if (from.empty()) return;
-    for (std::size_t pos = text.find(from); pos != std::string::npos;
-         pos = text.find(from, pos + to.size()))
-        text.replace(pos, from.size(), to);
-}
-
 // A reply already known to be a number by the user's locale, read with "." as the point.
 // The comma and the locale's own decimal mark, whatever it is, both stand for the point.
 double readReply(std::string reply, const calc::CalculatorState& state,
                  const calc::UserLocale& locale) {
-    replaceAll(reply, state.ConversionSeparator, state.DisplaySeparator);
-    replaceAll(reply, locale.decimalMark, state.DisplaySeparator);
+    calc::replaceAll(reply, state.ConversionSeparator, state.DisplaySeparator);
+    calc::replaceAll(reply, locale.decimalMark, state.DisplaySeparator);
     return calc::ReadLeadingNumber(reply);
 }
 

@@ -57,13 +57,7 @@ void DetectDecimalSeparator(calc::CalculatorState& state) {
 std::string ConvertDistanceText(calc::CalculatorState& state, std::string_view text,
                                 std::int16_t newUnit, std::string_view localeDecimalMark) {
     std::string normalised(text);
-    if (!state.ConversionSeparator.empty()) {
-        for (std::size_t at = normalised.find(state.ConversionSeparator);
-             at != std::string::npos;
-             at = normalised.find(state.ConversionSeparator, at + state.DisplaySeparator.size())) {
-            normalised.replace(at, state.ConversionSeparator.size(), state.DisplaySeparator);
-        }
-    }
+    calc::replaceAll(normalised, state.ConversionSeparator, state.DisplaySeparator);
     const double value = calc::ReadLeadingNumber(normalised);
 
     // Multiply into kilometres before dividing into the new unit, as the factor table does:
