@@ -131,7 +131,11 @@ void Calculator::selectFormat(std::int16_t index) {
     m_state.CoordFormat = format;
     setMarkKeysForFormat();
     appendHistory(std::string(line));
-    m_display = ConvertCoordinateText(m_state, m_display);
+    // A distance re-expressed by a unit key shows the locale's decimal mark; the conversion
+    // reads only the point and the comma.
+    std::string shown = m_display;
+    replaceAll(shown, m_locale.decimalMark, m_state.DisplaySeparator);
+    m_display = ConvertCoordinateText(m_state, shown);
 }
 
 void Calculator::setMarkKeysForFormat() {

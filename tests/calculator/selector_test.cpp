@@ -131,6 +131,17 @@ TEST_P(UnitKeysInLocale, ReExpressedDistanceKeepsTheMarkAndIsReadAgain) {
     EXPECT_EQ(display(), FixedSixText(miRead * 1.609344, mark));
 }
 
+TEST_P(UnitKeysInLocale, FormatKeyReadsTheReExpressedDistance) {
+    enter(kSelLatitudeB, kSelNorth, "1");
+    calc.Lab_Num_Click(kKeyCalculate);
+    calc.Lab_Sel_Click(kSelStatuteMiles);
+    const std::string shown = display();
+    calc.Lab_Sel_Click(kSelDegrees);
+    std::string pointed = shown;
+    pointed.replace(pointed.find(GetParam()), std::string_view(GetParam()).size(), ".");
+    EXPECT_EQ(display(), NumberText(ReadLeadingNumber(pointed)) + kD);
+}
+
 INSTANTIATE_TEST_SUITE_P(Selector, UnitKeysInLocale,
                          ::testing::Values(",", "\u066B"),  // Arabic decimal separator
                          [](const auto& info) { return info.index == 0 ? "Comma" : "Arabic"; });
