@@ -347,35 +347,39 @@ void Calcolatrice::createMenus() {
     QMenuBar* bar = menuBar();
     bar->setNativeMenuBar(false);
 
+    // One entry: caption, object name and handler; an entry with a shortcut is also one of
+    // the actions the keyboard handling leaves to the menus.
+    const auto addEntry = [this](QMenu* menu, const QString& caption, const QString& name,
+                                 auto handler, const QKeySequence& shortcut = {}) {
+        QAction* action = menu->addAction(caption);
+        action->setObjectName(name);
+        connect(action, &QAction::triggered, this, handler);
+        if (!shortcut.isEmpty()) {
+            action->setShortcut(shortcut);
+            m_shortcutActions.push_back(action);
+        }
+        return action;
+    };
+
     m_editMenu = bar->addMenu(QStringLiteral("&Edit"));
     m_editMenu->setObjectName(QStringLiteral("MenuModifica"));
-    QAction* copy = m_editMenu->addAction(QStringLiteral("Copy"));
-    copy->setObjectName(QStringLiteral("MenuCopia"));
-    copy->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
-    connect(copy, &QAction::triggered, this, &Calcolatrice::MenuCopia_Click);
-    m_shortcutActions.push_back(copy);
-    QAction* paste = m_editMenu->addAction(QStringLiteral("Paste"));
-    paste->setObjectName(QStringLiteral("MenuIncolla"));
-    paste->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
-    connect(paste, &QAction::triggered, this, &Calcolatrice::MenuIncolla_Click);
-    m_shortcutActions.push_back(paste);
+    addEntry(m_editMenu, QStringLiteral("Copy"), QStringLiteral("MenuCopia"),
+             &Calcolatrice::MenuCopia_Click, QKeySequence(Qt::CTRL | Qt::Key_C));
+    addEntry(m_editMenu, QStringLiteral("Paste"), QStringLiteral("MenuIncolla"),
+             &Calcolatrice::MenuIncolla_Click, QKeySequence(Qt::CTRL | Qt::Key_V));
     m_editMenu->addSeparator()->setObjectName(QStringLiteral("MenuNull0"));
-    QAction* send = m_editMenu->addAction(QStringLiteral("Send to calculator "));
-    send->setObjectName(QStringLiteral("MenuInviaCalc"));
-    send->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
-    connect(send, &QAction::triggered, this, &Calcolatrice::MenuInviaCalc_Click);
-    m_shortcutActions.push_back(send);
+    addEntry(m_editMenu, QStringLiteral("Send to calculator "), QStringLiteral("MenuInviaCalc"),
+             &Calcolatrice::MenuInviaCalc_Click, QKeySequence(Qt::CTRL | Qt::Key_I));
 
     QMenu* view = bar->addMenu(QStringLiteral("&View"));
     view->setObjectName(QStringLiteral("MenuVisualizza"));
-    m_boldAction = view->addAction(QStringLiteral("Font bold"));
-    m_boldAction->setObjectName(QStringLiteral("MenuGrassetto"));
+    m_boldAction = addEntry(view, QStringLiteral("Font bold"), QStringLiteral("MenuGrassetto"),
+                            &Calcolatrice::MenuGrassetto_Click);
     m_boldAction->setCheckable(true);
-    connect(m_boldAction, &QAction::triggered, this, &Calcolatrice::MenuGrassetto_Click);
-    m_underlineAction = view->addAction(QStringLiteral("Font underline"));
-    m_underlineAction->setObjectName(QStringLiteral("MenuSottolinea"));
+    m_underlineAction = addEntry(view, QStringLiteral("Font underline"),
+                                 QStringLiteral("MenuSottolinea"),
+                                 &Calcolatrice::MenuSottolinea_Click);
     m_underlineAction->setCheckable(true);
-    connect(m_underlineAction, &QAction::triggered, this, &Calcolatrice::MenuSottolinea_Click);
 
     QMenu* datum = bar->addMenu(QStringLiteral("&Datum"));
     datum->setObjectName(QStringLiteral("MenuEllissoide"));
@@ -401,27 +405,21 @@ void Calcolatrice::createMenus() {
 
     QMenu* options = bar->addMenu(QStringLiteral("&Options"));
     options->setObjectName(QStringLiteral("MenuOpzioni"));
-    m_autoStartAction = options->addAction(QStringLiteral("Automatic startup"));
-    m_autoStartAction->setObjectName(QStringLiteral("MenuAvvioAuto"));
+    m_autoStartAction = addEntry(options, QStringLiteral("Automatic startup"),
+                                 QStringLiteral("MenuAvvioAuto"),
+                                 &Calcolatrice::MenuAvvioAuto_Click);
     m_autoStartAction->setCheckable(true);
-    connect(m_autoStartAction, &QAction::triggered, this, &Calcolatrice::MenuAvvioAuto_Click);
     options->addSeparator()->setObjectName(QStringLiteral("MenuNull1"));
-    QAction* makeShortcut = options->addAction(QStringLiteral("Make shortcut on the desktop"));
-    makeShortcut->setObjectName(QStringLiteral("MenuCreaCollegamento"));
-    connect(makeShortcut, &QAction::triggered, this, &Calcolatrice::MenuCreaCollegamento_Click);
-    QAction* removeShortcut =
-        options->addAction(QStringLiteral("Remove shortcut from the desktop"));
-    removeShortcut->setObjectName(QStringLiteral("MenuEliminaCollegamento"));
-    connect(removeShortcut, &QAction::triggered, this,
-            &Calcolatrice::MenuEliminaCollegamento_Click);
+    addEntry(options, QStringLiteral("Make shortcut on the desktop"),
+             QStringLiteral("MenuCreaCollegamento"), &Calcolatrice::MenuCreaCollegamento_Click);
+    addEntry(options, QStringLiteral("Remove shortcut from the desktop"),
+             QStringLiteral("MenuEliminaCollegamento"),
+             &Calcolatrice::MenuEliminaCollegamento_Click);
 
     QMenu* help = bar->addMenu(QStringLiteral("&?"));
     help->setObjectName(QStringLiteral("MenuAbout0"));
-    QAction* about = help->addAction(QStringLiteral("About program..."));
-    about->setObjectName(QStringLiteral("MenuAbout2"));
-    about->setShortcut(QKeySequence(Qt::Key_F1));
-    connect(about, &QAction::triggered, this, &Calcolatrice::MenuAbout2_Click);
-    m_shortcutActions.push_back(about);
+    addEntry(help, QStringLiteral("About program..."), QStringLiteral("MenuAbout2"),
+             &Calcolatrice::MenuAbout2_Click, QKeySequence(Qt::Key_F1));
 }
 
 void Calcolatrice::Form_Load() {
