@@ -1,6 +1,7 @@
 #pragma once
 
 #include "calculator/state.h"
+#include "geodesy/geodesic_solution.h"
 
 // Distances from A to B: Vincenty's inverse formula on the ellipsoid in use and the great
 // circle on a sphere of fixed radius.
@@ -23,9 +24,21 @@ double ArcTan2(double x, double y);
 double VincentyInverseMetres(double latADeg, double lonADeg, double latBDeg, double lonBDeg,
                              double semiMajorMetres, double semiMinorMetres, double flattening);
 
+// VincentyInverseMetres with the forward azimuths from the same iteration: at A towards B and
+// at B onwards, with the settled lambda. Status NotSettled when the passes do not converge
+// within the pass limit, Fault on an arithmetic fault; the length as VincentyInverseMetres
+// gives it (negative for absurd axes); no azimuths for coincident points.
+GeodesicSolution VincentyInverse(double latADeg, double lonADeg, double latBDeg, double lonBDeg,
+                                 double semiMajorMetres, double semiMinorMetres,
+                                 double flattening);
+
 // The kernel of SphereDistance: great-circle distance in metres on the fixed sphere, or
 // kFailure on an arithmetic fault (exactly antipodal points among them).
 double SphereInverseMetres(double latADeg, double lonADeg, double latBDeg, double lonBDeg);
+
+// SphereInverseMetres with the great-circle azimuths; Fault where it fails, no azimuths for
+// coincident points.
+GeodesicSolution SphereInverse(double latADeg, double lonADeg, double latBDeg, double lonBDeg);
 
 // Distance between the four stored coordinates on state.Datum, in metres (kilometres when
 // inKilometres). Sets state.ResultShown on success; returns kFailure and leaves it alone
