@@ -194,14 +194,15 @@ void Calculator::enterCoordinate() {
 }
 
 void Calculator::calculate() {
-    const double distanceKm = m_state.SphereMode ? geodesy::SphereDistance(m_state, true)
-                                                 : geodesy::VincentyDistance(m_state, true);
-    if (!(distanceKm >= 0.0) || !std::isfinite(distanceKm)) {
+    const DistanceSolution solution = SolveDistance(m_state, m_exactNearAntipodes);
+    if (!(solution.km >= 0.0) || !std::isfinite(solution.km)) {
         failurePath(kKeyCalculate);
         return;
     }
-    m_display = geodesy::FormatDistance(m_state, distanceKm, m_locale.decimalMark);
-    appendHistory("Distance: " + m_display + " " + m_state.UnitText);
+    m_shownSolution = solution;
+    m_display = geodesy::FormatDistance(m_state, solution.km, m_locale.decimalMark);
+    appendHistory(distanceLine());
+    appendAzimuthLines();
     // The display shows the point in every locale, also where the decimal mark is neither
     // "." nor "," and the closing separator replacement would not catch it.
     replaceAll(m_display, m_locale.decimalMark, m_state.DisplaySeparator);

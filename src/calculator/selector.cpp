@@ -107,7 +107,8 @@ void Calculator::selectUnit(std::int16_t index) {
         std::string shown = m_display;
         replaceAll(shown, m_locale.decimalMark, m_state.DisplaySeparator);
         m_display = geodesy::ConvertDistanceText(m_state, shown, unit, m_locale.decimalMark);
-        appendHistory("Distance: " + m_display + " " + m_state.UnitText);
+        appendHistory(distanceLine());
+        appendAzimuthLines();
     }
     m_state.UnitIndex = unit;
 }
