@@ -7,8 +7,9 @@ packages=(
   # build
   cmake make g++ pkg-config
   qt6-base-dev libgl-dev libxtst-dev libx11-dev libxdamage-dev
+  libgeographiclib-dev
   # tests and benchmarks
-  libgtest-dev libgmock-dev libbenchmark-dev libgeographiclib-dev locales
+  libgtest-dev libgmock-dev libbenchmark-dev locales
   g++-mingw-w64-x86-64
   # running the window and the window tests
   fonts-liberation fonts-dejavu-core xvfb xauth xdotool xclip x11-utils tint2 galculator
