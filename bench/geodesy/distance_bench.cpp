@@ -10,7 +10,7 @@
 #include "calculator/coordinate_text.h"
 #include "calculator/number_text.h"
 #include "geodesy/ellipsoids.h"
-#include "geodesy/exact/exact_inverse.h"
+#include "geodesy_exact/exact_inverse.h"
 #include "geodesy/vincenty.h"
 #include "geodesy/units.h"
 #include "random_pairs.h"

@@ -4,7 +4,7 @@
 
 #include "calculator/coordinate_text.h"
 #include "calculator/number_text.h"
-#include "geodesy/exact/exact_inverse.h"
+#include "geodesy_exact/exact_inverse.h"
 
 namespace velmora::calc {
 

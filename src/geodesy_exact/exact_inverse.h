@@ -4,10 +4,10 @@
 
 // The inverse problem solved to round-off by GeographicLib (C. F. F. Karney, "Algorithms for
 // geodesics", J. Geodesy 87, 2013), which also settles for nearly antipodal points where
-// Vincenty's iteration does not. The only part of Velmora that uses a library beyond the
-// standard one: it is its own target, velmora_geodesy_exact, which links GeographicLib and
-// the pure geodesy library; the calculator links it, and nothing in src/geodesy outside this
-// folder may include it.
+// Vincenty's iteration does not. The one core library that uses a library beyond the
+// standard one: velmora_geodesy_exact links GeographicLib and sees the pure geodesy library's
+// types; the calculator links it. The dependency points one way: the geodesy library may not
+// include this header or GeographicLib (its CMakeLists checks that at every configure).
 namespace velmora::geodesy {
 
 // Distance in metres and azimuths from A to B (degrees, North and East positive) on the

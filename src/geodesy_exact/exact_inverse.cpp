@@ -1,4 +1,4 @@
-#include "geodesy/exact/exact_inverse.h"
+#include "geodesy_exact/exact_inverse.h"
 
 #include <GeographicLib/Geodesic.hpp>
 
