@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "calculator/keys.h"
-#include "geodesy/units.h"
+#include "calculator/distance_units.h"
 
 namespace velmora::calc {
 
@@ -20,7 +20,7 @@ std::string_view keypadCaption(int index) {
     return kKeypadCaptions[index];
 }
 
-Calculator::Calculator(CalculatorView& view, geodesy::UserPrompts& prompts, UserLocale locale)
+Calculator::Calculator(CalculatorView& view, UserPrompts& prompts, UserLocale locale)
     : m_view(view), m_prompts(prompts), m_locale(std::move(locale)) {
     // As the window is designed: every key usable, grey pictures, no datum ticked.
     m_keypadEnabled.fill(true);
@@ -36,11 +36,11 @@ void Calculator::StartUp() {
         m_state.UnitIndex = kNone;
         m_state.ResultShown = false;
         m_state.DatumDialogCancelled = false;
-        geodesy::DetectDecimalSeparator(m_state);
+        DetectDecimalSeparator(m_state);
     });
     DisableSignAndPiKeys();
     Lab_Num_Click(kKeyClear);
-    MenuDatum_Click(geodesy::kWgs84Entry);
+    MenuDatum_Click(kWgs84Entry);
     Lab_Sel_Click(kSelLatitudeA);
     Lab_Sel_Click(kSelKilometres);
     Lab_Sel_Click(kSelDegMinSec);
@@ -64,7 +64,7 @@ int Calculator::indicatorPicture(Indicator indicator) const {
 }
 
 bool Calculator::isDatumTicked(int index) const {
-    return index >= 0 && index < geodesy::kDatumEntryCount && m_datumTicks[index];
+    return index >= 0 && index < kDatumEntryCount && m_datumTicks[index];
 }
 
 void Calculator::appendHistory(std::string line) {

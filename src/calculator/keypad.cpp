@@ -3,8 +3,8 @@
 #include "calculator/calculator.h"
 #include "calculator/coordinate_text.h"
 #include "calculator/keys.h"
-#include "geodesy/units.h"
-#include "geodesy/vincenty.h"
+#include "calculator/distance.h"
+#include "calculator/distance_units.h"
 
 namespace velmora::calc {
 
@@ -194,13 +194,13 @@ void Calculator::enterCoordinate() {
 }
 
 void Calculator::calculate() {
-    const double distanceKm = m_state.SphereMode ? geodesy::SphereDistance(m_state, true)
-                                                 : geodesy::VincentyDistance(m_state, true);
+    const double distanceKm = m_state.SphereMode ? SphereDistance(m_state, true)
+                                                 : VincentyDistance(m_state, true);
     if (!(distanceKm >= 0.0) || !std::isfinite(distanceKm)) {
         failurePath(kKeyCalculate);
         return;
     }
-    m_display = geodesy::FormatDistance(m_state, distanceKm, m_locale.decimalMark);
+    m_display = FormatDistance(m_state, distanceKm, m_locale.decimalMark);
     appendHistory("Distance: " + m_display + " " + m_state.UnitText);
     // The display shows the point in every locale, also where the decimal mark is neither
     // "." nor "," and the closing separator replacement would not catch it.

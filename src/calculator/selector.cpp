@@ -1,7 +1,7 @@
 #include "calculator/calculator.h"
 #include "calculator/coordinate_text.h"
 #include "calculator/keys.h"
-#include "geodesy/units.h"
+#include "calculator/distance_units.h"
 
 namespace velmora::calc {
 
@@ -17,10 +17,6 @@ constexpr int kPictureFirstHemisphere = 8;  // 8 N, 9 S, 10 W, 11 E
 constexpr int kPictureDegrees = 12;
 constexpr int kPictureDegMin = 13;
 constexpr int kPictureDegMinSec = 14;
-
-constexpr std::string_view kUnitLines[3] = {"Distance: kilometers [km]",
-                                            "Distance: statute miles [mi]",
-                                            "Distance: nautical miles [nmi]"};
 
 int slot(Indicator indicator) { return static_cast<int>(indicator); }
 
@@ -100,13 +96,13 @@ void Calculator::selectUnit(std::int16_t index) {
     const auto unit = static_cast<std::int16_t>(index - kSelKilometres);
     if (m_state.UnitIndex == unit) return;
     m_pictures[slot(Indicator::UMisura)] = kPictureFirstUnit + unit;
-    appendHistory(std::string(kUnitLines[unit]));
+    appendHistory(UnitChosenLine(unit));
     if (m_state.ResultShown) {
         // After an earlier unit key the shown text carries the locale's decimal mark; it is
         // read as the point whatever that mark is.
         std::string shown = m_display;
         replaceAll(shown, m_locale.decimalMark, m_state.DisplaySeparator);
-        m_display = geodesy::ConvertDistanceText(m_state, shown, unit, m_locale.decimalMark);
+        m_display = ConvertDistanceText(m_state, shown, unit, m_locale.decimalMark);
         appendHistory("Distance: " + m_display + " " + m_state.UnitText);
     }
     m_state.UnitIndex = unit;

@@ -383,12 +383,12 @@ void Calcolatrice::createMenus() {
 
     QMenu* datum = bar->addMenu(QStringLiteral("&Datum"));
     datum->setObjectName(QStringLiteral("MenuEllissoide"));
-    for (int i = 0; i < geodesy::kDatumEntryCount; ++i) {
+    for (int i = 0; i < calc::kDatumEntryCount; ++i) {
         QAction* entry = nullptr;
-        if (geodesy::IsDatumSeparator(i)) {
+        if (calc::IsDatumSeparator(i)) {
             entry = datum->addSeparator();
         } else {
-            const std::string_view caption = geodesy::DatumCaption(i);
+            const std::string_view caption = calc::DatumCaption(i);
             entry = datum->addAction(
                 QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())));
             entry->setCheckable(true);
