@@ -7,17 +7,9 @@
 
 namespace velmora::calc {
 
-namespace {
-
-constexpr std::string_view kKeypadCaptions[kKeypadKeyCount] = {
-    "0", "1", "2", "3", "4", "5", "6", "7", "8", "9", ".", "+/-", "Back", "C", "Clear",
-    kDegreeMark, kMinutesMark, kSecondsMark, ">|<", "Enter", "pi", "Calculate"};
-
-}  // namespace
-
 std::string_view keypadCaption(int index) {
     if (index < 0 || index >= kKeypadKeyCount) return {};
-    return kKeypadCaptions[index];
+    return kKeypadKeys[static_cast<std::size_t>(index)].caption;
 }
 
 Calculator::Calculator(CalculatorView& view, UserPrompts& prompts, UserLocale locale)

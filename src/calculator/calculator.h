@@ -12,11 +12,9 @@
 #include "calculator/state.h"
 #include "calculator/custom_datum.h"
 #include "calculator/datum_menu.h"
+#include "calculator/keys.h"
 
 namespace velmora::calc {
-
-inline constexpr int kKeypadKeyCount = 22;    // Lab_Num
-inline constexpr int kSelectorKeyCount = 14;  // Lab_Sel
 
 // The four indicator pictures of the information panel.
 enum class Indicator { LatLon = 0, Gms = 1, UMisura = 2, Bussola = 3 };
@@ -96,17 +94,17 @@ private:
     void replaceConversionSeparators();
     void failurePath(std::int16_t index);
     void runKeypadAction(std::int16_t index);
-    void typeDigit(std::int16_t index);
+    void typeDigit(std::string_view digit);
     void typeDecimalPoint();
-    void typeMark(std::int16_t index);
+    void typeMark(std::string_view mark);
     void deleteLastCharacter();
     void resetBothPoints();
     void enterCoordinate();
     void calculate();
-    void selectField(std::int16_t index);
-    void selectHemisphere(std::int16_t index);
-    void selectUnit(std::int16_t index);
-    void selectFormat(std::int16_t index);
+    void selectField(std::int16_t field);
+    void selectHemisphere(std::int16_t hemisphere);
+    void selectUnit(std::int16_t unit);
+    void selectFormat(std::int16_t format);
     void setMarkKeysForFormat();
     void chooseDatum(std::int16_t index);
 

@@ -2,7 +2,9 @@
 
 #include <cmath>
 #include <string>
+#include <utility>
 
+#include "calculator/text.h"
 #include "geodesy/ellipsoids.h"
 
 namespace velmora::calc {
@@ -27,8 +29,7 @@ constexpr char kSemiMinorMarker = '@';  // a second reply behind it gives the se
 double readReply(std::string reply, const CalculatorState& state,
                  const UserLocale& locale) {
     replaceAll(reply, state.ConversionSeparator, state.DisplaySeparator);
-    replaceAll(reply, locale.decimalMark, state.DisplaySeparator);
-    return ReadLeadingNumber(reply);
+    return ReadLeadingNumber(WithDisplayPoint(std::move(reply), locale, state));
 }
 
 }  // namespace
