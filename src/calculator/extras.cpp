@@ -1,6 +1,7 @@
 #include <string>
 #include <utility>
 
+#include "app_info.h"
 #include "calculator/angle_text.h"
 #include "calculator/calculator.h"
 #include "calculator/keys.h"
@@ -59,7 +60,7 @@ void Calculator::MenuPastePoint_Click(std::int16_t point, std::string_view clipb
     runIgnoringFailure([&] {
         const PositionParse parse = ParsePosition(clipboardText);
         if (!parse.position) {
-            m_prompts.CriticalMessage(kMainWindowCaption, "Point " + std::string(kPointNames[point]) +
+            m_prompts.CriticalMessage(app::kProductName, "Point " + std::string(kPointNames[point]) +
                                                               " was not pasted: " + parse.refusal +
                                                               ".");
             return;

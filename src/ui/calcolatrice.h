@@ -11,7 +11,7 @@
 
 #include "calculator/calculator.h"
 #include "desktop/services.h"
-#include "geodesy/ellipsoids.h"
+#include "calculator/datum_menu.h"
 #include "ui/message_boxes.h"
 
 class QAction;
@@ -149,7 +149,7 @@ private:
     QAction* m_autoStartAction = nullptr;
     QAction* m_showAzimuthsAction = nullptr;
     QAction* m_exactSolutionAction = nullptr;
-    std::array<QAction*, geodesy::kDatumEntryCount> m_datumActions{};
+    std::array<QAction*, calc::kDatumEntryCount> m_datumActions{};
     std::vector<QAction*> m_shortcutActions;  // Copy, Paste, Send to calculator, About
 };
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "calculator/distance_solution.h"
+#include "calculator/distance.h"
 #include "engine_fixture.h"
-#include "geodesy/ellipsoids.h"
+#include "calculator/datum_menu.h"
 
 namespace velmora::calc::testing {
 namespace {
@@ -84,7 +84,7 @@ TEST_P(AzimuthLines, FollowEveryDistanceInTheCurrentFormat) {
     EXPECT_EQ(back(2), "Distance: 523.439281 nmi");
     EXPECT_EQ(back(0), std::string("Azimuth at B: ") + c.atB);
 
-    calc.MenuDatum_Click(geodesy::kSphereEntry);
+    calc.MenuDatum_Click(kSphereEntry);
     EXPECT_EQ(back(3), "Datum: Sphere");
     EXPECT_TRUE(back(2).starts_with("Distance: "));
     EXPECT_TRUE(back(1).starts_with("Azimuth at A: ")) << back(1);
@@ -101,7 +101,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(ExtrasTest, SphereGivesTheGreatCircleAzimuths) {
     calc.SetShowAzimuths(true);
-    calc.MenuDatum_Click(geodesy::kSphereEntry);
+    calc.MenuDatum_Click(kSphereEntry);
     landsEndToJohnOGroats();
     calc.Lab_Num_Click(kKeyCalculate);
     EXPECT_EQ(back(1), "Azimuth at A: 9" DEG " 7' 11.35\"");
@@ -110,7 +110,7 @@ TEST_F(ExtrasTest, SphereGivesTheGreatCircleAzimuths) {
 
 TEST_F(ExtrasTest, CoincidentPointsHaveNoAzimuth) {
     calc.SetShowAzimuths(true);
-    for (const auto datum : {geodesy::kWgs84Entry, geodesy::kSphereEntry}) {
+    for (const auto datum : {kWgs84Entry, kSphereEntry}) {
         calc.MenuDatum_Click(datum);
         calc.Lab_Num_Click(kKeyCalculate);
         EXPECT_EQ(back(2), "Distance: 0.000000 km");
@@ -138,17 +138,17 @@ TEST_F(ExtrasTest, EveryDatumNearItsAntipode) {
     nearlyAntipodal();
     static const std::regex azimuthLine(R"(^Azimuth at [AB]: ([0-9.]+)\xC2\xB0$)");
     int solvedExactly = 0;
-    for (std::int16_t datum = 0; datum < geodesy::kOtherEntry; ++datum) {
-        if (geodesy::IsDatumSeparator(datum)) continue;
+    for (std::int16_t datum = 0; datum < kOtherEntry; ++datum) {
+        if (IsDatumSeparator(datum)) continue;
         calc.MenuDatum_Click(datum);
         calc.Lab_Num_Click(kKeyCalculate);
         const DatumParameters& d = state().Datum;
-        const bool sphere = datum == geodesy::kSphereEntry;
+        const bool sphere = datum == kSphereEntry;
         const GeographicLib::Geodesic oracle(sphere ? kSphereMetres : d.semiMajorMetres,
                                              sphere ? 0.0 : d.flattening);
         double metres = 0, atA = 0, atB = 0;
         oracle.Inverse(0, 0, 0.5, 179.7, metres, atA, atB);
-        SCOPED_TRACE(geodesy::DatumCaption(datum));
+        SCOPED_TRACE(DatumCaption(datum));
         ASSERT_NE(display(), "Error");
         EXPECT_NEAR(std::stod(display()), metres / 1000.0, kShownKm);
         const bool exact = back(2).ends_with(" km (exact)");
