@@ -17,6 +17,10 @@ std::string UnitChosenLine(std::int16_t unit) {
     return "Distance: " + std::string(u.name) + " [" + std::string(u.symbol) + "]";
 }
 
+std::string DistanceLine(std::string_view shown, const CalculatorState& state) {
+    return "Distance: " + std::string(shown) + " " + state.UnitText;
+}
+
 std::string FormatDistance(CalculatorState& state, double distanceKm,
                            std::string_view localeDecimalMark) {
     if (!IsDistanceUnit(state.UnitIndex)) {

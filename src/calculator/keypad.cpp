@@ -185,7 +185,7 @@ void Calculator::calculate() {
         return;
     }
     m_display = FormatDistance(m_state, distanceKm, m_locale.decimalMark);
-    appendHistory("Distance: " + m_display + " " + m_state.UnitText);
+    appendHistory(DistanceLine(m_display, m_state));
     // The display shows the point in every locale, also where the decimal mark is neither
     // "." nor "," and the closing separator replacement would not catch it.
     m_display = WithDisplayPoint(std::move(m_display), m_locale, m_state);

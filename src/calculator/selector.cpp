@@ -94,7 +94,7 @@ void Calculator::selectUnit(std::int16_t unit) {
         // read as the point whatever that mark is.
         m_display = ConvertDistanceText(m_state, WithDisplayPoint(m_display, m_locale, m_state),
                                         unit, m_locale.decimalMark);
-        appendHistory("Distance: " + m_display + " " + m_state.UnitText);
+        appendHistory(DistanceLine(m_display, m_state));
     }
     m_state.UnitIndex = unit;
 }
