@@ -8,7 +8,9 @@ namespace {
 
 constexpr std::string_view kErrorText = "Error";
 
-const DistanceUnit& unitOf(std::int16_t unit) { return kDistanceUnits[static_cast<std::size_t>(unit)]; }
+const DistanceUnit& unitOf(std::int16_t unit) {
+    return kDistanceUnits[static_cast<std::size_t>(unit)];
+}
 
 }  // namespace
 

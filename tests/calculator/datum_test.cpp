@@ -108,7 +108,9 @@ TEST(DatumCaption, SeparatorsAndOutsideTheMenu) {
     EXPECT_EQ(DatumCaption(-1), "");
     EXPECT_EQ(DatumCaption(kDatumEntryCount), "");
     for (int index = 0; index < kDatumEntryCount; ++index) {
-        EXPECT_EQ(IsDatumSeparator(index), index == kFirstEllipsoidEntry - 1 || index == kSecondSeparator) << index;
+        EXPECT_EQ(IsDatumSeparator(index),
+                  index == kFirstEllipsoidEntry - 1 || index == kSecondSeparator)
+            << index;
         EXPECT_EQ(DatumCaption(index) == "-", IsDatumSeparator(index)) << index;
     }
 }
