@@ -70,7 +70,8 @@ BENCHMARK(BM_VincentyKernel)->Unit(benchmark::kMillisecond);
 void BM_VincentyDistanceFromCoordinateText(benchmark::State& state) {
     std::vector<calc::CalculatorState> states = statesForPairs();
     for (auto _ : state) {
-        for (calc::CalculatorState& s : states) benchmark::DoNotOptimize(calc::VincentyDistance(s, true));
+        for (calc::CalculatorState& s : states)
+            benchmark::DoNotOptimize(calc::VincentyDistance(s, true));
     }
     reportPerPair(state);
 }
@@ -79,7 +80,8 @@ BENCHMARK(BM_VincentyDistanceFromCoordinateText)->Unit(benchmark::kMillisecond);
 void BM_SphereDistanceFromCoordinateText(benchmark::State& state) {
     std::vector<calc::CalculatorState> states = statesForPairs();
     for (auto _ : state) {
-        for (calc::CalculatorState& s : states) benchmark::DoNotOptimize(calc::SphereDistance(s, true));
+        for (calc::CalculatorState& s : states)
+            benchmark::DoNotOptimize(calc::SphereDistance(s, true));
     }
     reportPerPair(state);
 }

@@ -18,7 +18,8 @@ constexpr std::string_view kBadSemiMajor = "Incorrect value for semi-major axis"
 constexpr std::string_view kBadFlattening = "Incorrect value for inverse flattering";
 
 // The default replies describe WGS-84.
-constexpr const geodesy::NamedEllipsoid& kDefaultEllipsoid = geodesy::kNamedEllipsoids[geodesy::kWgs84];
+constexpr const geodesy::NamedEllipsoid& kDefaultEllipsoid =
+    geodesy::kNamedEllipsoids[geodesy::kWgs84];
 // Inverse flattening of an ellipsoid whose axes are equal: the largest double at 15 digits,
 // standing for a sphere (f = 1 / it is practically 0).
 constexpr double kSphereInverseFlattening = 1.79769313486231E+308;

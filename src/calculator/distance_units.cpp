@@ -8,13 +8,19 @@ namespace {
 
 constexpr std::string_view kErrorText = "Error";
 
-const DistanceUnit& unitOf(std::int16_t unit) { return kDistanceUnits[static_cast<std::size_t>(unit)]; }
+const DistanceUnit& unitOf(std::int16_t unit) {
+    return kDistanceUnits[static_cast<std::size_t>(unit)];
+}
 
 }  // namespace
 
 std::string UnitChosenLine(std::int16_t unit) {
     const DistanceUnit& u = unitOf(unit);
     return "Distance: " + std::string(u.name) + " [" + std::string(u.symbol) + "]";
+}
+
+std::string DistanceLine(std::string_view shown, const CalculatorState& state) {
+    return "Distance: " + std::string(shown) + " " + state.UnitText;
 }
 
 std::string FormatDistance(CalculatorState& state, double distanceKm,

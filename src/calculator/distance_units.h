@@ -34,6 +34,9 @@ constexpr bool IsDistanceUnit(std::int16_t unit) {
 // The history line of a unit chosen: "Distance: kilometers [km]". unit must be a unit code.
 std::string UnitChosenLine(std::int16_t unit);
 
+// The history line of a shown distance: "Distance: 969.845344 km".
+std::string DistanceLine(std::string_view shown, const CalculatorState& state);
+
 // The distance in kilometres written in unit state.UnitIndex by the pattern "######0.000000"
 // with the user's decimal mark; sets state.UnitText. "Error" and an empty UnitText when no
 // unit is selected.

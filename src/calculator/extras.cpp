@@ -4,6 +4,7 @@
 #include "app_info.h"
 #include "calculator/angle_text.h"
 #include "calculator/calculator.h"
+#include "calculator/distance_units.h"
 #include "calculator/keys.h"
 #include "calculator/position_text.h"
 
@@ -36,7 +37,7 @@ void Calculator::SetShowAzimuths(bool on) { m_showAzimuths = on; }
 void Calculator::SetExactNearAntipodes(bool on) { m_exactNearAntipodes = on; }
 
 std::string Calculator::distanceLine() const {
-    std::string line = "Distance: " + m_display + " " + m_state.UnitText;
+    std::string line = DistanceLine(m_display, m_state);
     if (m_shownSolution.exact) line += kExactMark;
     return line;
 }

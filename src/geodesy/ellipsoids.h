@@ -22,7 +22,9 @@ struct NamedEllipsoid {
     double semiMinorMetres;
     double inverseFlattening;
 
-    Ellipsoid ellipsoid() const { return {semiMajorMetres, semiMinorMetres, 1.0 / inverseFlattening}; }
+    Ellipsoid ellipsoid() const {
+        return {semiMajorMetres, semiMinorMetres, 1.0 / inverseFlattening};
+    }
 };
 
 // NWL 10D and WGS-72 publish a and 1/f only; b is derived in double: 6356750.520016094.
@@ -44,10 +46,12 @@ inline constexpr std::array kNamedEllipsoids{
     NamedEllipsoid{"International 1924", 6378388.0, 6356911.946, 297.0},
     NamedEllipsoid{"NAD-27", 6378206.4, 6356583.80013093, 294.9787},
     NamedEllipsoid{"NAD-83", 6378137.0, 6356752.3141, 298.257222101},
-    NamedEllipsoid{"NWL 10D", kNwl10dSemiMajorMetres, kNwl10dSemiMinorMetres, kNwl10dInverseFlattening},
+    NamedEllipsoid{"NWL 10D", kNwl10dSemiMajorMetres, kNwl10dSemiMinorMetres,
+                   kNwl10dInverseFlattening},
     NamedEllipsoid{"Rome-40", 6378388.0, 6356911.946, 297.0},
     NamedEllipsoid{"WGRS 80/84", 6378137.0, 6356752.3, 298.257024882276},
-    NamedEllipsoid{"WGS-72", kNwl10dSemiMajorMetres, kNwl10dSemiMinorMetres, kNwl10dInverseFlattening},
+    NamedEllipsoid{"WGS-72", kNwl10dSemiMajorMetres, kNwl10dSemiMinorMetres,
+                   kNwl10dInverseFlattening},
     NamedEllipsoid{"WGS-84", 6378137.0, 6356752.3142, 298.257223563},
 };
 

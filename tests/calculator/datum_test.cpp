@@ -5,10 +5,16 @@
 #include <cctype>
 #include <cmath>
 #include <string>
-
+#include <string_view>
 
 namespace velmora::calc {
 namespace {
+
+// The menu entry of a named ellipsoid.
+consteval std::int16_t entryOf(std::string_view name) {
+    return static_cast<std::int16_t>(kFirstEllipsoidEntry + geodesy::NamedEllipsoidIndex(name));
+}
+constexpr std::int16_t kSecondSeparator = kOtherEntry - 1;
 
 class BuiltInEllipsoid : public ::testing::TestWithParam<std::int16_t> {};
 
@@ -28,7 +34,7 @@ TEST_P(BuiltInEllipsoid, InstallsConsistentAxesAndFlattening) {
 }
 
 INSTANTIATE_TEST_SUITE_P(ApplyDatum, BuiltInEllipsoid,
-                         ::testing::Range(std::int16_t{2}, std::int16_t{17}),
+                         ::testing::Range(kFirstEllipsoidEntry, kSecondSeparator),
                          [](const auto& info) {
                              std::string name(DatumCaption(info.param));
                              std::erase_if(name, [](char c) {
@@ -49,16 +55,16 @@ bool sameDatum(const DatumParameters& x, const DatumParameters& y) {
 }
 
 TEST(ApplyDatum, EntriesSharingAnEllipsoidInstallTheSameValues) {
-    EXPECT_TRUE(sameDatum(datumOf(6), datumOf(9)));    // ED-50, International 1924
-    EXPECT_TRUE(sameDatum(datumOf(6), datumOf(13)));   // ED-50, Rome-40
-    EXPECT_TRUE(sameDatum(datumOf(4), datumOf(10)));   // Clarke 1866, NAD-27
-    EXPECT_TRUE(sameDatum(datumOf(8), datumOf(11)));   // GRS-80, NAD-83
-    EXPECT_TRUE(sameDatum(datumOf(12), datumOf(15)));  // NWL 10D, WGS-72
-    EXPECT_FALSE(sameDatum(datumOf(8), datumOf(16)));  // GRS-80 is not WGS-84
+    EXPECT_TRUE(sameDatum(datumOf(entryOf("ED-50")), datumOf(entryOf("International 1924"))));
+    EXPECT_TRUE(sameDatum(datumOf(entryOf("ED-50")), datumOf(entryOf("Rome-40"))));
+    EXPECT_TRUE(sameDatum(datumOf(entryOf("Clarke 1866")), datumOf(entryOf("NAD-27"))));
+    EXPECT_TRUE(sameDatum(datumOf(entryOf("GRS-80")), datumOf(entryOf("NAD-83"))));
+    EXPECT_TRUE(sameDatum(datumOf(entryOf("NWL 10D")), datumOf(entryOf("WGS-72"))));
+    EXPECT_FALSE(sameDatum(datumOf(entryOf("GRS-80")), datumOf(kWgs84Entry)));
 }
 
 TEST(ApplyDatum, Nwl10dDerivesItsSemiMinorAxisInDouble) {
-    const DatumParameters d = datumOf(12);
+    const DatumParameters d = datumOf(entryOf("NWL 10D"));
     EXPECT_EQ(d.semiMajorMetres, 6378135.0);
     EXPECT_NEAR(d.semiMinorMetres, 6356750.520016094, 1e-9);
     EXPECT_NEAR(1.0 / d.flattening, 298.26, 1e-10);
@@ -66,7 +72,7 @@ TEST(ApplyDatum, Nwl10dDerivesItsSemiMinorAxisInDouble) {
 
 TEST(ApplyDatum, SphereKeepsThePreviousEllipsoid) {
     CalculatorState state;
-    ApplyDatum(state, 2);  // Airy 1830
+    ApplyDatum(state, entryOf("Airy 1830"));
     const DatumParameters airy = state.Datum;
     ApplyDatum(state, kSphereEntry);
     EXPECT_TRUE(state.SphereMode);
@@ -77,12 +83,12 @@ TEST(ApplyDatum, SphereKeepsThePreviousEllipsoid) {
 }
 
 TEST(ApplyDatum, SeparatorsAndUnknownIndexesOnlyLeaveSphereMode) {
-    for (std::int16_t index : {1, 17, -1, 19, 99}) {
+    for (int index : {kFirstEllipsoidEntry - 1, int{kSecondSeparator}, -1, kDatumEntryCount, 99}) {
         CalculatorState state;
-        ApplyDatum(state, 5);
+        ApplyDatum(state, entryOf("Clarke 1880"));
         const DatumParameters before = state.Datum;
         state.SphereMode = true;
-        ApplyDatum(state, index);
+        ApplyDatum(state, static_cast<std::int16_t>(index));
         EXPECT_FALSE(state.SphereMode) << index;
         EXPECT_TRUE(sameDatum(state.Datum, before)) << index;
     }
@@ -102,7 +108,9 @@ TEST(DatumCaption, SeparatorsAndOutsideTheMenu) {
     EXPECT_EQ(DatumCaption(-1), "");
     EXPECT_EQ(DatumCaption(kDatumEntryCount), "");
     for (int index = 0; index < kDatumEntryCount; ++index) {
-        EXPECT_EQ(IsDatumSeparator(index), index == 1 || index == 17) << index;
+        EXPECT_EQ(IsDatumSeparator(index),
+                  index == kFirstEllipsoidEntry - 1 || index == kSecondSeparator)
+            << index;
         EXPECT_EQ(DatumCaption(index) == "-", IsDatumSeparator(index)) << index;
     }
 }
