@@ -8,6 +8,8 @@
 #include <QLockFile>
 #include <QThread>
 
+#include <algorithm>
+
 #ifndef Q_OS_WIN
 #include <unistd.h>
 #endif
