@@ -452,6 +452,16 @@ void Calcolatrice::Form_Load() {
     m_engine->FinishStartUp();
 }
 
+void Calcolatrice::bringForward() {
+    if (m_tray) {
+        m_tray->HideToTray(false);
+    } else {
+        show();
+        raise();
+        activateWindow();
+    }
+}
+
 void Calcolatrice::colourKeys() {
     for (KeyLabel* key : m_selectorKeys) {
         key->setTextColor(kSelectorNormal);

@@ -52,6 +52,9 @@ public:
     // The program's start-up: About box, key colours, the engine's start, tray icon and the
     // auto-start tick, then the window is shown (or only the tray icon when auto-start is on).
     void Form_Load();
+    // Shows the window (from the notification area too) and brings it forward: what another
+    // launch of the program asks for.
+    void bringForward();
 
     // Key highlighting under the mouse and the font options.
     void Lab_Sel_MouseMove(std::int16_t index);

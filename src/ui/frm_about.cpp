@@ -36,11 +36,6 @@ constexpr TwipsLine kLine1[] = {
 
 const QColor kNavy(0, 0, 128);
 
-const char kWarningText[] =
-    "Warning: this program is protected by copyright law. Copying or distributing it, "
-    "or any part of it, without the permission of its authors is not allowed. "
-    "It is provided as it is, without any warranty.";
-
 QLabel* makeLabel(QWidget* parent, const TwipsRect& rect, const QFont& font, const QColor& color,
                   Qt::Alignment alignment) {
     auto* label = new QLabel(parent);
@@ -84,7 +79,7 @@ Frm_About::Frm_About(QWidget& mainWindow, desktop::MailLink& mail)
                           Qt::AlignLeft | Qt::AlignTop);
     m_warning->setObjectName(QStringLiteral("Lab_Warning"));
     m_warning->setWordWrap(true);
-    m_warning->setText(QString::fromUtf8(kWarningText));
+    m_warning->setText(QString::fromUtf8(app::kLicenceNotice));
 
     // The area lies beneath the address, so the address gets the mouse where both overlap.
     m_emailArea = new HoverArea(this);
