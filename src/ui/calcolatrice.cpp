@@ -6,7 +6,6 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QHeaderView>
-#include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
@@ -18,7 +17,6 @@
 #include <QTableView>
 
 #include <algorithm>
-#include <future>
 
 #include "app_info.h"
 #include "picture_paths.h"
@@ -167,35 +165,26 @@ std::uint16_t shiftState(Qt::KeyboardModifiers modifiers) {
 
 // The painted calculator face: the background picture, the window colour in the strip it
 // leaves free, and the Lin_TC separators on top.
-class CalculatorFace : public QWidget {
+class CalculatorFace : public PictureBox {
 public:
-    explicit CalculatorFace(QWidget* parent)
-        : QWidget(parent),
-          // The picture is the largest thing to decode at start-up: it is decoded on another
-          // thread while the rest of the window is built, and taken at the first paint. Where
-          // no thread can be started it is decoded then, on this one.
-          m_decoding(std::async(std::launch::async | std::launch::deferred,
-                                [] { return QImage(QString::fromLatin1(res::kBackground)); })) {
+    explicit CalculatorFace(QWidget* parent) : PictureBox(parent) {
         setObjectName(QStringLiteral("CalculatorFace"));
         setAttribute(Qt::WA_OpaquePaintEvent);  // paints every pixel; nothing beneath to draw
+        // The picture is the largest thing to decode at start-up: it is decoded while the rest
+        // of the window is built.
+        setPicture(QString::fromLatin1(res::kBackground));
+        decodeAhead();
     }
 
 protected:
     void paintEvent(QPaintEvent*) override {
-        if (m_decoding.valid()) {
-            m_background = QPixmap::fromImage(m_decoding.get());
-        }
         QPainter painter(this);
         painter.fillRect(rect(), palette().color(QPalette::Window));
-        painter.drawPixmap(0, 0, m_background);
+        painter.drawPixmap(0, 0, pixmap());
         for (const TwipsLine& line : kLinTC) {
             drawTwipsLine(painter, line);
         }
     }
-
-private:
-    std::future<QImage> m_decoding;  // valid until the first paint
-    QPixmap m_background;
 };
 
 }  // namespace
@@ -210,8 +199,9 @@ Calcolatrice::Calcolatrice(desktop::Services services)
     setObjectName(QStringLiteral("Calcolatrice"));
     setWindowTitle(QString::fromUtf8(app::kProductName));
     QIcon icon;
-    icon.addFile(QString::fromLatin1(res::kIcon16), QSize(16, 16));
-    icon.addFile(QString::fromLatin1(res::kIcon32), QSize(32, 32));
+    for (const int size : res::kProgramIconSizes) {
+        icon.addFile(res::programIconPath(size), QSize(size, size));
+    }
     setWindowIcon(icon);
 
     const QLocale locale = QLocale::system();

@@ -1,7 +1,10 @@
 #include "ui/key_label.h"
 
 #include <QMouseEvent>
+#include <QGuiApplication>
 #include <QPainter>
+
+#include "ui/scaled_picture.h"
 
 namespace velmora::ui {
 
@@ -98,23 +101,39 @@ PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::NoFocus);
 }
 
+PictureBox::~PictureBox() = default;
+
 void PictureBox::setPicture(const QString& path) {
     if (path == m_path) {
         return;
     }
     m_path = path;
     m_pixmap = QPixmap();
-    m_decoded = false;
+    m_decodedRatio = 0.0;
+    m_ahead = {};
     update();
 }
 
+void PictureBox::decodeAhead() {
+    // Where no thread can be started the picture is decoded at the first paint, on this one.
+    m_ahead = std::async(std::launch::async | std::launch::deferred,
+                         [path = m_path, ratio = qApp->devicePixelRatio()] { return decodePicture(path, ratio); });
+}
+
 const QPixmap& PictureBox::pixmap() const {
-    if (!m_decoded) {
-        // QPixmap keeps decoded files in the application's pixmap cache, so a picture shown
-        // again is not decoded again.
-        m_pixmap = m_path.isEmpty() ? QPixmap() : QPixmap(m_path);
-        m_decoded = true;
+    const double ratio = devicePixelRatio();
+    if (qFuzzyCompare(m_decodedRatio, ratio)) {
+        return m_pixmap;
     }
+    m_decodedRatio = ratio;
+    if (m_ahead.valid()) {
+        const QImage image = m_ahead.get();
+        if (image.isNull() || qFuzzyCompare(image.devicePixelRatio(), ratio)) {
+            m_pixmap = QPixmap::fromImage(image);
+            return m_pixmap;
+        }
+    }
+    m_pixmap = m_path.isEmpty() ? QPixmap() : loadPicture(m_path, ratio);
     return m_pixmap;
 }
 
