@@ -22,6 +22,7 @@
 #include "picture_paths.h"
 #include "desktop/auto_start.h"
 #include "desktop/tray_icona.h"
+#include "ui/accessibility.h"
 #include "ui/frm_about.h"
 #include "ui/history_model.h"
 #include "ui/key_label.h"
@@ -96,17 +97,19 @@ constexpr TwipsRect kHistoryRect{4200, 240, 3615, 5310};
 constexpr TwipsRect kSelectorGapsRect{0, 2040, 3975, 1335};
 constexpr TwipsRect kKeypadGapsRect{0, 3360, 3975, 2295};
 
-// Indicator pictures, in the order of calc::Indicator, with their all-grey start pictures.
+// Indicator pictures, in the order of calc::Indicator, with their all-grey start pictures and
+// what assistive technology calls them.
 struct PictureDesign {
     TwipsRect rect;
     const char* objectName;
     const char* greyPicture;
+    const char* spokenName;
 };
 constexpr std::array<PictureDesign, calc::kIndicatorCount> kPictureDesign{{
-    {{255, 380, 2205, 210}, "Img_LatLon", res::kLatLonGrey},
-    {{255, 800, 2280, 240}, "Img_GMS", res::kGmsGrey},
-    {{255, 1200, 2280, 240}, "Img_UMisura", res::kUMisuraGrey},
-    {{2600, 360, 1155, 1110}, "Img_Bussola", res::kBussolaGrey},
+    {{255, 380, 2205, 210}, "Img_LatLon", res::kLatLonGrey, "Coordinate field"},
+    {{255, 800, 2280, 240}, "Img_GMS", res::kGmsGrey, "Coordinate format"},
+    {{255, 1200, 2280, 240}, "Img_UMisura", res::kUMisuraGrey, "Distance unit"},
+    {{2600, 360, 1155, 1110}, "Img_Bussola", res::kBussolaGrey, "Hemisphere"},
 }};
 
 // Lin_TC: three etched separators in the information panel.
@@ -204,6 +207,8 @@ Calcolatrice::Calcolatrice(desktop::Services services)
     }
     setWindowIcon(icon);
 
+    installAccessibleInterfaces();
+
     const QLocale locale = QLocale::system();
     calc::UserLocale userLocale;
     userLocale.decimalMark = locale.decimalPoint().toStdString();
@@ -251,9 +256,7 @@ void Calcolatrice::createKeys() {
         key->setObjectName(QString::fromLatin1(name));
         key->setGeometry(toPixels(design.rect));
         key->setFont(arialFont(pointSize, false));
-        const QString toolTip = QString::fromUtf8(design.toolTip);
-        key->setToolTip(toolTip);
-        key->setAccessibleName(toolTip.isEmpty() ? key->caption() : toolTip);
+        key->setToolTip(QString::fromUtf8(design.toolTip));
         return key;
     };
     for (std::size_t i = 0; i < kKeypadDesign.size(); ++i) {
@@ -274,7 +277,7 @@ void Calcolatrice::createKeys() {
 }
 
 void Calcolatrice::createDisplayAndHistory() {
-    m_display = new ClickableLabel(m_face);
+    m_display = new DisplayLabel(m_face);
     m_display->setObjectName(QStringLiteral("Display"));
     m_display->setGeometry(toPixels(kDisplayRect));
     m_display->setFont(arialFont(kKeyPointSize, false));
@@ -286,8 +289,6 @@ void Calcolatrice::createDisplayAndHistory() {
     displayPalette.setColor(QPalette::Disabled, QPalette::WindowText, kDisplayText);
     m_display->setPalette(displayPalette);
     m_display->setText(QStringLiteral("0"));
-    m_display->setAccessibleName(m_display->text());
-    m_display->setAccessibleDescription(QStringLiteral("Display"));
     connect(m_display, &ClickableLabel::clicked, this, [this] { m_engine->Display_Click(); });
 
     m_historyModel = new HistoryModel(m_engine->history(), this);
@@ -325,10 +326,11 @@ void Calcolatrice::createDisplayAndHistory() {
 
 void Calcolatrice::createPictures() {
     for (std::size_t i = 0; i < kPictureDesign.size(); ++i) {
-        auto* picture = new PictureBox(m_face);
+        auto* picture = new IndicatorBox(QString::fromUtf8(kPictureDesign[i].spokenName), m_face);
         picture->setObjectName(QString::fromLatin1(kPictureDesign[i].objectName));
         picture->setGeometry(toPixels(kPictureDesign[i].rect));
         picture->setPicture(QString::fromLatin1(kPictureDesign[i].greyPicture));
+        picture->setWords(indicatorWords(0));
         m_pictures[i] = picture;
     }
 }
@@ -600,10 +602,7 @@ void Calcolatrice::processPendingEvents() {
 
 void Calcolatrice::refresh() {
     const QString text = QString::fromStdString(m_engine->displayText());
-    if (text != m_display->text()) {
-        m_display->setText(text);
-        m_display->setAccessibleName(text);
-    }
+    m_display->showText(text);
     auto enable = [](KeyLabel* key, bool enabled) {
         if (key->isEnabled() != enabled) {
             key->setEnabled(enabled);
@@ -620,6 +619,7 @@ void Calcolatrice::refresh() {
         const int picture = m_engine->indicatorPicture(which);
         if (picture != m_shownPictures[i]) {
             m_pictures[i]->setPicture(indicatorPicturePath(which, picture));
+            m_pictures[i]->setWords(indicatorWords(picture));
             m_shownPictures[i] = picture;
         }
     }
@@ -693,9 +693,15 @@ bool Calcolatrice::eventFilter(QObject* watched, QEvent* event) {
             }
             return false;
         }
+        const auto& key = *static_cast<QKeyEvent*>(event);
+        // The context menu keys of every list; the list itself has no keyboard menu.
+        if (key.key() == Qt::Key_Menu || (key.key() == Qt::Key_F10 && key.modifiers() == Qt::ShiftModifier)) {
+            openHistoryMenuFromKeyboard();
+            return true;
+        }
         // Every key the engine takes ends here, so the list never acts on it as well (no
         // keyboard search on letters, no Enter, no Delete).
-        return forwardKey(*static_cast<QKeyEvent*>(event));
+        return forwardKey(key);
     }
     if (watched == m_history->viewport() && event->type() == QEvent::MouseButtonPress) {
         applyCurrentLine();
@@ -710,6 +716,13 @@ bool Calcolatrice::eventFilter(QObject* watched, QEvent* event) {
 
 void Calcolatrice::Lst_Storico_MouseDown(const QPoint& globalPos) {
     m_editMenu->popup(globalPos);
+}
+
+void Calcolatrice::openHistoryMenuFromKeyboard() {
+    QWidget* viewport = m_history->viewport();
+    const QRect line = m_history->visualRect(m_history->currentIndex());
+    const QPoint at = viewport->rect().contains(line.bottomLeft()) ? line.bottomLeft() : QPoint(0, 0);
+    m_editMenu->popup(viewport->mapToGlobal(at));
 }
 
 void Calcolatrice::closeEvent(QCloseEvent* event) {

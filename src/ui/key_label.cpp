@@ -67,6 +67,12 @@ void KeyLabel::paintEvent(QPaintEvent*) {
     painter.drawText(rect(), kCaptionFlags, m_caption);
 }
 
+void KeyLabel::press() {
+    if (isEnabled()) {
+        emit clicked(m_index);
+    }
+}
+
 void KeyLabel::mousePressEvent(QMouseEvent* event) {
     m_pressed = event->button() == Qt::LeftButton;
     event->accept();
@@ -78,7 +84,7 @@ void KeyLabel::mouseReleaseEvent(QMouseEvent* event) {
     m_pressed = false;
     event->accept();
     if (click) {
-        emit clicked(m_index);
+        press();
     }
 }
 

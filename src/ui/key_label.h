@@ -31,6 +31,9 @@ public:
     void setTextColor(const QColor& color);
     void setBold(bool bold);
     void setUnderlined(bool underlined);
+    // What a click does: clicked(index), unless the key or its window is disabled. For
+    // assistive technology, which presses keys without a mouse.
+    void press();
 
 signals:
     void clicked(std::int16_t index);
