@@ -12,6 +12,8 @@ packages=(
   g++-mingw-w64-x86-64
   # running the window and the window tests
   fonts-liberation fonts-dejavu-core xvfb xauth xdotool xclip x11-utils tint2 galculator
+  # the window through the accessibility bus (AT-SPI)
+  dbus at-spi2-core python3-pyatspi
 )
 
 missing=()
