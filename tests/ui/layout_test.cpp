@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include "picture_paths.h"
+#include "ui/accessibility.h"
 #include "ui/key_label.h"
 #include "ui_fixture.h"
 
