@@ -186,11 +186,10 @@ QString indicatorWords(int picture) {
 }
 
 void installAccessibleInterfaces() {
-    static const bool installed = [] {
+    [[maybe_unused]] static const bool installed = [] {
         QAccessible::installFactory(&makeAccessible);
         return true;
     }();
-    (void)installed;
 }
 
 DisplayLabel::DisplayLabel(QWidget* parent) : ClickableLabel(parent) {}

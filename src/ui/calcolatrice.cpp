@@ -183,7 +183,7 @@ protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
         painter.fillRect(rect(), palette().color(QPalette::Window));
-        painter.drawPixmap(0, 0, pixmap());
+        painter.drawImage(0, 0, picture());
         for (const TwipsLine& line : kLinTC) {
             drawTwipsLine(painter, line);
         }

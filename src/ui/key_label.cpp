@@ -114,7 +114,7 @@ void PictureBox::setPicture(const QString& path) {
         return;
     }
     m_path = path;
-    m_pixmap = QPixmap();
+    m_picture = QImage();
     m_decodedRatio = 0.0;
     m_ahead = {};
     update();
@@ -126,26 +126,26 @@ void PictureBox::decodeAhead() {
                          [path = m_path, ratio = qApp->devicePixelRatio()] { return decodePicture(path, ratio); });
 }
 
-const QPixmap& PictureBox::pixmap() const {
+const QImage& PictureBox::picture() const {
     const double ratio = devicePixelRatio();
     if (qFuzzyCompare(m_decodedRatio, ratio)) {
-        return m_pixmap;
+        return m_picture;
     }
     m_decodedRatio = ratio;
     if (m_ahead.valid()) {
         const QImage image = m_ahead.get();
         if (image.isNull() || qFuzzyCompare(image.devicePixelRatio(), ratio)) {
-            m_pixmap = QPixmap::fromImage(image);
-            return m_pixmap;
+            m_picture = image;
+            return m_picture;
         }
     }
-    m_pixmap = m_path.isEmpty() ? QPixmap() : loadPicture(m_path, ratio);
-    return m_pixmap;
+    m_picture = m_path.isEmpty() ? QImage() : loadPicture(m_path, ratio);
+    return m_picture;
 }
 
 void PictureBox::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.drawPixmap(0, 0, pixmap());
+    painter.drawImage(0, 0, picture());
 }
 
 ClickableLabel::ClickableLabel(QWidget* parent) : QLabel(parent) {

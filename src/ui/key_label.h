@@ -3,7 +3,6 @@
 #include <QColor>
 #include <QImage>
 #include <QLabel>
-#include <QPixmap>
 #include <QString>
 #include <QWidget>
 
@@ -83,14 +82,14 @@ public:
     // first paint takes it from there. For a large picture set while the window is built.
     void decodeAhead();
     // The picture as painted; null while no picture is set or the file does not decode.
-    const QPixmap& pixmap() const;
+    const QImage& picture() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
     QString m_path;
-    mutable QPixmap m_pixmap;
+    mutable QImage m_picture;
     mutable double m_decodedRatio = 0.0;  // 0: not decoded since the picture was set
     mutable std::future<QImage> m_ahead;  // valid from decodeAhead until the first use
 };

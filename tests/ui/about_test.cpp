@@ -57,7 +57,7 @@ private slots:
             openWithF1();
             const PictureBox* logo = about().logo();
             QCOMPARE(logo->pos(), QPoint(0, 0));
-            QCOMPARE(logo->pixmap().toImage().convertToFormat(banner.format()), banner);
+            QCOMPARE(logo->picture().convertToFormat(banner.format()), banner);
             QTest::keyClick(&about(), Qt::Key_Escape);
             QVERIFY(!about().isVisible());
         }

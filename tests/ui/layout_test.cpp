@@ -254,7 +254,7 @@ private slots:
             QApplication::processEvents();  // let the changed pictures paint
         }
         for (int i = 0; i < calc::kIndicatorCount; ++i) {
-            const QImage shown = w.indicator(static_cast<calc::Indicator>(i))->pixmap().toImage();
+            const QImage shown = w.indicator(static_cast<calc::Indicator>(i))->picture();
             const QImage expected(res::imageListPath(pictures[i]));
             QVERIFY(!expected.isNull());
             QCOMPARE(shown.convertToFormat(expected.format()), expected);

@@ -4,7 +4,6 @@
 
 #include <QIcon>
 #include <QImage>
-#include <QPixmap>
 #include <QTest>
 
 #include <cmath>
@@ -48,19 +47,19 @@ private slots:
         QVERIFY2(!twice.isNull(), qPrintable(path));
         QCOMPARE(twice.size(), plain.size() * 2);
 
-        const QPixmap shown = box->pixmap();
+        const QImage shown = box->picture();
         QCOMPARE(shown.devicePixelRatio(), m_ratio);
         const QSize device(int(std::lround(plain.width() * m_ratio)), int(std::lround(plain.height() * m_ratio)));
         QCOMPARE(shown.size(), device);
         if (qFuzzyCompare(m_ratio, 2.0)) {
-            QCOMPARE(shown.toImage().convertToFormat(twice.format()), twice);
+            QCOMPARE(shown.convertToFormat(twice.format()), twice);
         }
         // Painted one to one onto the device pixels: what the box shows is the picture itself.
         if (box->size() == plain.size()) {
             const QImage painted = box->grab().toImage();
             QCOMPARE(painted.devicePixelRatio(), m_ratio);
             QCOMPARE(painted.convertToFormat(QImage::Format_RGB32).copy(QRect(QPoint(), device)),
-                     shown.toImage().convertToFormat(QImage::Format_RGB32));
+                     shown.convertToFormat(QImage::Format_RGB32));
         }
     }
 
