@@ -457,6 +457,31 @@ QImage renderInformationIcon(int scale) {
 
 // Output.
 
+// The picture with an exact colour table, or a null image when it has more than 256 colours.
+// The twice-resolution pictures are stored so (PNG colour type 3): the program keeps them in
+// that form, a byte a pixel, where the 1x ones take four.
+QImage withColourTable(const QImage& picture) {
+    constexpr int kMaxTableColours = 256;
+    const QImage image = picture.convertToFormat(QImage::Format_RGB32);
+    QImage indexed(image.size(), QImage::Format_Indexed8);
+    QList<QRgb> table;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* in = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        uchar* out = indexed.scanLine(y);
+        for (int x = 0; x < image.width(); ++x) {
+            qsizetype entry = table.indexOf(in[x]);
+            if (entry < 0) {
+                if (table.size() == kMaxTableColours) return {};
+                entry = table.size();
+                table.append(in[x]);
+            }
+            out[x] = uchar(entry);
+        }
+    }
+    indexed.setColorTable(table);
+    return indexed;
+}
+
 bool save(const QImage& image, const QString& path, bool opaque) {
     const QImage out = opaque ? image.convertToFormat(QImage::Format_RGB888) : image;
     QImageWriter writer(path, "png");
@@ -596,7 +621,10 @@ int main(int argc, char* argv[]) {
         const QString suffix = scale == 1 ? QStringLiteral(".png") : QStringLiteral("@2x.png");
         auto picture = [&](const QImage& image, const QString& name) {
             if (scale == 1) all.append(image);
-            ok = save(image, out.filePath(QStringLiteral("pictures/") + name + suffix), true) && ok;
+            const QImage indexed = scale == 1 ? QImage() : withColourTable(image);
+            ok = save(indexed.isNull() ? image : indexed, out.filePath(QStringLiteral("pictures/") + name + suffix),
+                      indexed.isNull()) &&
+                 ok;
         };
 
         picture(drawBackground(scale), QStringLiteral("background"));

@@ -1,8 +1,6 @@
 #include "ui/scaled_picture.h"
 
 #include <QCache>
-#include <QHash>
-#include <QList>
 #include <QSizeF>
 
 #include "picture_paths.h"
@@ -11,44 +9,11 @@ namespace velmora::ui {
 
 namespace {
 
-constexpr int kMaxTableColours = 256;
 constexpr qsizetype kCacheBytes = 2 * 1024 * 1024;  // every picture at one ratio fits
 
-// image with a colour table, or image itself when it has more colours than a table holds.
-QImage withColourTable(const QImage& picture) {
-    const QImage image = picture.convertToFormat(QImage::Format_RGB32);
-    QImage indexed(image.size(), QImage::Format_Indexed8);
-    QList<QRgb> table;
-    QHash<QRgb, uchar> entries;
-    for (int y = 0; y < image.height(); ++y) {
-        const auto* in = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        uchar* out = indexed.scanLine(y);
-        QRgb last = 0;
-        uchar lastEntry = 0;
-        bool haveLast = false;
-        for (int x = 0; x < image.width(); ++x) {
-            if (!haveLast || in[x] != last) {
-                auto found = entries.constFind(in[x]);
-                if (found == entries.constEnd()) {
-                    if (table.size() == kMaxTableColours) {
-                        return picture;
-                    }
-                    found = entries.insert(in[x], static_cast<uchar>(table.size()));
-                    table.append(in[x]);
-                }
-                last = in[x];
-                lastEntry = *found;
-                haveLast = true;
-            }
-            out[x] = lastEntry;
-        }
-    }
-    indexed.setColorTable(table);
-    indexed.setDevicePixelRatio(picture.devicePixelRatio());
-    return indexed;
-}
+}  // namespace
 
-QImage decodeForRatio(const QString& path, double devicePixelRatio) {
+QImage decodePicture(const QString& path, double devicePixelRatio) {
     if (devicePixelRatio <= 1.0) {
         return QImage(path);
     }
@@ -58,17 +23,12 @@ QImage decodeForRatio(const QString& path, double devicePixelRatio) {
     }
     if (!qFuzzyCompare(devicePixelRatio, kTwiceResolution)) {
         const QSize device = (QSizeF(image.size()) * (devicePixelRatio / kTwiceResolution)).toSize();
-        image = image.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        // Smoothing works on full colour; Qt 6.4 faults when asked to smooth a colour table.
+        image = image.convertToFormat(QImage::Format_RGB32)
+                    .scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }
     image.setDevicePixelRatio(devicePixelRatio);
     return image;
-}
-
-}  // namespace
-
-QImage decodePicture(const QString& path, double devicePixelRatio) {
-    const QImage image = decodeForRatio(path, devicePixelRatio);
-    return image.isNull() || image.hasAlphaChannel() ? image : withColourTable(image);
 }
 
 QImage loadPicture(const QString& path, double devicePixelRatio) {

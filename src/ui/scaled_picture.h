@@ -13,9 +13,8 @@ inline constexpr double kTwiceResolution = 2.0;
 // scaled smoothly to the exact device size at any other ratio (150 % and 125 % come out of the
 // 2x drawing, never out of an enlarged 1x one). The result carries the ratio, so it paints at the
 // picture's logical size. Falls back to the 1x file when the twin is missing; a null image when
-// neither decodes. A picture of at most 256 colours (every drawn one: flat fills, a gradient,
-// antialiased edges) comes back with a colour table, one byte a pixel instead of four and the
-// same pixels. Safe to call from any thread.
+// neither decodes. The twice-resolution files carry a colour table and stay in that form, a
+// byte a pixel. Safe to call from any thread.
 QImage decodePicture(const QString& path, double devicePixelRatio);
 
 // decodePicture, kept in a cache so a picture shown again is not decoded again. GUI thread only.
