@@ -22,6 +22,10 @@ test_packages=(
   xvfb xauth xdotool xclip x11-utils tint2 galculator
   # the package and its files: building, checking, installing the .deb
   dpkg-dev file lintian appstream desktop-file-utils man-db
+  # the window through the accessibility bus (AT-SPI)
+  dbus at-spi2-core python3-pyatspi
+  # the picture generator's scalable icon
+  qt6-svg-dev
 )
 
 case "${1:-}" in

@@ -61,10 +61,9 @@ Frm_About::Frm_About(QWidget& mainWindow, desktop::MailLink& mail)
     setFixedSize(twipsToPixels(kClientWidthTwips), twipsToPixels(kClientHeightTwips));
     setSizeGripEnabled(false);
 
-    m_logo = new QLabel(this);
+    m_logo = new PictureBox(this);
     m_logo->setObjectName(QStringLiteral("Img_Logo"));
     m_logo->setGeometry(toPixels(kLogoRect));
-    m_logo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     const Qt::Alignment centredTop = Qt::AlignHCenter | Qt::AlignTop;
     m_productName = makeLabel(this, kProductNameRect, arialFont(24.0, true), Qt::white,
@@ -171,10 +170,9 @@ void Frm_About::reject() {
 }
 
 void Frm_About::showEvent(QShowEvent* event) {
-    // The banner is decoded when the box is first shown: most runs never open it.
-    if (m_logo->pixmap().isNull()) {
-        m_logo->setPixmap(QPixmap(QString::fromLatin1(res::kAboutBanner)));
-    }
+    // The banner is named when the box is first shown and decoded when painted: most runs
+    // never open it.
+    m_logo->setPicture(QString::fromLatin1(res::kAboutBanner));
     QDialog::showEvent(event);
 }
 
