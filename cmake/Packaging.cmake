@@ -18,6 +18,21 @@ if(UNIX AND NOT APPLE AND VELMORA_WITH_QT)
                  ${packaging_dir}/${VELMORA_APP_ID}.metainfo.xml @ONLY)
   configure_file(${PROJECT_SOURCE_DIR}/packaging/velmora.1.in ${packaging_dir}/velmora.1 @ONLY)
 
+  # The copyright file's Format line names the machine-readable format's address. It is taken
+  # from a copyright file of Qt's own Debian packages, which every build here has, rather than
+  # written into the sources.
+  set(VELMORA_DEP5_FORMAT "")
+  foreach(known /usr/share/doc/qt6-base-dev/copyright /usr/share/doc/libqt6core6/copyright
+                /usr/share/doc/dpkg/copyright)
+    if(EXISTS ${known} AND NOT VELMORA_DEP5_FORMAT)
+      file(STRINGS ${known} VELMORA_DEP5_FORMAT LIMIT_COUNT 1 REGEX "^Format: .*copyright-format/1\\.0/?$")
+    endif()
+  endforeach()
+  if(NOT VELMORA_DEP5_FORMAT)
+    message(WARNING "no Debian copyright file with a Format line found: the package's copyright file will not be machine-readable")
+  endif()
+  configure_file(${PROJECT_SOURCE_DIR}/packaging/copyright.in ${packaging_dir}/copyright @ONLY)
+
   # Manual page and changelogs go compressed, as Debian wants them: gzip -9 -n (no name, no
   # time stamp, so the same sources give the same bytes).
   set(compressed)
@@ -36,7 +51,7 @@ if(UNIX AND NOT APPLE AND VELMORA_WITH_QT)
 
   install(FILES ${packaging_dir}/${VELMORA_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
   install(FILES ${packaging_dir}/velmora.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-  install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright ${packaging_dir}/changelog.gz DESTINATION ${doc_dir})
+  install(FILES ${packaging_dir}/copyright ${packaging_dir}/changelog.gz DESTINATION ${doc_dir})
   # Only in the Debian package: its changelog and the lintian overrides.
   install(FILES ${packaging_dir}/changelog.Debian.gz DESTINATION ${doc_dir} COMPONENT deb EXCLUDE_FROM_ALL)
   install(FILES ${PROJECT_SOURCE_DIR}/packaging/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
