@@ -37,57 +37,56 @@ namespace {
 constexpr int kClientWidthTwips = 8040;
 constexpr int kClientHeightTwips = 5760;
 
+// Where a key stands and its tool tip; caption and role come from the calculator's key table.
 struct KeyDesign {
     TwipsRect rect;
-    const char* caption;  // UTF-8
     const char* toolTip;
 };
 
 // Keypad keys Lab_Num, by index: 510 x 300 unless given otherwise.
 constexpr std::array<KeyDesign, calc::kKeypadKeyCount> kKeypadDesign{{
-    {{215, 5150, 510, 300}, "0", "0"},
-    {{215, 4630, 510, 300}, "1", "1"},
-    {{830, 4630, 510, 300}, "2", "2"},
-    {{1440, 4630, 510, 300}, "3", "3"},
-    {{215, 4100, 510, 300}, "4", "4"},
-    {{830, 4100, 510, 300}, "5", "5"},
-    {{1440, 4100, 510, 300}, "6", "6"},
-    {{215, 3560, 510, 300}, "7", "7"},
-    {{830, 3560, 510, 300}, "8", "8"},
-    {{1440, 3560, 510, 300}, "9", "9"},
-    {{830, 5150, 510, 300}, ".", "Decimal"},
-    {{1440, 5150, 510, 300}, "+/-", "Change sign"},
-    {{2050, 3570, 510, 255}, "Back", "Delete last figure"},
-    {{2670, 3570, 510, 255}, "C", "Cancel"},
-    {{3290, 3570, 510, 255}, "Clear", "Clear the historical list"},
-    {{2050, 4100, 510, 300}, "\u00B0", "Degrees"},
-    {{2670, 4100, 510, 300}, "'", "Minutes"},
-    {{3290, 4100, 510, 300}, "\"", "Seconds"},
-    {{2050, 4630, 510, 300}, ">|<", "Reset both A and B coordinates"},
-    {{2670, 4630, 1095, 255}, "Enter", "Enter"},
-    {{2050, 5150, 510, 300}, "\u03C0", "pi"},
-    {{2670, 5150, 1095, 255}, "Calculate", "Calculate the distance"},
+    {{215, 5150, 510, 300}, "0"},
+    {{215, 4630, 510, 300}, "1"},
+    {{830, 4630, 510, 300}, "2"},
+    {{1440, 4630, 510, 300}, "3"},
+    {{215, 4100, 510, 300}, "4"},
+    {{830, 4100, 510, 300}, "5"},
+    {{1440, 4100, 510, 300}, "6"},
+    {{215, 3560, 510, 300}, "7"},
+    {{830, 3560, 510, 300}, "8"},
+    {{1440, 3560, 510, 300}, "9"},
+    {{830, 5150, 510, 300}, "Decimal"},
+    {{1440, 5150, 510, 300}, "Change sign"},
+    {{2050, 3570, 510, 255}, "Delete last figure"},
+    {{2670, 3570, 510, 255}, "Cancel"},
+    {{3290, 3570, 510, 255}, "Clear the historical list"},
+    {{2050, 4100, 510, 300}, "Degrees"},
+    {{2670, 4100, 510, 300}, "Minutes"},
+    {{3290, 4100, 510, 300}, "Seconds"},
+    {{2050, 4630, 510, 300}, "Reset both A and B coordinates"},
+    {{2670, 4630, 1095, 255}, "Enter"},
+    {{2050, 5150, 510, 300}, "pi"},
+    {{2670, 5150, 1095, 255}, "Calculate the distance"},
 }};
 
 // Selector keys Lab_Sel, by index: 510 x 255 unless given otherwise.
 constexpr std::array<KeyDesign, calc::kSelectorKeyCount> kSelectorDesign{{
-    {{210, 2220, 1140, 240}, "Latitude A", "First point latitude"},
-    {{1430, 2220, 1140, 240}, "Latitude B", "Second point latitude"},
-    {{2670, 2220, 510, 255}, "N", "North"},
-    {{3280, 2220, 510, 255}, "S", "South"},
-    {{210, 2610, 1140, 240}, "Longitude A", "First point longitude"},
-    {{1430, 2610, 1140, 255}, "Longitude B", "Second point longitude"},
-    {{2670, 2610, 510, 255}, "W", "West"},
-    {{3280, 2610, 510, 255}, "E", "East"},
-    {{210, 3000, 510, 255}, "km", "Distance between A and B in kilometers"},
-    {{830, 3000, 510, 255}, "mi", "Distance between A and B in statute miles"},
-    {{1440, 3000, 510, 255}, "nmi", "Distance between A and B in nautical miles"},
-    {{2050, 3000, 510, 255}, "\u00B0", "Coordinates in degrees"},
-    {{2670, 3000, 510, 255}, "\u00B0 '", "Coordinates in degrees / minutes"},
-    {{3280, 3000, 510, 255}, "\u00B0 ' \"", "Coordinates in degrees / minutes / seconds"},
+    {{210, 2220, 1140, 240}, "First point latitude"},
+    {{1430, 2220, 1140, 240}, "Second point latitude"},
+    {{2670, 2220, 510, 255}, "North"},
+    {{3280, 2220, 510, 255}, "South"},
+    {{210, 2610, 1140, 240}, "First point longitude"},
+    {{1430, 2610, 1140, 255}, "Second point longitude"},
+    {{2670, 2610, 510, 255}, "West"},
+    {{3280, 2610, 510, 255}, "East"},
+    {{210, 3000, 510, 255}, "Distance between A and B in kilometers"},
+    {{830, 3000, 510, 255}, "Distance between A and B in statute miles"},
+    {{1440, 3000, 510, 255}, "Distance between A and B in nautical miles"},
+    {{2050, 3000, 510, 255}, "Coordinates in degrees"},
+    {{2670, 3000, 510, 255}, "Coordinates in degrees / minutes"},
+    {{3280, 3000, 510, 255}, "Coordinates in degrees / minutes / seconds"},
 }};
 
-constexpr int kPiKey = 20;
 constexpr double kKeyPointSize = 9.75;
 constexpr double kPiPointSize = 11.25;
 constexpr double kHistoryPointSize = 8.25;
@@ -126,42 +125,44 @@ const QColor kDigitNormal(0, 0, 64);
 const QColor kDigitHighlight(128, 128, 255);
 const QColor kFunctionNormal(192, 0, 0);
 const QColor kFunctionHighlight(255, 128, 128);
-constexpr int kLastDigitKey = 11;  // keypad keys above it form the function group
 
 const QColor kDisplayText(64, 0, 0);
 const QColor kHistoryText(0, 0, 64);
 
+bool isFigureKey(int index) {
+    return calc::IsFigureKey(calc::kKeypadKeys[static_cast<std::size_t>(index)].role);
+}
+
 QColor keypadNormal(int index) {
-    return index > kLastDigitKey ? kFunctionNormal : kDigitNormal;
+    return isFigureKey(index) ? kDigitNormal : kFunctionNormal;
 }
 
 QColor keypadHighlight(int index) {
-    return index > kLastDigitKey ? kFunctionHighlight : kDigitHighlight;
+    return isFigureKey(index) ? kDigitHighlight : kFunctionHighlight;
 }
 
-// Key codes of the keys without a character that the engine takes, as the desktop numbers
-// them: Delete 46, F2..F8 113..119.
+// The engine's code of a key without a character that it takes: Delete and F2..F8.
 std::optional<std::uint16_t> keyDownCode(int qtKey) {
     if (qtKey == Qt::Key_Delete) {
-        return 46;
+        return calc::kKeyCodeDelete;
     }
     if (qtKey >= Qt::Key_F2 && qtKey <= Qt::Key_F8) {
-        return static_cast<std::uint16_t>(113 + (qtKey - Qt::Key_F2));
+        return static_cast<std::uint16_t>(calc::kKeyCodeF2 + (qtKey - Qt::Key_F2));
     }
     return std::nullopt;
 }
 
-// The modifier bit set of a key event: 1 Shift, 2 Ctrl, 4 Alt.
+// The engine's modifier bits of a key event.
 std::uint16_t shiftState(Qt::KeyboardModifiers modifiers) {
     std::uint16_t state = 0;
     if (modifiers & Qt::ShiftModifier) {
-        state |= 1;
+        state |= calc::kShiftBit;
     }
     if (modifiers & Qt::ControlModifier) {
-        state |= 2;
+        state |= calc::kCtrlBit;
     }
     if (modifiers & Qt::AltModifier) {
-        state |= 4;
+        state |= calc::kAltBit;
     }
     return state;
 }
@@ -250,9 +251,11 @@ void Calcolatrice::createFace() {
 }
 
 void Calcolatrice::createKeys() {
-    auto makeKey = [this](std::int16_t index, const KeyDesign& design, const char* name,
-                          double pointSize) {
-        auto* key = new KeyLabel(index, QString::fromUtf8(design.caption), m_face);
+    auto makeKey = [this](std::int16_t index, const calc::KeyFace& face, const KeyDesign& design,
+                          const char* name, double pointSize) {
+        const QString caption =
+            QString::fromUtf8(face.caption.data(), static_cast<qsizetype>(face.caption.size()));
+        auto* key = new KeyLabel(index, caption, m_face);
         key->setObjectName(QString::fromLatin1(name));
         key->setGeometry(toPixels(design.rect));
         key->setFont(arialFont(pointSize, false));
@@ -261,15 +264,16 @@ void Calcolatrice::createKeys() {
     };
     for (std::size_t i = 0; i < kKeypadDesign.size(); ++i) {
         const auto index = static_cast<std::int16_t>(i);
-        KeyLabel* key = makeKey(index, kKeypadDesign[i], "Lab_Num",
-                                index == kPiKey ? kPiPointSize : kKeyPointSize);
+        KeyLabel* key = makeKey(index, calc::kKeypadKeys[i], kKeypadDesign[i], "Lab_Num",
+                                index == calc::kKeyPi ? kPiPointSize : kKeyPointSize);
         connect(key, &KeyLabel::clicked, this, [this](std::int16_t k) { m_engine->Lab_Num_Click(k); });
         connect(key, &KeyLabel::hovered, this, &Calcolatrice::Lab_Num_MouseMove);
         m_keypadKeys[i] = key;
     }
     for (std::size_t i = 0; i < kSelectorDesign.size(); ++i) {
         KeyLabel* key =
-            makeKey(static_cast<std::int16_t>(i), kSelectorDesign[i], "Lab_Sel", kKeyPointSize);
+            makeKey(static_cast<std::int16_t>(i), calc::kSelectorKeys[i], kSelectorDesign[i],
+                    "Lab_Sel", kKeyPointSize);
         connect(key, &KeyLabel::clicked, this, [this](std::int16_t k) { m_engine->Lab_Sel_Click(k); });
         connect(key, &KeyLabel::hovered, this, &Calcolatrice::Lab_Sel_MouseMove);
         m_selectorKeys[i] = key;
@@ -375,12 +379,12 @@ void Calcolatrice::createMenus() {
 
     QMenu* datum = bar->addMenu(QStringLiteral("&Datum"));
     datum->setObjectName(QStringLiteral("MenuEllissoide"));
-    for (int i = 0; i < geodesy::kDatumEntryCount; ++i) {
+    for (int i = 0; i < calc::kDatumEntryCount; ++i) {
         QAction* entry = nullptr;
-        if (geodesy::IsDatumSeparator(i)) {
+        if (calc::IsDatumSeparator(i)) {
             entry = datum->addSeparator();
         } else {
-            const std::string_view caption = geodesy::DatumCaption(i);
+            const std::string_view caption = calc::DatumCaption(i);
             entry = datum->addAction(
                 QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())));
             entry->setCheckable(true);

@@ -11,7 +11,7 @@
 
 #include "calculator/calculator.h"
 #include "desktop/services.h"
-#include "geodesy/ellipsoids.h"
+#include "calculator/datum_menu.h"
 #include "ui/message_boxes.h"
 
 class QAction;
@@ -143,7 +143,7 @@ private:
     QAction* m_boldAction = nullptr;
     QAction* m_underlineAction = nullptr;
     QAction* m_autoStartAction = nullptr;
-    std::array<QAction*, geodesy::kDatumEntryCount> m_datumActions{};
+    std::array<QAction*, calc::kDatumEntryCount> m_datumActions{};
     std::vector<QAction*> m_shortcutActions;  // Copy, Paste, Send to calculator, About
 };
 
