@@ -4,10 +4,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh
+scripts/install-deps.sh test
 
 jobs=$(nproc)
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DVELMORA_WERROR=ON
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DVELMORA_WERROR=ON \
+  -DVELMORA_BUILD_TESTS=ON -DVELMORA_BUILD_BENCHMARKS=ON
 cmake --build build -j "$jobs"
 
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DVELMORA_WERROR=ON \

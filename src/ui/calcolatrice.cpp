@@ -6,7 +6,6 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QHeaderView>
-#include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
@@ -19,12 +18,12 @@
 #include <QTableView>
 
 #include <algorithm>
-#include <future>
 
 #include "app_info.h"
 #include "picture_paths.h"
 #include "desktop/auto_start.h"
 #include "desktop/tray_icona.h"
+#include "ui/accessibility.h"
 #include "ui/frm_about.h"
 #include "ui/history_model.h"
 #include "ui/key_label.h"
@@ -98,17 +97,19 @@ constexpr TwipsRect kHistoryRect{4200, 240, 3615, 5310};
 constexpr TwipsRect kSelectorGapsRect{0, 2040, 3975, 1335};
 constexpr TwipsRect kKeypadGapsRect{0, 3360, 3975, 2295};
 
-// Indicator pictures, in the order of calc::Indicator, with their all-grey start pictures.
+// Indicator pictures, in the order of calc::Indicator, with their all-grey start pictures and
+// what assistive technology calls them.
 struct PictureDesign {
     TwipsRect rect;
     const char* objectName;
     const char* greyPicture;
+    const char* spokenName;
 };
 constexpr std::array<PictureDesign, calc::kIndicatorCount> kPictureDesign{{
-    {{255, 380, 2205, 210}, "Img_LatLon", res::kLatLonGrey},
-    {{255, 800, 2280, 240}, "Img_GMS", res::kGmsGrey},
-    {{255, 1200, 2280, 240}, "Img_UMisura", res::kUMisuraGrey},
-    {{2600, 360, 1155, 1110}, "Img_Bussola", res::kBussolaGrey},
+    {{255, 380, 2205, 210}, "Img_LatLon", res::kLatLonGrey, "Coordinate field"},
+    {{255, 800, 2280, 240}, "Img_GMS", res::kGmsGrey, "Coordinate format"},
+    {{255, 1200, 2280, 240}, "Img_UMisura", res::kUMisuraGrey, "Distance unit"},
+    {{2600, 360, 1155, 1110}, "Img_Bussola", res::kBussolaGrey, "Hemisphere"},
 }};
 
 // Lin_TC: three etched separators in the information panel.
@@ -180,35 +181,26 @@ std::uint16_t shiftState(Qt::KeyboardModifiers modifiers) {
 
 // The painted calculator face: the background picture, the window colour in the strip it
 // leaves free, and the Lin_TC separators on top.
-class CalculatorFace : public QWidget {
+class CalculatorFace : public PictureBox {
 public:
-    explicit CalculatorFace(QWidget* parent)
-        : QWidget(parent),
-          // The picture is the largest thing to decode at start-up: it is decoded on another
-          // thread while the rest of the window is built, and taken at the first paint. Where
-          // no thread can be started it is decoded then, on this one.
-          m_decoding(std::async(std::launch::async | std::launch::deferred,
-                                [] { return QImage(QString::fromLatin1(res::kBackground)); })) {
+    explicit CalculatorFace(QWidget* parent) : PictureBox(parent) {
         setObjectName(QStringLiteral("CalculatorFace"));
         setAttribute(Qt::WA_OpaquePaintEvent);  // paints every pixel; nothing beneath to draw
+        // The picture is the largest thing to decode at start-up: it is decoded while the rest
+        // of the window is built.
+        setPicture(QString::fromLatin1(res::kBackground));
+        decodeAhead();
     }
 
 protected:
     void paintEvent(QPaintEvent*) override {
-        if (m_decoding.valid()) {
-            m_background = QPixmap::fromImage(m_decoding.get());
-        }
         QPainter painter(this);
         painter.fillRect(rect(), palette().color(QPalette::Window));
-        painter.drawPixmap(0, 0, m_background);
+        painter.drawImage(0, 0, picture());
         for (const TwipsLine& line : kLinTC) {
             drawTwipsLine(painter, line);
         }
     }
-
-private:
-    std::future<QImage> m_decoding;  // valid until the first paint
-    QPixmap m_background;
 };
 
 }  // namespace
@@ -223,9 +215,12 @@ Calcolatrice::Calcolatrice(desktop::Services services)
     setObjectName(QStringLiteral("Calcolatrice"));
     setWindowTitle(QString::fromUtf8(app::kProductName));
     QIcon icon;
-    icon.addFile(QString::fromLatin1(res::kIcon16), QSize(16, 16));
-    icon.addFile(QString::fromLatin1(res::kIcon32), QSize(32, 32));
+    for (const int size : res::kProgramIconSizes) {
+        icon.addFile(res::programIconPath(size), QSize(size, size));
+    }
     setWindowIcon(icon);
+
+    installAccessibleInterfaces();
 
     const QLocale locale = QLocale::system();
     calc::UserLocale userLocale;
@@ -276,9 +271,7 @@ void Calcolatrice::createKeys() {
         key->setObjectName(QString::fromLatin1(name));
         key->setGeometry(toPixels(design.rect));
         key->setFont(arialFont(pointSize, false));
-        const QString toolTip = QString::fromUtf8(design.toolTip);
-        key->setToolTip(toolTip);
-        key->setAccessibleName(toolTip.isEmpty() ? key->caption() : toolTip);
+        key->setToolTip(QString::fromUtf8(design.toolTip));
         return key;
     };
     for (std::size_t i = 0; i < kKeypadDesign.size(); ++i) {
@@ -300,7 +293,7 @@ void Calcolatrice::createKeys() {
 }
 
 void Calcolatrice::createDisplayAndHistory() {
-    m_display = new ClickableLabel(m_face);
+    m_display = new DisplayLabel(m_face);
     m_display->setObjectName(QStringLiteral("Display"));
     m_display->setGeometry(toPixels(kDisplayRect));
     m_display->setFont(arialFont(kKeyPointSize, false));
@@ -312,8 +305,6 @@ void Calcolatrice::createDisplayAndHistory() {
     displayPalette.setColor(QPalette::Disabled, QPalette::WindowText, kDisplayText);
     m_display->setPalette(displayPalette);
     m_display->setText(QStringLiteral("0"));
-    m_display->setAccessibleName(m_display->text());
-    m_display->setAccessibleDescription(QStringLiteral("Display"));
     connect(m_display, &ClickableLabel::clicked, this, [this] { m_engine->Display_Click(); });
 
     m_historyModel = new HistoryModel(m_engine->history(), this);
@@ -351,10 +342,11 @@ void Calcolatrice::createDisplayAndHistory() {
 
 void Calcolatrice::createPictures() {
     for (std::size_t i = 0; i < kPictureDesign.size(); ++i) {
-        auto* picture = new PictureBox(m_face);
+        auto* picture = new IndicatorBox(QString::fromUtf8(kPictureDesign[i].spokenName), m_face);
         picture->setObjectName(QString::fromLatin1(kPictureDesign[i].objectName));
         picture->setGeometry(toPixels(kPictureDesign[i].rect));
         picture->setPicture(QString::fromLatin1(kPictureDesign[i].greyPicture));
+        picture->setWords(indicatorWords(0));
         m_pictures[i] = picture;
     }
 }
@@ -482,6 +474,16 @@ void Calcolatrice::Form_Load() {
     // Without a notification area there is nothing to bring the window back: show it.
     m_tray->HideToTray(autoStart && m_tray->isAvailable());
     m_engine->FinishStartUp();
+}
+
+void Calcolatrice::bringForward() {
+    if (m_tray) {
+        m_tray->HideToTray(false);
+    } else {
+        show();
+        raise();
+        activateWindow();
+    }
 }
 
 void Calcolatrice::colourKeys() {
@@ -672,10 +674,7 @@ void Calcolatrice::processPendingEvents() {
 
 void Calcolatrice::refresh() {
     const QString text = QString::fromStdString(m_engine->displayText());
-    if (text != m_display->text()) {
-        m_display->setText(text);
-        m_display->setAccessibleName(text);
-    }
+    m_display->showText(text);
     auto enable = [](KeyLabel* key, bool enabled) {
         if (key->isEnabled() != enabled) {
             key->setEnabled(enabled);
@@ -692,6 +691,7 @@ void Calcolatrice::refresh() {
         const int picture = m_engine->indicatorPicture(which);
         if (picture != m_shownPictures[i]) {
             m_pictures[i]->setPicture(indicatorPicturePath(which, picture));
+            m_pictures[i]->setWords(indicatorWords(picture));
             m_shownPictures[i] = picture;
         }
     }
@@ -765,9 +765,15 @@ bool Calcolatrice::eventFilter(QObject* watched, QEvent* event) {
             }
             return false;
         }
+        const auto& key = *static_cast<QKeyEvent*>(event);
+        // The context menu keys of every list; the list itself has no keyboard menu.
+        if (key.key() == Qt::Key_Menu || (key.key() == Qt::Key_F10 && key.modifiers() == Qt::ShiftModifier)) {
+            openHistoryMenuFromKeyboard();
+            return true;
+        }
         // Every key the engine takes ends here, so the list never acts on it as well (no
         // keyboard search on letters, no Enter, no Delete).
-        return forwardKey(*static_cast<QKeyEvent*>(event));
+        return forwardKey(key);
     }
     if (watched == m_history->viewport() && event->type() == QEvent::MouseButtonPress) {
         applyCurrentLine();
@@ -782,6 +788,13 @@ bool Calcolatrice::eventFilter(QObject* watched, QEvent* event) {
 
 void Calcolatrice::Lst_Storico_MouseDown(const QPoint& globalPos) {
     m_editMenu->popup(globalPos);
+}
+
+void Calcolatrice::openHistoryMenuFromKeyboard() {
+    QWidget* viewport = m_history->viewport();
+    const QRect line = m_history->visualRect(m_history->currentIndex());
+    const QPoint at = viewport->rect().contains(line.bottomLeft()) ? line.bottomLeft() : QPoint(0, 0);
+    m_editMenu->popup(viewport->mapToGlobal(at));
 }
 
 void Calcolatrice::closeEvent(QCloseEvent* event) {
