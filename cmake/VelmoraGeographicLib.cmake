@@ -1,5 +1,6 @@
-# GeographicLib, the independent oracle of the distance tests and benchmarks; the program never
-# links it. Defines the target velmora_geographiclib.
+# GeographicLib: the independent oracle of the distance tests and benchmarks, and the exact
+# solver of velmora_geodesy_exact, the one library of the program that links it. Defines the
+# target velmora_geographiclib.
 include_guard(GLOBAL)
 
 find_path(VELMORA_GEOGRAPHICLIB_INCLUDE_DIR GeographicLib/Geodesic.hpp)

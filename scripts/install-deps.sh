@@ -5,17 +5,18 @@
 #   install-deps.sh test   that, and everything the tests and benchmarks use (scripts/test.sh)
 set -euo pipefail
 
-# Building and running: the compiler, CMake, Qt and X11 headers, the fonts the window uses.
+# Building and running: the compiler, CMake, Qt and X11 headers, GeographicLib (the exact
+# solution near antipodes), the fonts the window uses.
 run_packages=(
   cmake make g++ pkg-config
-  qt6-base-dev libgl-dev libxtst-dev libx11-dev
+  qt6-base-dev libgl-dev libxtst-dev libx11-dev libgeographiclib-dev
   fonts-liberation fonts-dejavu-core
 )
 
 # Tests and benchmarks only.
 test_packages=(
   # test and benchmark libraries, the locale test
-  libgtest-dev libgmock-dev libbenchmark-dev libgeographiclib-dev libxdamage-dev locales
+  libgtest-dev libgmock-dev libbenchmark-dev libxdamage-dev locales
   # the Windows sources, cross-compiled
   g++-mingw-w64-x86-64
   # the window and end-to-end tests: a virtual X server, a notification area, a calculator

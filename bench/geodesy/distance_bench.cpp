@@ -13,6 +13,7 @@
 #include "calculator/distance_units.h"
 #include "calculator/number_text.h"
 #include "geodesy/ellipsoids.h"
+#include "geodesy_exact/exact_inverse.h"
 #include "geodesy/vincenty.h"
 #include "random_pairs.h"
 
@@ -99,6 +100,33 @@ void BM_GeographicLibInverse(benchmark::State& state) {
     reportPerPair(state);
 }
 BENCHMARK(BM_GeographicLibInverse)->Unit(benchmark::kMillisecond);
+
+// One solution each, distance and both azimuths, for the same pair in the same run: Vincenty's
+// iteration and the exact solver the calculator falls back on near antipodes. Lands End to
+// John o' Groats, where both settle, and a nearly antipodal pair, where only the exact one does.
+constexpr PointPair kOrdinaryPair{50.066389, -5.714722, 58.643889, -3.07};
+constexpr PointPair kNearlyAntipodalPair{0.0, 0.0, 0.5, 179.7};
+
+void BM_OneVincentySolution(benchmark::State& state) {
+    const calc::DatumParameters d = wgs84();
+    const PointPair p = kOrdinaryPair;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(VincentyInverse(p.latADeg, p.lonADeg, p.latBDeg, p.lonBDeg,
+                                                 d.semiMajorMetres, d.semiMinorMetres,
+                                                 d.flattening));
+    }
+}
+BENCHMARK(BM_OneVincentySolution);
+
+void oneExactSolution(benchmark::State& state, const PointPair& p) {
+    const calc::DatumParameters d = wgs84();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(ExactInverse(p.latADeg, p.lonADeg, p.latBDeg, p.lonBDeg,
+                                              d.semiMajorMetres, d.flattening));
+    }
+}
+BENCHMARK_CAPTURE(oneExactSolution, Ordinary, kOrdinaryPair);
+BENCHMARK_CAPTURE(oneExactSolution, NearlyAntipodal, kNearlyAntipodalPair);
 
 }  // namespace
 }  // namespace velmora::geodesy

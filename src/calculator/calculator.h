@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "calculator/distance.h"
 #include "calculator/number_text.h"
 #include "calculator/state.h"
 #include "calculator/custom_datum.h"
@@ -15,6 +16,10 @@
 #include "calculator/keys.h"
 
 namespace velmora::calc {
+
+// The points of "Paste point A" and "Paste point B".
+inline constexpr std::int16_t kPointA = 0;
+inline constexpr std::int16_t kPointB = 1;
 
 // The four indicator pictures of the information panel.
 enum class Indicator { LatLon = 0, Gms = 1, UMisura = 2, Bussola = 3 };
@@ -71,6 +76,19 @@ public:
     // on the new datum. Separators and other indices do nothing.
     void MenuDatum_Click(std::int16_t index);
 
+    // The extras, off until the window sets them from its ticks. With azimuths on, every
+    // distance line (Calculate, a datum that recomputes, a unit that re-expresses) is followed
+    // by "Azimuth at A: " and "Azimuth at B: " lines in the current coordinate format. With the
+    // exact solution on, a distance whose Vincenty iteration does not settle is solved exactly
+    // and its lines end in " (exact)".
+    void SetShowAzimuths(bool on);
+    void SetExactNearAntipodes(bool on);
+    // Paste point kPointA or kPointB: the text as one position, latitude first, entered into
+    // both fields of the point with the keys a user would press (field, hemisphere, "C", the
+    // angle in the current format, Enter). A text that is no position is refused in a message
+    // box and changes nothing. Other point indices do nothing.
+    void MenuPastePoint_Click(std::int16_t point, std::string_view clipboardText);
+
     // The text to put on the clipboard: the selected lines, each behind CR LF, or the display.
     std::string MenuCopia_Click() const;
     // Puts a pasted number on the display; anything else changes nothing.
@@ -107,6 +125,9 @@ private:
     void selectFormat(std::int16_t format);
     void setMarkKeysForFormat();
     void chooseDatum(std::int16_t index);
+    std::string distanceLine() const;
+    void appendAzimuthLines();
+    void enterPastedCoordinate(std::int16_t fieldKey, std::int16_t hemisphereKey, double degrees);
 
     CalculatorView& m_view;
     UserPrompts& m_prompts;
@@ -118,6 +139,10 @@ private:
     std::array<bool, kSelectorKeyCount> m_selectorEnabled{};
     std::array<int, kIndicatorCount> m_pictures{};
     std::array<bool, kDatumEntryCount> m_datumTicks{};
+    bool m_showAzimuths = false;
+    bool m_exactNearAntipodes = false;
+    // The extras of the distance on the display, for the lines of a unit that re-expresses it.
+    DistanceSolution m_shownSolution;
 };
 
 }  // namespace velmora::calc

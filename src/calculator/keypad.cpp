@@ -178,14 +178,15 @@ void Calculator::enterCoordinate() {
 }
 
 void Calculator::calculate() {
-    const double distanceKm = m_state.SphereMode ? SphereDistance(m_state, true)
-                                                 : VincentyDistance(m_state, true);
-    if (!(distanceKm >= 0.0) || !std::isfinite(distanceKm)) {
+    const DistanceSolution solution = SolveDistance(m_state, m_exactNearAntipodes);
+    if (!(solution.km >= 0.0) || !std::isfinite(solution.km)) {
         failurePath(kKeyCalculate);
         return;
     }
-    m_display = FormatDistance(m_state, distanceKm, m_locale.decimalMark);
-    appendHistory(DistanceLine(m_display, m_state));
+    m_shownSolution = solution;
+    m_display = FormatDistance(m_state, solution.km, m_locale.decimalMark);
+    appendHistory(distanceLine());
+    appendAzimuthLines();
     // The display shows the point in every locale, also where the decimal mark is neither
     // "." nor "," and the closing separator replacement would not catch it.
     m_display = WithDisplayPoint(std::move(m_display), m_locale, m_state);

@@ -94,7 +94,8 @@ void Calculator::selectUnit(std::int16_t unit) {
         // read as the point whatever that mark is.
         m_display = ConvertDistanceText(m_state, WithDisplayPoint(m_display, m_locale, m_state),
                                         unit, m_locale.decimalMark);
-        appendHistory(DistanceLine(m_display, m_state));
+        appendHistory(distanceLine());
+        appendAzimuthLines();
     }
     m_state.UnitIndex = unit;
 }

@@ -46,17 +46,31 @@ double DegToRad(double degrees) { return (kPi / kDegreesPerHalfTurn) * degrees; 
 
 double ArcTan2(double x, double y) { return arcTan2(x, y); }
 
-double VincentyInverseMetres(double latADeg, double lonADeg, double latBDeg, double lonBDeg,
-                             double semiMajorMetres, double semiMinorMetres, double flattening) {
+namespace {
+
+constexpr double kFullTurnDeg = 360.0;
+
+// An azimuth from atan2 (radians, -pi to pi) in degrees clockwise from north, 0 to 360.
+double clockwiseFromNorthDeg(double east, double north) {
+    const double degrees = std::atan2(east, north) * (kDegreesPerHalfTurn / kPi);
+    return degrees < 0.0 ? degrees + kFullTurnDeg : degrees;
+}
+
+// Vincenty's iteration and distance, and when asked the azimuths from the same iteration:
+// (Vincenty 1975, eqs. 20 and 21) with the settled lambda, at A towards B and at B onwards.
+GeodesicSolution solveVincenty(double latADeg, double lonADeg, double latBDeg, double lonBDeg,
+                               double semiMajorMetres, double semiMinorMetres, double flattening,
+                               bool withAzimuths) {
+    GeodesicSolution solution;  // a fault until solved
     if (!allFinite(latADeg, lonADeg, latBDeg, lonBDeg) ||
         !allFinite(semiMajorMetres, semiMinorMetres, flattening, 0.0)) {
-        return kFailure;
+        return solution;
     }
     const double f = flattening;
     const double bigL = DegToRad(lonBDeg - lonADeg);
     const double tanReducedA = (1.0 - f) * std::tan(DegToRad(latADeg));
     const double tanReducedB = (1.0 - f) * std::tan(DegToRad(latBDeg));
-    if (!allFinite(bigL, tanReducedA, tanReducedB, 0.0)) return kFailure;
+    if (!allFinite(bigL, tanReducedA, tanReducedB, 0.0)) return solution;
     const double u1 = std::atan(tanReducedA);
     const double u2 = std::atan(tanReducedB);
     const double sinU1 = std::sin(u1);
@@ -79,7 +93,10 @@ double VincentyInverseMetres(double latADeg, double lonADeg, double latBDeg, dou
         const double east = cosU2 * sinLambda;
         const double north = cosU1 * sinU2 - sinU1 * cosU2 * cosLambda;
         sinSigma = std::sqrt(east * east + north * north);
-        if (sinSigma == 0.0) return 0.0;  // coincident points
+        if (sinSigma == 0.0) {  // coincident points: no length, no direction
+            solution.status = SolutionStatus::Solved;
+            return solution;
+        }
         cosSigma = sinU1 * sinU2 + cosU1 * cosU2 * cosLambda;
         sigma = arcTan2(cosSigma, sinSigma);
         const double sinAlpha = cosU1 * cosU2 * sinLambda / sinSigma;
@@ -93,7 +110,12 @@ double VincentyInverseMetres(double latADeg, double lonADeg, double latBDeg, dou
                                          (cos2SigmaM + c * cosSigma *
                                                            (-1.0 + 2.0 * cos2SigmaM * cos2SigmaM)));
     } while (!(std::fabs(lambda - previousLambda) <= kLambdaTolerance) && passesLeft > 0);
-    if (passesLeft < 1) return kFailure;
+    if (passesLeft < 1) {
+        // An infinity or NaN keeps the passes from settling too; that is a fault, not a
+        // hard case for the iteration.
+        if (std::isfinite(lambda)) solution.status = SolutionStatus::NotSettled;
+        return solution;
+    }
 
     const double aSq = semiMajorMetres * semiMajorMetres;
     const double bSq = semiMinorMetres * semiMinorMetres;
@@ -110,12 +132,24 @@ double VincentyInverseMetres(double latADeg, double lonADeg, double latBDeg, dou
                                (-3.0 + 4.0 * cos2SigmaMSq)));
     const double metres = semiMinorMetres * bigA * (sigma - deltaSigma);
     // b = 0 divides by zero in u^2; huge axes overflow their squares: neither may come back.
-    if (!std::isfinite(uSq) || !std::isfinite(metres)) return kFailure;
-    return metres;
+    if (!std::isfinite(uSq) || !std::isfinite(metres)) return solution;
+    solution.status = SolutionStatus::Solved;
+    solution.metres = metres;
+    if (withAzimuths) {
+        const double sinLambda = std::sin(lambda);
+        const double cosLambda = std::cos(lambda);
+        solution.azimuths = Azimuths{
+            clockwiseFromNorthDeg(cosU2 * sinLambda, cosU1 * sinU2 - sinU1 * cosU2 * cosLambda),
+            clockwiseFromNorthDeg(cosU1 * sinLambda, -sinU1 * cosU2 + cosU1 * sinU2 * cosLambda)};
+    }
+    return solution;
 }
 
-double SphereInverseMetres(double latADeg, double lonADeg, double latBDeg, double lonBDeg) {
-    if (!allFinite(latADeg, lonADeg, latBDeg, lonBDeg)) return kFailure;
+// The great circle by the spherical law of cosines; its azimuths when asked.
+GeodesicSolution solveSphere(double latADeg, double lonADeg, double latBDeg, double lonBDeg,
+                             bool withAzimuths) {
+    GeodesicSolution solution;
+    if (!allFinite(latADeg, lonADeg, latBDeg, lonBDeg)) return solution;
     const double thetaA = DegToRad(kQuarterLatitudeDeg - latADeg);
     const double thetaB = DegToRad(kQuarterLatitudeDeg - latBDeg);
     const double radA = DegToRad(lonADeg);
@@ -126,12 +160,54 @@ double SphereInverseMetres(double latADeg, double lonADeg, double latBDeg, doubl
     if (!(x >= 1.0)) {
         // The arc cosine through atan: at x <= -1 the root is 0 or invalid and the quotient
         // divides by zero; IEEE would hand back pi there, so stop instead.
-        if (!(x > -1.0)) return kFailure;
+        if (!(x > -1.0)) return solution;
         centralAngle = std::atan(-x / std::sqrt(1.0 - x * x)) + 2.0 * std::atan(1.0);
     }
     const double metres = kSphereRadiusMetres * centralAngle;
-    if (!std::isfinite(metres)) return kFailure;
-    return metres;
+    if (!std::isfinite(metres)) return solution;
+    solution.status = SolutionStatus::Solved;
+    solution.metres = metres;
+    if (withAzimuths && centralAngle > 0.0) {
+        // The sine of a latitude is the cosine of its colatitude and the other way round.
+        const double sinLatA = std::cos(thetaA);
+        const double cosLatA = std::sin(thetaA);
+        const double sinLatB = std::cos(thetaB);
+        const double cosLatB = std::sin(thetaB);
+        const double sinDelta = std::sin(radB - radA);
+        const double cosDelta = std::cos(radB - radA);
+        solution.azimuths = Azimuths{
+            clockwiseFromNorthDeg(sinDelta * cosLatB, cosLatA * sinLatB - sinLatA * cosLatB * cosDelta),
+            clockwiseFromNorthDeg(sinDelta * cosLatA, -sinLatA * cosLatB + cosLatA * sinLatB * cosDelta)};
+    }
+    return solution;
+}
+
+// The length of a solution as the metre kernels return it.
+double metresOrFailure(const GeodesicSolution& solution) {
+    return solution.status == SolutionStatus::Solved ? solution.metres : kFailure;
+}
+
+}  // namespace
+
+double VincentyInverseMetres(double latADeg, double lonADeg, double latBDeg, double lonBDeg,
+                             double semiMajorMetres, double semiMinorMetres, double flattening) {
+    return metresOrFailure(solveVincenty(latADeg, lonADeg, latBDeg, lonBDeg, semiMajorMetres,
+                                         semiMinorMetres, flattening, false));
+}
+
+GeodesicSolution VincentyInverse(double latADeg, double lonADeg, double latBDeg, double lonBDeg,
+                                 double semiMajorMetres, double semiMinorMetres,
+                                 double flattening) {
+    return solveVincenty(latADeg, lonADeg, latBDeg, lonBDeg, semiMajorMetres, semiMinorMetres,
+                         flattening, true);
+}
+
+double SphereInverseMetres(double latADeg, double lonADeg, double latBDeg, double lonBDeg) {
+    return metresOrFailure(solveSphere(latADeg, lonADeg, latBDeg, lonBDeg, false));
+}
+
+GeodesicSolution SphereInverse(double latADeg, double lonADeg, double latBDeg, double lonBDeg) {
+    return solveSphere(latADeg, lonADeg, latBDeg, lonBDeg, true);
 }
 
 }  // namespace velmora::geodesy

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "geodesy/geodesic_solution.h"
+
 // Distances from A to B: Vincenty's inverse formula on an ellipsoid and the great circle on
 // a sphere of fixed radius. Latitudes and longitudes in degrees, North and East positive.
 namespace velmora::geodesy {
@@ -22,8 +24,20 @@ double ArcTan2(double x, double y);
 double VincentyInverseMetres(double latADeg, double lonADeg, double latBDeg, double lonBDeg,
                              double semiMajorMetres, double semiMinorMetres, double flattening);
 
+// VincentyInverseMetres with the forward azimuths from the same iteration: at A towards B and
+// at B onwards, with the settled lambda. Status NotSettled when the passes do not converge
+// within the pass limit, Fault on an arithmetic fault; the length as VincentyInverseMetres
+// gives it (negative for absurd axes); no azimuths for coincident points.
+GeodesicSolution VincentyInverse(double latADeg, double lonADeg, double latBDeg, double lonBDeg,
+                                 double semiMajorMetres, double semiMinorMetres,
+                                 double flattening);
+
 // Great-circle distance in metres on the sphere of radius kSphereRadiusMetres, or
 // kFailure on an arithmetic fault (exactly antipodal points among them).
 double SphereInverseMetres(double latADeg, double lonADeg, double latBDeg, double lonBDeg);
+
+// SphereInverseMetres with the great-circle azimuths; Fault where it fails, no azimuths for
+// coincident points.
+GeodesicSolution SphereInverse(double latADeg, double lonADeg, double latBDeg, double lonBDeg);
 
 }  // namespace velmora::geodesy

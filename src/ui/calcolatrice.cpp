@@ -14,6 +14,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QScreen>
+#include <QSettings>
 #include <QTableView>
 
 #include <algorithm>
@@ -139,6 +140,17 @@ QColor keypadNormal(int index) {
 
 QColor keypadHighlight(int index) {
     return isFigureKey(index) ? kDigitHighlight : kFunctionHighlight;
+}
+
+// The two ticks of the extras, the only settings kept between runs (the registry on Windows,
+// ~/.config/Velmora/velmora.conf on Linux).
+const QString kSettingsOrganisation = QStringLiteral("Velmora");
+const QString kSettingsApplication = QStringLiteral("velmora");
+const QString kShowAzimuthsKey = QStringLiteral("Extras/ShowAzimuths");
+const QString kExactSolutionKey = QStringLiteral("Extras/ExactSolutionNearAntipodes");
+
+void rememberTick(const QString& key, bool ticked) {
+    QSettings(kSettingsOrganisation, kSettingsApplication).setValue(key, ticked);
 }
 
 // The engine's code of a key without a character that it takes: Delete and F2..F8.
@@ -366,6 +378,11 @@ void Calcolatrice::createMenus() {
     m_editMenu->addSeparator()->setObjectName(QStringLiteral("MenuNull0"));
     addEntry(m_editMenu, QStringLiteral("Send to calculator "), QStringLiteral("MenuInviaCalc"),
              &Calcolatrice::MenuInviaCalc_Click, QKeySequence(Qt::CTRL | Qt::Key_I));
+    m_editMenu->addSeparator()->setObjectName(QStringLiteral("MenuNullPastePoint"));
+    addEntry(m_editMenu, QStringLiteral("Paste point A"), QStringLiteral("MenuPastePointA"),
+             &Calcolatrice::MenuPastePointA_Click);
+    addEntry(m_editMenu, QStringLiteral("Paste point B"), QStringLiteral("MenuPastePointB"),
+             &Calcolatrice::MenuPastePointB_Click);
 
     QMenu* view = bar->addMenu(QStringLiteral("&View"));
     view->setObjectName(QStringLiteral("MenuVisualizza"));
@@ -376,6 +393,11 @@ void Calcolatrice::createMenus() {
                                  QStringLiteral("MenuSottolinea"),
                                  &Calcolatrice::MenuSottolinea_Click);
     m_underlineAction->setCheckable(true);
+    view->addSeparator()->setObjectName(QStringLiteral("MenuNullAzimuths"));
+    m_showAzimuthsAction = addEntry(view, QStringLiteral("Show azimuths"),
+                                    QStringLiteral("MenuShowAzimuths"),
+                                    &Calcolatrice::MenuShowAzimuths_Click);
+    m_showAzimuthsAction->setCheckable(true);
 
     QMenu* datum = bar->addMenu(QStringLiteral("&Datum"));
     datum->setObjectName(QStringLiteral("MenuEllissoide"));
@@ -411,6 +433,11 @@ void Calcolatrice::createMenus() {
     addEntry(options, QStringLiteral("Remove shortcut from the desktop"),
              QStringLiteral("MenuEliminaCollegamento"),
              &Calcolatrice::MenuEliminaCollegamento_Click);
+    options->addSeparator()->setObjectName(QStringLiteral("MenuNullExactSolution"));
+    m_exactSolutionAction = addEntry(options, QStringLiteral("Exact solution near antipodes"),
+                                     QStringLiteral("MenuExactSolution"),
+                                     &Calcolatrice::MenuExactSolution_Click);
+    m_exactSolutionAction->setCheckable(true);
 
     QMenu* help = bar->addMenu(QStringLiteral("&?"));
     help->setObjectName(QStringLiteral("MenuAbout0"));
@@ -426,6 +453,7 @@ void Calcolatrice::Form_Load() {
     colourKeys();
 
     m_engine->StartUp();
+    applyRememberedExtras();
     refresh();
 
     m_tray = std::make_unique<desktop::TrayIcona>(
@@ -553,6 +581,36 @@ void Calcolatrice::MenuAbout2_Click() {
     if (m_about) {
         m_about->showOver();
     }
+}
+
+void Calcolatrice::applyRememberedExtras() {
+    const QSettings settings(kSettingsOrganisation, kSettingsApplication);
+    m_showAzimuthsAction->setChecked(settings.value(kShowAzimuthsKey, false).toBool());
+    m_exactSolutionAction->setChecked(settings.value(kExactSolutionKey, false).toBool());
+    m_engine->SetShowAzimuths(m_showAzimuthsAction->isChecked());
+    m_engine->SetExactNearAntipodes(m_exactSolutionAction->isChecked());
+}
+
+void Calcolatrice::MenuShowAzimuths_Click() {
+    const bool ticked = m_showAzimuthsAction->isChecked();
+    m_engine->SetShowAzimuths(ticked);
+    rememberTick(kShowAzimuthsKey, ticked);
+}
+
+void Calcolatrice::MenuExactSolution_Click() {
+    const bool ticked = m_exactSolutionAction->isChecked();
+    m_engine->SetExactNearAntipodes(ticked);
+    rememberTick(kExactSolutionKey, ticked);
+}
+
+void Calcolatrice::MenuPastePointA_Click() {
+    m_engine->MenuPastePoint_Click(calc::kPointA, QGuiApplication::clipboard()->text().toStdString());
+    refresh();
+}
+
+void Calcolatrice::MenuPastePointB_Click() {
+    m_engine->MenuPastePoint_Click(calc::kPointB, QGuiApplication::clipboard()->text().toStdString());
+    refresh();
 }
 
 QLabel* Calcolatrice::display() const {

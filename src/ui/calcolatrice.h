@@ -71,6 +71,12 @@ public:
     void MenuCreaCollegamento_Click();
     void MenuEliminaCollegamento_Click();
     void MenuAbout2_Click();
+    // The three extras: azimuth lines, the exact solution near antipodes (both ticks remembered
+    // between runs) and a whole point pasted from the clipboard.
+    void MenuShowAzimuths_Click();
+    void MenuExactSolution_Click();
+    void MenuPastePointA_Click();
+    void MenuPastePointB_Click();
 
     calc::Calculator& engine() { return *m_engine; }
     const HighlightState& highlight() const { return m_highlight; }
@@ -83,6 +89,8 @@ public:
     HoverArea* keypadGaps() const { return m_keypadGaps; }
     QWidget* face() const { return m_face; }
     QMenu* editMenu() const { return m_editMenu; }
+    QAction* showAzimuthsAction() const { return m_showAzimuthsAction; }
+    QAction* exactSolutionAction() const { return m_exactSolutionAction; }
     QAction* datumAction(int index) const { return m_datumActions.at(static_cast<std::size_t>(index)); }
     Frm_About* about() const { return m_about.get(); }
 
@@ -114,6 +122,7 @@ private:
     // Shift+F10 or the Menu key on the list: the context menu at the current line.
     void openHistoryMenuFromKeyboard();
     void applyCurrentLine();
+    void applyRememberedExtras();
     // The picture list is 1-based, as the selector panel addresses it; 0 is the grey picture.
     static QString indicatorPicturePath(calc::Indicator which, int picture);
 
@@ -143,6 +152,8 @@ private:
     QAction* m_boldAction = nullptr;
     QAction* m_underlineAction = nullptr;
     QAction* m_autoStartAction = nullptr;
+    QAction* m_showAzimuthsAction = nullptr;
+    QAction* m_exactSolutionAction = nullptr;
     std::array<QAction*, calc::kDatumEntryCount> m_datumActions{};
     std::vector<QAction*> m_shortcutActions;  // Copy, Paste, Send to calculator, About
 };

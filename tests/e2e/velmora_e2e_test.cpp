@@ -218,6 +218,9 @@ private slots:
     void aboutBoxOpensWithF1AndCloses();
     void closingTheWindowEndsTheProgram();
     void automaticStartupStartsHiddenInTheNotificationArea();
+    void azimuthsFollowEveryDistanceAndTheTickIsRemembered();
+    void exactSolutionNearTheAntipode();
+    void pastesWholePointsAndRefusesAText();
 
 private:
     // Runs steps of the form "key KEYSYM..." (xdotool key), "type TEXT" (xdotool type) or
@@ -235,6 +238,8 @@ private:
     // What the program's Copy puts on the clipboard when trigger runs it (Ctrl+C by default):
     // a sentinel is put there first, and the program's text is what replaces it.
     QString copy(const std::function<bool()>& trigger = {});
+    // Every history line, through Ctrl+A in the list and the program's Copy.
+    QStringList historyLines();
 
     std::unique_ptr<XSession> m_session;
     QString m_window;
@@ -333,6 +338,11 @@ QString VelmoraEndToEnd::copy(const std::function<bool()>& trigger) {
         },
         kActionTimeout);
     return text;
+}
+
+QStringList VelmoraEndToEnd::historyLines() {
+    return copy([&] { return perform({QStringLiteral("key ctrl+a ctrl+c")}); })
+        .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
 }
 
 QString VelmoraEndToEnd::copyDisplay() {
@@ -757,6 +767,116 @@ void VelmoraEndToEnd::automaticStartupStartsHiddenInTheNotificationArea() {
     QVERIFY(perform({QStringLiteral("key alt+o Return")}));
     QVERIFY2(waitUntil([&] { return !entryStartsTheProgram(); }, kActionTimeout),
              "the auto-start entry is still there");
+}
+
+// An azimuth history line's angle in degrees, written in degrees, minutes and seconds, with the
+// line's label checked; NaN when the line is no such line.
+double azimuthLineDegrees(const QString& line, const QString& label) {
+    static const QRegularExpression form(QStringLiteral("^(.*): (\\d+)° (\\d+)' (\\d+\\.\\d\\d)\"$"));
+    const QRegularExpressionMatch match = form.match(line);
+    if (!match.hasMatch() || match.captured(1) != label) return std::nan("");
+    return dms(match.captured(2).toDouble(), match.captured(3).toDouble(), match.captured(4).toDouble());
+}
+
+// GeographicLib's azimuths at A and at B, 0 to 360 degrees.
+std::pair<double, double> geodesicAzimuths(double latA, double lonA, double latB, double lonB) {
+    const GeographicLib::Geodesic ellipsoid(kWgs84SemiMajorMetres, kWgs84Flattening);
+    double metres = 0;
+    double atA = 0;
+    double atB = 0;
+    ellipsoid.Inverse(latA, lonA, latB, lonB, metres, atA, atB);
+    return {atA < 0 ? atA + 360 : atA, atB < 0 ? atB + 360 : atB};
+}
+
+// View > Show azimuths: every distance, by "=" and re-expressed by a unit key, is followed by
+// the azimuths at A and B; the tick survives a restart of the program.
+void VelmoraEndToEnd::azimuthsFollowEveryDistanceAndTheTickIsRemembered() {
+    constexpr double kShownSecondDeg = 0.006 / 3600;  // half the 0.01" shown, and some
+    const auto [atA, atB] =
+        geodesicAzimuths(dms(50, 3, 59), -dms(5, 42, 53), dms(58, 38, 38), -dms(3, 4, 12));
+    const auto checkAzimuthLines = [&](const QStringList& lines, const QString& distanceUnit) {
+        QVERIFY2(lines.size() >= 3, qPrintable(lines.join(QLatin1Char('\n'))));
+        const qsizetype n = lines.size();
+        QVERIFY2(lines[n - 3].startsWith(QStringLiteral("Distance: ")) && lines[n - 3].endsWith(distanceUnit),
+                 qPrintable(lines[n - 3]));
+        QVERIFY2(qAbs(azimuthLineDegrees(lines[n - 2], QStringLiteral("Azimuth at A")) - atA) <= kShownSecondDeg,
+                 qPrintable(lines[n - 2] + QStringLiteral(" expected %1").arg(atA, 0, 'f', 7)));
+        QVERIFY2(qAbs(azimuthLineDegrees(lines[n - 1], QStringLiteral("Azimuth at B")) - atB) <= kShownSecondDeg,
+                 qPrintable(lines[n - 1] + QStringLiteral(" expected %1").arg(atB, 0, 'f', 7)));
+    };
+
+    // Off at the first start: the distance is the last line.
+    QVERIFY(perform(kLandsEndToJohnOGroats));
+    QVERIFY(historyLines().constLast().startsWith(QStringLiteral("Distance: ")));
+
+    // The keyboard opens the menu on its first entry; Up wraps round to the last one.
+    QVERIFY(perform({QStringLiteral("key alt+v Up Return"), QStringLiteral("type =")}));
+    checkAzimuthLines(historyLines(), QStringLiteral(" km"));
+    QVERIFY(perform({QStringLiteral("type m")}));
+    checkAzimuthLines(historyLines(), QStringLiteral(" mi"));
+
+    QVERIFY(m_session->requestClose(m_window));
+    QVERIFY(m_session->program().waitForFinished(int(kActionTimeout.count())));
+    QString error;
+    QVERIFY2(m_session->launch(QStringLiteral(VELMORA_BINARY), &error), qPrintable(error));
+    const std::optional<QString> window = m_session->waitForWindow(kMainTitle, kWindowTimeout);
+    QVERIFY2(window, "the main window did not appear again");
+    m_window = *window;
+    QVERIFY(focus(m_window));
+    QVERIFY(perform(kLandsEndToJohnOGroats));
+    checkAzimuthLines(historyLines(), QStringLiteral(" km"));
+}
+
+// Options > Exact solution near antipodes: where Vincenty's iteration does not settle the
+// distance is solved exactly instead of "Error", and its line says so.
+void VelmoraEndToEnd::exactSolutionNearTheAntipode() {
+    QVERIFY(perform({QStringLiteral("key F6 Delete"), QStringLiteral("type 0"), QStringLiteral("key Return"),
+                     QStringLiteral("key F3"), QStringLiteral("type 0"), QStringLiteral("key Return"),
+                     QStringLiteral("key F4"), QStringLiteral("type 0.5"), QStringLiteral("key Return"),
+                     QStringLiteral("key F5"), QStringLiteral("type e179.7"), QStringLiteral("key Return"),
+                     QStringLiteral("type =")}));
+    QCOMPARE(copyDisplay(), QStringLiteral("Error"));
+
+    QVERIFY(perform({QStringLiteral("key alt+o Up Return"), QStringLiteral("type =")}));
+    QCOMPARE(copyDisplay(), QStringLiteral("19944.127421"));
+    QCOMPARE(historyLines().constLast(), QStringLiteral("Distance: 19944.127421 km (exact)"));
+}
+
+// Edit > Paste point A and Paste point B enter both fields of a point from one pasted text; a
+// text that is no position is refused in a message box and changes nothing.
+void VelmoraEndToEnd::pastesWholePointsAndRefusesAText() {
+    // The Edit menu opens on Copy; Up wraps round to Paste point B, once more to Paste point A.
+    // The next text may go on the clipboard only once the program has read the last one: each
+    // paste adds two lines to the three of the start-up.
+    const auto waitForHistoryLines = [&](int count) {
+        return waitUntil([&] { return historyLineCentres(grabClient()).size() == count; }, kActionTimeout);
+    };
+    QVERIFY(m_session->setClipboard(QStringLiteral("48°51′24″N 2°21′08″E")));
+    QVERIFY(perform({QStringLiteral("key alt+e Up Up Return")}));
+    QVERIFY2(waitForHistoryLines(5), "point A was not entered");
+    QVERIFY(m_session->setClipboard(QStringLiteral("  -33.8688, 151.2093\n")));
+    QVERIFY(perform({QStringLiteral("key alt+e Up Return")}));
+    QVERIFY2(waitForHistoryLines(7), "point B was not entered");
+    QVERIFY(perform({QStringLiteral("type =")}));
+    const QString shown = copyDisplay();
+    const double expectedKm = geodesicKm(dms(48, 51, 24), dms(2, 21, 8), -33.8688, 151.2093);
+    QVERIFY2(qAbs(shown.toDouble() - expectedKm) <= kDistanceTolerance,
+             qPrintable(QStringLiteral("display %1, expected %2").arg(shown).arg(expectedKm, 0, 'f', 7)));
+    const QStringList before = historyLines();
+    QVERIFY(before.contains(QStringLiteral("Latitude A: 48° 51' 24\" N")));
+    QVERIFY(before.contains(QStringLiteral("Longitude B: 151° 12' 33.48\" E")));
+
+    QVERIFY(m_session->setClipboard(QStringLiteral("Paris")));
+    QVERIFY(perform({QStringLiteral("key alt+e Up Up Return")}));
+    const std::optional<QString> box = m_session->waitForWindow(kMainTitle, kActionTimeout, m_window);
+    QVERIFY2(box, "no message box refused the text");
+    QVERIFY(focus(*box));
+    QVERIFY(perform({QStringLiteral("key Return")}));
+    QVERIFY(waitUntil([&] { return !m_session->waitForWindow(kMainTitle, milliseconds{0}, m_window); },
+                      kActionTimeout));
+    QVERIFY(focus(m_window));
+    QCOMPARE(copyDisplay(), shown);
+    QCOMPARE(historyLines(), before);
 }
 
 QTEST_GUILESS_MAIN(VelmoraEndToEnd)

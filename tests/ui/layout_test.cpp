@@ -1,4 +1,6 @@
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QImage>
 #include <QLabel>
 #include <QMenu>
@@ -9,6 +11,7 @@
 #include <QTest>
 
 #include "picture_paths.h"
+#include "calculator/keys.h"
 #include "ui/accessibility.h"
 #include "ui/key_label.h"
 #include "ui_fixture.h"
@@ -285,8 +288,10 @@ private slots:
         QTest::addColumn<QString>("title");
         QTest::addColumn<QStringList>("entries");
         QTest::newRow("Edit") << QStringLiteral("&Edit")
-                              << QStringList{"Copy", "Paste", "-", "Send to calculator "};
-        QTest::newRow("View") << QStringLiteral("&View") << QStringList{"Font bold", "Font underline"};
+                              << QStringList{"Copy", "Paste", "-", "Send to calculator ", "-",
+                                             "Paste point A", "Paste point B"};
+        QTest::newRow("View") << QStringLiteral("&View")
+                              << QStringList{"Font bold", "Font underline", "-", "Show azimuths"};
         QTest::newRow("Datum") << QStringLiteral("&Datum")
                                << QStringList{"Sphere", "-", "Airy 1830", "Bessel 1841", "Clarke 1866",
                                               "Clarke 1880", "ED-50", "GRS-67", "GRS-80",
@@ -294,7 +299,8 @@ private slots:
                                               "Rome-40", "WGRS 80/84", "WGS-72", "WGS-84", "-", "Other..."};
         QTest::newRow("Options") << QStringLiteral("&Options")
                                  << QStringList{"Automatic startup", "-", "Make shortcut on the desktop",
-                                                "Remove shortcut from the desktop"};
+                                                "Remove shortcut from the desktop", "-",
+                                                "Exact solution near antipodes"};
         QTest::newRow("?") << QStringLiteral("&?") << QStringList{"About program..."};
     }
 
@@ -318,13 +324,44 @@ private slots:
         QCOMPARE(edit[3]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_I));
         QCOMPARE(menuTitled(w, "&?")->actions()[0]->shortcut(), QKeySequence(Qt::Key_F1));
         for (QAction* a : menuTitled(w, "&View")->actions()) {
-            QVERIFY(a->isCheckable() && !a->isChecked());
+            QVERIFY(a->isSeparator() || (a->isCheckable() && !a->isChecked()));
         }
         // After start-up only WGS-84 carries the tick.
         for (int i = 0; i < 19; ++i) {
             QCOMPARE(w.datumAction(i)->isChecked(), i == 16);
         }
         QVERIFY(!menuTitled(w, "&Options")->actions()[0]->isChecked());
+    }
+
+    // The two ticks of the extras come back at the next start; nothing else does.
+    void extrasTicksAreRememberedBetweenRuns() {
+        QVERIFY(!m_ui->window->showAzimuthsAction()->isChecked());
+        QVERIFY(!m_ui->window->exactSolutionAction()->isChecked());
+        m_ui->window->showAzimuthsAction()->trigger();
+        m_ui->window->exactSolutionAction()->trigger();
+        m_ui->window->findChild<QAction*>("MenuGrassetto")->trigger();
+        m_ui = std::make_unique<WindowUnderTest>();
+        Calcolatrice& w = *m_ui->window;
+        QVERIFY(w.showAzimuthsAction()->isChecked());
+        QVERIFY(w.exactSolutionAction()->isChecked());
+        QVERIFY(!w.findChild<QAction*>("MenuGrassetto")->isChecked());
+        w.engine().Lab_Num_Click(calc::kKeyCalculate);
+        QCOMPARE(m_ui->lastHistoryLine(), QStringLiteral("Azimuth at B: none, A and B coincide"));
+
+        w.showAzimuthsAction()->trigger();
+        w.exactSolutionAction()->trigger();
+        m_ui = std::make_unique<WindowUnderTest>();
+        QVERIFY(!m_ui->window->showAzimuthsAction()->isChecked());
+        QVERIFY(!m_ui->window->exactSolutionAction()->isChecked());
+    }
+
+    // Paste point A takes the clipboard as one position and enters both fields of A.
+    void pastePointEntersBothFields() {
+        QGuiApplication::clipboard()->setText(QStringLiteral("48.8566, 2.3522\n"));
+        m_ui->window->findChild<QAction*>("MenuPastePointA")->trigger();
+        const auto& lines = m_ui->window->engine().history();
+        QCOMPARE(QString::fromStdString(lines[lines.size() - 2]), QStringLiteral("Latitude A: 48° 51' 23.76\" N"));
+        QCOMPARE(m_ui->lastHistoryLine(), QStringLiteral("Longitude A: 2° 21' 7.92\" E"));
     }
 
 private:
