@@ -136,9 +136,9 @@ std::size_t readSignedNumber(std::string_view text, std::string_view decimalSepa
 
 // Plain or exponent writing of a finite, non-zero magnitude from its significant digits
 // (no trailing zeros) and the decimal exponent of the first one.
-std::string placeDigits(std::string_view digits, int exponent) {
+std::string placeDigits(std::string_view digits, int exponent, bool exponentAllowed) {
     std::string out;
-    if (exponent >= kPlainExponentHigh || exponent <= kPlainExponentLow) {
+    if (exponentAllowed && (exponent >= kPlainExponentHigh || exponent <= kPlainExponentLow)) {
         out += digits[0];
         if (digits.size() > 1) {
             out += '.';
@@ -232,7 +232,11 @@ void replaceAll(std::string& text, std::string_view from, std::string_view to) {
     }
 }
 
-std::string NumberText(double value) {
+namespace {
+
+// NumberText, or its digits placed positionally whatever the exponent.
+std::string significantDigitsText(double value, bool exponentAllowed) {
+    if (!exponentAllowed && !std::isfinite(value)) return {};
     if (std::isnan(value)) return "NaN";
     if (std::isinf(value)) {
         return value < 0 ? "-" + std::string(kOverflowText) : std::string(kOverflowText);
@@ -256,9 +260,15 @@ std::string NumberText(double value) {
     std::from_chars(exponentText.data(), exponentText.data() + exponentText.size(), exponent);
 
     std::string out = value < 0 ? "-" : "";
-    out += placeDigits(digits, exponent);
+    out += placeDigits(digits, exponent, exponentAllowed);
     return out;
 }
+
+}  // namespace
+
+std::string NumberText(double value) { return significantDigitsText(value, true); }
+
+std::string PositionalNumberText(double value) { return significantDigitsText(value, false); }
 
 double ReadLeadingNumber(std::string_view text) {
     while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);

@@ -28,6 +28,11 @@ void replaceAll(std::string& text, std::string_view from, std::string_view to);
 // survives the trip through text; NaN is written "NaN", which reads as no number.
 std::string NumberText(double value);
 
+// The digits of NumberText placed without an exponent, for a reader that knows no exponent
+// (a calculator typed into): "1E-05" is ".00001", "1E+15" is "1000000000000000", the largest
+// double 309 digits. "" when the value is not finite.
+std::string PositionalNumberText(double value);
+
 // Reads the program's own texts: the longest leading part that forms a number with "." as
 // decimal point (optional sign, digits, point, optional exponent); 0 when there is none.
 // Leading blanks are skipped. A number beyond the double range reads as +-infinity (an

@@ -91,6 +91,22 @@ TEST_P(SendToCalculator, TypesTheDisplayedNumber) {
     EXPECT_EQ(calc.MenuInviaCalc_Click(), c.sent);
 }
 
+// A calculator reads "1E-05" as the keys E, -, 0, 5: the digits go out positionally, as many
+// significant ones as the display's value has.
+TEST_F(EngineTest, SendTypesPlainDigitsNeverAnExponent) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"0.00001", "0.00001"},
+        {"-0.000012", "-0.00001"},
+        {"1e15", "1000000000000000"},
+        {"123456789012345678", "123456789012346000"},
+        {"1e308", "1" + std::string(308, '0')},
+    };
+    for (const auto& [pasted, sent] : cases) {
+        calc.MenuIncolla_Click(pasted);
+        EXPECT_EQ(calc.MenuInviaCalc_Click(), sent) << pasted;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Clipboard, SendToCalculator,
     ::testing::Values(SendCase{"PlainNumber", {kSelDegrees}, "12.5", ".", "12.5"},
