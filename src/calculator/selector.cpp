@@ -1,3 +1,5 @@
+#include <optional>
+
 #include "calculator/calculator.h"
 #include "calculator/coordinate_text.h"
 #include "calculator/keys.h"
@@ -99,14 +101,22 @@ void Calculator::selectHemisphere(std::int16_t index) {
 void Calculator::selectUnit(std::int16_t index) {
     const auto unit = static_cast<std::int16_t>(index - kSelKilometres);
     if (m_state.UnitIndex == unit) return;
-    m_pictures[slot(Indicator::UMisura)] = kPictureFirstUnit + unit;
-    appendHistory(std::string(kUnitLines[unit]));
+    // Re-expressed first: a value that overflows in the new unit fails the whole step, and
+    // display, unit and history stay as they were.
+    std::optional<std::string> converted;
     if (m_state.ResultShown) {
         // After an earlier unit key the shown text carries the locale's decimal mark; it is
         // read as the point whatever that mark is.
         std::string shown = m_display;
         replaceAll(shown, m_locale.decimalMark, m_state.DisplaySeparator);
-        m_display = geodesy::ConvertDistanceText(m_state, shown, unit, m_locale.decimalMark);
+        CalculatorState trial = m_state;
+        converted = geodesy::ConvertDistanceText(trial, shown, unit, m_locale.decimalMark);
+        m_state.UnitText = trial.UnitText;
+    }
+    m_pictures[slot(Indicator::UMisura)] = kPictureFirstUnit + unit;
+    appendHistory(std::string(kUnitLines[unit]));
+    if (converted) {
+        m_display = std::move(*converted);
         appendHistory("Distance: " + m_display + " " + m_state.UnitText);
     }
     m_state.UnitIndex = unit;

@@ -59,7 +59,9 @@ INSTANTIATE_TEST_SUITE_P(
                       PasteCase{"Letters", "abc", "7"},
                       PasteCase{"Empty", "", "7"},
                       PasteCase{"Coordinate", "45" + kD, "7"},
-                      PasteCase{"Overflow", "1E+400", "7"}),
+                      PasteCase{"Overflow", "1E+400", "7"},
+                      PasteCase{"DigitsNeverTypedAreZeros", "123456789012345678901234567890",
+                                "123456789012346000000000000000"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(EngineTest, PasteKeepsAShownResultShown) {
@@ -67,6 +69,39 @@ TEST_F(EngineTest, PasteKeepsAShownResultShown) {
     calc.MenuIncolla_Click("5");
     EXPECT_EQ(display(), "5");
     EXPECT_TRUE(state().ResultShown);
+}
+
+bool namesANonFiniteValue(const std::string& text) {
+    for (const char* word : {"inf", "Inf", "INF", "nan", "NaN", "NAN"}) {
+        if (text.find(word) != std::string::npos) return true;
+    }
+    return false;
+}
+
+// A conversion whose value overflows is a failed step: nothing on the display or in the
+// history names an infinity or a NaN, and the display stays as it was.
+TEST_F(EngineTest, OverflowingConversionsLeaveTheDisplay) {
+    // Coordinate formats: 10^309 typed behind a pasted 1e308.
+    for (const std::uint16_t formatKey : {119, 118, 117}) {  // F8, F7, F6
+        calc.MenuIncolla_Click("1e308");
+        type("0");
+        const std::string shown = display();
+        calc.Form_KeyDown(formatKey, 0);
+        EXPECT_EQ(display(), shown) << formatKey;
+    }
+    // Units: 1e308 nautical miles in statute miles.
+    calc.Lab_Num_Click(kKeyCancel);
+    selector({kSelNauticalMiles});
+    enter(kSelLatitudeA, kSelNorth, "1");
+    calc.Lab_Num_Click(kKeyCalculate);
+    ASSERT_TRUE(state().ResultShown);
+    calc.MenuIncolla_Click("1e308");
+    const std::string shown = display();
+    calc.Form_KeyPress('m');
+    EXPECT_EQ(display(), shown);
+    EXPECT_EQ(state().UnitIndex, kNauticalMiles);
+    EXPECT_EQ(calc.MenuInviaCalc_Click(), "1" + std::string(308, '0'));
+    for (const std::string& line : calc.history()) EXPECT_FALSE(namesANonFiniteValue(line)) << line;
 }
 
 struct SendCase {
