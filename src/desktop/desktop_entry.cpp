@@ -95,7 +95,7 @@ QString escapeDesktopValue(const QString& value) {
             out += QStringLiteral("\\t");
         } else if (c == u'\r') {
             out += QStringLiteral("\\r");
-        } else if (c == u' ' && i == 0) {
+        } else if (c == u' ' && (i == 0 || i + 1 == value.size())) {  // blanks at the ends are trimmed
             out += QStringLiteral("\\s");
         } else {
             out += c;

@@ -28,7 +28,7 @@ DesktopEntry parseDesktopEntry(const QString& text);
 QString formatDesktopEntry(const DesktopEntry& entry);
 
 // Value escaping of the string types: backslash, newline, tab, carriage return and a leading
-// blank are written as \\, \n, \t, \r and \s.
+// or trailing blank are written as \\, \n, \t, \r and \s.
 QString escapeDesktopValue(const QString& value);
 QString unescapeDesktopValue(const QString& raw);
 
