@@ -10,6 +10,8 @@ packages=(
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev libgeographiclib-dev locales
   g++-mingw-w64-x86-64
+  # fuzzing (libFuzzer comes with clang's runtime)
+  clang libclang-rt-14-dev
   # running the window and the window tests
   fonts-liberation fonts-dejavu-core xvfb xauth xdotool xclip x11-utils tint2 galculator
 )
