@@ -56,23 +56,6 @@ private:
     fuzz::Input& m_input;
 };
 
-int significantDigits(std::string_view text) {
-    int digits = 0;
-    int pendingZeros = 0;
-    bool started = false;
-    for (const char c : text) {
-        if (c < '0' || c > '9') continue;
-        if (c == '0') {
-            if (started) ++pendingZeros;
-            continue;
-        }
-        started = true;
-        digits += pendingZeros + 1;
-        pendingZeros = 0;
-    }
-    return digits;
-}
-
 void checkText(std::string_view text, const char* where) {
     fuzz::check(!fuzz::hasNonFiniteWord(text), where, text);
 }
@@ -139,7 +122,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             checkText(calc.history()[line], "a history line");
         }
         if (pasted && calc.displayText() != displayBefore) {
-            fuzz::check(significantDigits(calc.displayText()) <= 15, "a pasted number shows digits never typed",
+            fuzz::check(fuzz::significantDigits(calc.displayText()) <= 15, "a pasted number shows digits never typed",
                         calc.displayText());
         }
         const int field = before.ActiveField;

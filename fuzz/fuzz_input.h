@@ -35,6 +35,26 @@ inline bool hasNonFiniteWord(std::string_view text) {
     return false;
 }
 
+// Significant digits of the number(s) in a text: leading zeros, the point and an exponent do
+// not count.
+inline int significantDigits(std::string_view text) {
+    int digits = 0;
+    int pendingZeros = 0;
+    bool started = false;
+    for (const char c : text) {
+        if (c == 'E' || c == 'e') break;
+        if (c < '0' || c > '9') continue;
+        if (c == '0') {
+            if (started) ++pendingZeros;
+            continue;
+        }
+        started = true;
+        digits += pendingZeros + 1;
+        pendingZeros = 0;
+    }
+    return digits;
+}
+
 // The fuzzer's bytes, taken from the front; past the end every read gives zeros or "".
 class Input {
 public:

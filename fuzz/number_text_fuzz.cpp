@@ -12,30 +12,11 @@ namespace {
 
 const char* const kMarks[] = {".", ",", "", "\xD9\xAB"};  // the last: Arabic decimal separator
 
-// Significant digits in a writing of ours: leading zeros and the point do not count.
-int significantDigits(std::string_view text) {
-    int digits = 0;
-    int pendingZeros = 0;
-    bool started = false;
-    for (const char c : text) {
-        if (c == 'E' || c == 'e') break;
-        if (c < '0' || c > '9') continue;
-        if (c == '0') {
-            if (started) ++pendingZeros;
-            continue;
-        }
-        started = true;
-        digits += pendingZeros + 1;
-        pendingZeros = 0;
-    }
-    return digits;
-}
-
 // A writing of a finite value: no infinity or NaN word, at most 15 significant digits where
 // asked, and it converts back to about the value.
 void checkWriting(const std::string& text, double value, std::string_view mark, double tolerance, bool fifteen) {
     fuzz::check(!fuzz::hasNonFiniteWord(text), "writing of a finite value names a non-finite one", text);
-    if (fifteen) fuzz::check(significantDigits(text) <= 15, "more than 15 significant digits", text);
+    if (fifteen) fuzz::check(fuzz::significantDigits(text) <= 15, "more than 15 significant digits", text);
     const auto back = calc::ConvertNumberAllowingOverflow(text, mark.empty() ? "." : mark);
     fuzz::check(back.has_value(), "a writing does not convert back", text);
     // The largest doubles round up to a 15-digit text beyond the range, which reads back as
