@@ -9,6 +9,7 @@
 
 #include "calculator/calculator.h"
 #include "calculator/coordinate_text.h"
+#include "calculator/datum_menu.h"
 #include "calculator/keys.h"
 #include "fuzz_input.h"
 
@@ -34,7 +35,7 @@ const char* const kReplies[] = {"6378137", "298.257223563", "@6356752.3142", "1e
                                 "1e308", "@1e308", "1", "@0", "6378137,5", "2", "@6378137", "1E+400", "abc"};
 
 // Replies from the action stream: Cancel, the default, a known reply or any text.
-class Prompts : public geodesy::UserPrompts {
+class Prompts : public calc::UserPrompts {
 public:
     explicit Prompts(fuzz::Input& input) : m_input(input) {}
     std::string InputBox(std::string_view, std::string_view prompt, std::string_view defaultReply) override {
@@ -95,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         case 2: calc.Lab_Sel_Click(static_cast<std::int16_t>(argument % (calc::kSelectorKeyCount + 2))); break;
         case 3: calc.Form_KeyPress(argument == 0xFF ? 176 : argument); break;
         case 4: calc.Form_KeyDown(argument % 2 ? 46 : static_cast<std::uint16_t>(113 + argument % 8), argument / 128); break;
-        case 5: calc.MenuDatum_Click(static_cast<std::int16_t>(argument % (geodesy::kDatumEntryCount + 1))); break;
+        case 5: calc.MenuDatum_Click(static_cast<std::int16_t>(argument % (calc::kDatumEntryCount + 1))); break;
         case 6:
             calc.MenuIncolla_Click(input.text(argument));
             pasted = true;

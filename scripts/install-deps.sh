@@ -1,20 +1,43 @@
 #!/usr/bin/env bash
-# Installs from Debian's archive what Velmora needs to build, run and test; a package that is
-# already there is left alone, so running it again costs nothing.
+# Installs from Debian's archive what Velmora needs; a package that is already there is left
+# alone, so running it again costs nothing.
+#   install-deps.sh run    building and running the program (scripts/run.sh)
+#   install-deps.sh test   that, and everything the tests and benchmarks use (scripts/test.sh)
 set -euo pipefail
 
-packages=(
-  # build
+# Building and running: the compiler, CMake, Qt and X11 headers, the fonts the window uses.
+run_packages=(
   cmake make g++ pkg-config
-  qt6-base-dev libgl-dev libxtst-dev libx11-dev libxdamage-dev
-  # tests and benchmarks
-  libgtest-dev libgmock-dev libbenchmark-dev libgeographiclib-dev locales
-  g++-mingw-w64-x86-64
-  # fuzzing (libFuzzer comes with clang's runtime)
-  clang libclang-rt-14-dev
-  # running the window and the window tests
-  fonts-liberation fonts-dejavu-core xvfb xauth xdotool xclip x11-utils tint2 galculator
+  qt6-base-dev libgl-dev libxtst-dev libx11-dev
+  fonts-liberation fonts-dejavu-core
 )
+
+# Tests and benchmarks only.
+test_packages=(
+  # test and benchmark libraries, the locale test
+  libgtest-dev libgmock-dev libbenchmark-dev libgeographiclib-dev libxdamage-dev locales
+  # the Windows sources, cross-compiled
+  g++-mingw-w64-x86-64
+  # the window and end-to-end tests: a virtual X server, a notification area, a calculator
+  xvfb xauth xdotool xclip x11-utils tint2 galculator
+  # the package and its files: building, checking, installing the .deb
+  dpkg-dev file lintian appstream desktop-file-utils man-db
+  # the window through the accessibility bus (AT-SPI)
+  dbus at-spi2-core python3-pyatspi
+  # the picture generator's scalable icon
+  qt6-svg-dev
+  # the fuzz targets (libFuzzer comes with clang's runtime)
+  clang libclang-rt-14-dev
+)
+
+case "${1:-}" in
+  run) packages=("${run_packages[@]}") ;;
+  test) packages=("${run_packages[@]}" "${test_packages[@]}") ;;
+  *)
+    echo "usage: $0 run|test" >&2
+    exit 2
+    ;;
+esac
 
 missing=()
 for pkg in "${packages[@]}"; do

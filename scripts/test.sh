@@ -5,10 +5,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh
+scripts/install-deps.sh test
 
 jobs=$(nproc)
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DVELMORA_WERROR=ON
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DVELMORA_WERROR=ON \
+  -DVELMORA_BUILD_TESTS=ON -DVELMORA_BUILD_BENCHMARKS=ON
 cmake --build build -j "$jobs"
 
 # -O1 keeps the end-to-end tests within their time limits under the sanitizers.

@@ -25,7 +25,7 @@ public:
     void focusMainWindow() override {}
 };
 
-class DefaultPrompts : public velmora::geodesy::UserPrompts {
+class DefaultPrompts : public velmora::calc::UserPrompts {
 public:
     std::string InputBox(std::string_view, std::string_view, std::string_view reply) override {
         return std::string(reply);

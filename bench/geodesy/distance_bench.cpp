@@ -8,10 +8,12 @@
 #include <vector>
 
 #include "calculator/coordinate_text.h"
+#include "calculator/datum_menu.h"
+#include "calculator/distance.h"
+#include "calculator/distance_units.h"
 #include "calculator/number_text.h"
 #include "geodesy/ellipsoids.h"
 #include "geodesy/vincenty.h"
-#include "geodesy/units.h"
 #include "random_pairs.h"
 
 namespace velmora::geodesy {
@@ -24,11 +26,7 @@ const std::vector<PointPair>& pairs() {
     return kPairs;
 }
 
-calc::DatumParameters wgs84() {
-    calc::CalculatorState state;
-    ApplyDatum(state, kWgs84Entry);
-    return state.Datum;
-}
+Ellipsoid wgs84() { return kNamedEllipsoids[kWgs84].ellipsoid(); }
 
 // One calculator state per pair, its coordinates stored as the keypad stores them: degrees,
 // minutes and seconds with the hemisphere's "-".
@@ -37,8 +35,8 @@ std::vector<calc::CalculatorState> statesForPairs() {
     states.reserve(pairs().size());
     for (const PointPair& p : pairs()) {
         calc::CalculatorState state;
-        DetectDecimalSeparator(state);
-        ApplyDatum(state, kWgs84Entry);
+        calc::DetectDecimalSeparator(state);
+        calc::ApplyDatum(state, calc::kWgs84Entry);
         auto stored = [&state](double degrees) {
             return calc::ConvertCoordinateText(state, calc::NumberText(degrees), calc::kDegMinSec);
         };
@@ -56,7 +54,7 @@ void reportPerPair(benchmark::State& state) {
 }
 
 void BM_VincentyKernel(benchmark::State& state) {
-    const calc::DatumParameters d = wgs84();
+    const Ellipsoid d = wgs84();
     for (auto _ : state) {
         for (const PointPair& p : pairs()) {
             benchmark::DoNotOptimize(VincentyInverseMetres(p.latADeg, p.lonADeg, p.latBDeg,
@@ -71,7 +69,8 @@ BENCHMARK(BM_VincentyKernel)->Unit(benchmark::kMillisecond);
 void BM_VincentyDistanceFromCoordinateText(benchmark::State& state) {
     std::vector<calc::CalculatorState> states = statesForPairs();
     for (auto _ : state) {
-        for (calc::CalculatorState& s : states) benchmark::DoNotOptimize(VincentyDistance(s, true));
+        for (calc::CalculatorState& s : states)
+            benchmark::DoNotOptimize(calc::VincentyDistance(s, true));
     }
     reportPerPair(state);
 }
@@ -80,14 +79,15 @@ BENCHMARK(BM_VincentyDistanceFromCoordinateText)->Unit(benchmark::kMillisecond);
 void BM_SphereDistanceFromCoordinateText(benchmark::State& state) {
     std::vector<calc::CalculatorState> states = statesForPairs();
     for (auto _ : state) {
-        for (calc::CalculatorState& s : states) benchmark::DoNotOptimize(SphereDistance(s, true));
+        for (calc::CalculatorState& s : states)
+            benchmark::DoNotOptimize(calc::SphereDistance(s, true));
     }
     reportPerPair(state);
 }
 BENCHMARK(BM_SphereDistanceFromCoordinateText)->Unit(benchmark::kMillisecond);
 
 void BM_GeographicLibInverse(benchmark::State& state) {
-    const calc::DatumParameters d = wgs84();
+    const Ellipsoid d = wgs84();
     const GeographicLib::Geodesic geodesic(d.semiMajorMetres, d.flattening);
     for (auto _ : state) {
         for (const PointPair& p : pairs()) {

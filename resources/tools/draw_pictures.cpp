@@ -6,6 +6,10 @@
 // to refresh the committed files). --sheet also writes an enlarged contact sheet for review.
 // Run with QT_QPA_PLATFORM=offscreen. Text is set in "Arial" at pixel sizes (fontconfig maps it
 // to Liberation Sans), so the output does not depend on the screen's resolution.
+//
+// Every picture is drawn twice from the same design in logical pixels: NAME.png at 1 device
+// pixel per logical pixel and NAME@2x.png at 2, for screens scaled to 150 % and more. The
+// program icon is drawn at each size the desktop asks for, and once as SVG.
 
 #include <QBuffer>
 #include <QByteArray>
@@ -26,6 +30,7 @@
 #include <QRect>
 #include <QString>
 #include <QStringList>
+#include <QSvgGenerator>
 #include <QTextStream>
 #include <QtEndian>
 
@@ -65,6 +70,13 @@ struct Span {
 
 QRect rectOf(Span x, Span y) { return QRect(QPoint(x.first, y.first), QPoint(x.last, y.last)); }
 
+// An image of `scale` device pixels per logical pixel; painters on it work in logical pixels.
+QImage canvas(QSize logical, int scale, QImage::Format format) {
+    QImage image(logical * scale, format);
+    image.setDevicePixelRatio(scale);
+    return image;
+}
+
 void drawRaisedPanel(QImage& image, const QRect& r) {
     QPainter p(&image);
     p.fillRect(r, kGround);
@@ -101,8 +113,8 @@ void drawKeyFace(QImage& image, const QRect& r) {
     p.drawRoundedRect(outline, kFaceCornerRadius, kFaceCornerRadius);
 }
 
-QImage drawBackground() {
-    QImage image(kBackgroundWidth, kBackgroundHeight, QImage::Format_RGB32);
+QImage drawBackground(int scale) {
+    QImage image = canvas({kBackgroundWidth, kBackgroundHeight}, scale, QImage::Format_RGB32);
     image.fill(kGround);
     drawRaisedPanel(image, QRect(QPoint(0, 0), QPoint(kFaceLastColumn, kBackgroundHeight - 1)));
     drawRaisedPanel(image, QRect(QPoint(kFaceLastColumn + 1, 0), QPoint(kBackgroundWidth - 1, kBackgroundHeight - 1)));
@@ -143,8 +155,9 @@ constexpr int kCompassLetterPixelSize = 11;
 
 using Mask = QImage;  // Format_Alpha8, the item's coverage
 
-Mask emptyMask(QSize size) {
-    Mask m(size, QImage::Format_Alpha8);
+// size in logical pixels.
+Mask emptyMask(QSize size, int scale) {
+    Mask m = canvas(size, scale, QImage::Format_Alpha8);
     m.fill(0);
     return m;
 }
@@ -170,7 +183,7 @@ void settle(Mask& m) {
 }
 
 // One mask per word, the words spread over the width with equal gaps and centred vertically.
-std::vector<Mask> wordMasks(QSize size, const QStringList& words) {
+std::vector<Mask> wordMasks(QSize size, const QStringList& words, int scale) {
     const QFont font = indicatorFont(kIndicatorPixelSize);
     const QFontMetrics metrics(font);
     int total = 0;
@@ -180,7 +193,7 @@ std::vector<Mask> wordMasks(QSize size, const QStringList& words) {
     std::vector<Mask> masks;
     double x = gap;
     for (const QString& w : words) {
-        Mask m = emptyMask(size);
+        Mask m = emptyMask(size, scale);
         QPainter p(&m);
         p.setFont(font);
         p.setPen(Qt::black);
@@ -195,7 +208,7 @@ std::vector<Mask> wordMasks(QSize size, const QStringList& words) {
 
 // Compass: a hub always in the inactive colour, then the N, S, W and E arms, each a line from
 // the hub to a cross-bar with its letter beyond it.
-std::vector<Mask> compassMasks() {
+std::vector<Mask> compassMasks(int scale) {
     const QSize size(77, 74);
     constexpr int cx = 38;         // centre column of the vertical axis
     constexpr int cy = 37;         // centre row of the horizontal axis
@@ -205,7 +218,7 @@ std::vector<Mask> compassMasks() {
     const QFontMetrics metrics(font);
 
     std::vector<Mask> masks;
-    Mask hub = emptyMask(size);
+    Mask hub = emptyMask(size, scale);
     {
         QPainter p(&hub);
         p.setRenderHint(QPainter::Antialiasing);
@@ -232,7 +245,7 @@ std::vector<Mask> compassMasks() {
         {QStringLiteral("E"), {62, cy}, {70.5, cy + 0.5}},
     }};
     for (const Arm& arm : arms) {
-        Mask m = emptyMask(size);
+        Mask m = emptyMask(size, scale);
         QPainter p(&m);
         const bool vertical = arm.barCentre.x() == cx;
         if (vertical) {
@@ -258,8 +271,9 @@ std::vector<Mask> compassMasks() {
 
 // highlighted: index into masks of the item drawn in the highlight colour, or -1 for none.
 QImage composeIndicator(const std::vector<Mask>& masks, int highlighted) {
-    const QSize size = masks.front().size();
+    const QSize size = masks.front().size();  // device pixels
     QImage image(size, QImage::Format_RGB32);
+    image.setDevicePixelRatio(masks.front().devicePixelRatio());
     image.fill(kIndicatorGround);
     for (int i = 0; i < int(masks.size()); ++i) {
         const QColor ink = i == highlighted ? kHighlight : kInactive;
@@ -284,8 +298,8 @@ const QColor kBannerBlue(98, 134, 225);
 const QColor kBannerOrange(247, 150, 55);
 constexpr int kBannerBandRows = 5;
 
-QImage drawAboutBanner() {
-    QImage image(413, 77, QImage::Format_RGB32);
+QImage drawAboutBanner(int scale) {
+    QImage image = canvas({413, 77}, scale, QImage::Format_RGB32);
     image.fill(kBannerBlue);
     for (int x = 0; x < image.width(); ++x) {
         // Weight of the orange: 1 in the middle column, 0 at both ends, a smooth cosine bell.
@@ -294,7 +308,7 @@ QImage drawAboutBanner() {
         auto mix = [w](int blue, int orange) { return int(std::lround(blue + (orange - blue) * w)); };
         const QRgb c = qRgb(mix(kBannerBlue.red(), kBannerOrange.red()), mix(kBannerBlue.green(), kBannerOrange.green()),
                             mix(kBannerBlue.blue(), kBannerOrange.blue()));
-        for (int y = image.height() - kBannerBandRows; y < image.height(); ++y) image.setPixel(x, y, c);
+        for (int y = image.height() - kBannerBandRows * scale; y < image.height(); ++y) image.setPixel(x, y, c);
     }
     return image;
 }
@@ -422,9 +436,9 @@ QImage renderProgramIcon(int size) {
 
 const QColor kInfoDisc(0, 51, 153);
 
-QImage renderInformationIcon() {
+QImage renderInformationIcon(int scale) {
     constexpr int size = 32;
-    QImage image(size, size, QImage::Format_ARGB32);
+    QImage image = canvas({size, size}, scale, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
@@ -442,6 +456,31 @@ QImage renderInformationIcon() {
 }
 
 // Output.
+
+// The picture with an exact colour table, or a null image when it has more than 256 colours.
+// The twice-resolution pictures are stored so (PNG colour type 3): the program keeps them in
+// that form, a byte a pixel, where the 1x ones take four.
+QImage withColourTable(const QImage& picture) {
+    constexpr int kMaxTableColours = 256;
+    const QImage image = picture.convertToFormat(QImage::Format_RGB32);
+    QImage indexed(image.size(), QImage::Format_Indexed8);
+    QList<QRgb> table;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* in = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        uchar* out = indexed.scanLine(y);
+        for (int x = 0; x < image.width(); ++x) {
+            qsizetype entry = table.indexOf(in[x]);
+            if (entry < 0) {
+                if (table.size() == kMaxTableColours) return {};
+                entry = table.size();
+                table.append(in[x]);
+            }
+            out[x] = uchar(entry);
+        }
+    }
+    indexed.setColorTable(table);
+    return indexed;
+}
 
 bool save(const QImage& image, const QString& path, bool opaque) {
     const QImage out = opaque ? image.convertToFormat(QImage::Format_RGB888) : image;
@@ -508,6 +547,23 @@ bool saveIco(const QList<QImage>& images, const QString& path) {
     return out.open(QIODevice::WriteOnly) && out.write(file) == file.size();
 }
 
+// The program icon as SVG, on the drawing's own 32-unit grid, in the outline weight of the
+// larger sizes: the desktop scales it to any size beyond the drawn ones.
+bool saveSvgIcon(const QString& path) {
+    constexpr int kLargeSize = 256;  // picks the finer outlines and every detail
+    constexpr int kGrid = 32;
+    QSvgGenerator svg;
+    svg.setFileName(path);
+    svg.setSize(QSize(kGrid, kGrid));
+    svg.setViewBox(QRect(0, 0, kGrid, kGrid));
+    svg.setTitle(QStringLiteral("Velmora"));
+    QPainter p;
+    if (!p.begin(&svg)) return false;
+    p.scale(double(kGrid) / kLargeSize, double(kGrid) / kLargeSize);
+    drawProgramIcon(p, kLargeSize);
+    return p.end();
+}
+
 // Every picture scaled up without smoothing, one under the other, on a mid-grey sheet.
 QImage contactSheet(const QList<QImage>& images) {
     constexpr int kScale = 3;
@@ -551,64 +607,78 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     const QDir out(args.front());
-    const QStringList iconSizes{QStringLiteral("16"), QStringLiteral("32"), QStringLiteral("48"),
-                                QStringLiteral("64"), QStringLiteral("128"), QStringLiteral("256")};
-    bool ok = out.mkpath(QStringLiteral("pictures")) && out.mkpath(QStringLiteral("icons"));
-    for (const QString& s : iconSizes) ok = ok && out.mkpath(QStringLiteral("icons/hicolor/%1x%1/apps").arg(s));
+    const QList<int> iconSizes{16, 22, 24, 32, 48, 64, 128, 256};
+    bool ok = out.mkpath(QStringLiteral("pictures")) && out.mkpath(QStringLiteral("icons")) &&
+              out.mkpath(QStringLiteral("icons/hicolor/scalable/apps"));
+    for (int s : iconSizes) ok = ok && out.mkpath(QStringLiteral("icons/hicolor/%1x%1/apps").arg(s));
     if (!ok) {
         QTextStream(stderr) << "cannot create the folders under " << out.path() << '\n';
         return 1;
     }
 
     QList<QImage> all;
-    auto picture = [&](const QImage& image, const QString& name) {
-        all.append(image);
-        ok = save(image, out.filePath(QStringLiteral("pictures/") + name), true) && ok;
-    };
+    for (int scale : {1, 2}) {
+        const QString suffix = scale == 1 ? QStringLiteral(".png") : QStringLiteral("@2x.png");
+        auto picture = [&](const QImage& image, const QString& name) {
+            if (scale == 1) all.append(image);
+            const QImage indexed = scale == 1 ? QImage() : withColourTable(image);
+            ok = save(indexed.isNull() ? image : indexed, out.filePath(QStringLiteral("pictures/") + name + suffix),
+                      indexed.isNull()) &&
+                 ok;
+        };
 
-    picture(drawBackground(), QStringLiteral("background.png"));
+        picture(drawBackground(scale), QStringLiteral("background"));
 
-    // The field row reads A latitude, A longitude, B latitude, B longitude.
-    const auto fields = wordMasks({147, 14}, {QStringLiteral("Lat.A"), QStringLiteral("Lon.A"),
-                                              QStringLiteral("Lat.B"), QStringLiteral("Lon.B")});
-    const auto units = wordMasks({152, 16}, {QStringLiteral("km"), QStringLiteral("UK mile"), QStringLiteral("Nautical mile")});
-    const auto compass = compassMasks();  // hub, N, S, W, E
-    const auto formats = wordMasks({152, 16}, {QStringLiteral("deg"), QStringLiteral("deg.min"), QStringLiteral("deg.min.sec")});
-    picture(composeIndicator(fields, -1), QStringLiteral("latlon_grey.png"));
-    picture(composeIndicator(formats, -1), QStringLiteral("gms_grey.png"));
-    picture(composeIndicator(units, -1), QStringLiteral("umisura_grey.png"));
-    picture(composeIndicator(compass, -1), QStringLiteral("bussola_grey.png"));
+        // The field row reads A latitude, A longitude, B latitude, B longitude.
+        const auto fields = wordMasks({147, 14}, {QStringLiteral("Lat.A"), QStringLiteral("Lon.A"),
+                                                  QStringLiteral("Lat.B"), QStringLiteral("Lon.B")}, scale);
+        const auto units = wordMasks(
+            {152, 16}, {QStringLiteral("km"), QStringLiteral("UK mile"), QStringLiteral("Nautical mile")}, scale);
+        const auto compass = compassMasks(scale);  // hub, N, S, W, E
+        const auto formats = wordMasks(
+            {152, 16}, {QStringLiteral("deg"), QStringLiteral("deg.min"), QStringLiteral("deg.min.sec")}, scale);
+        picture(composeIndicator(fields, -1), QStringLiteral("latlon_grey"));
+        picture(composeIndicator(formats, -1), QStringLiteral("gms_grey"));
+        picture(composeIndicator(units, -1), QStringLiteral("umisura_grey"));
+        picture(composeIndicator(compass, -1), QStringLiteral("bussola_grey"));
 
-    // The picture list, in the order the selector panel addresses it (1-based in the names).
-    int listIndex = 0;
-    auto listPicture = [&](const QImage& image) {
-        picture(image, QStringLiteral("imagelist_%1.png").arg(++listIndex, 2, 10, QLatin1Char('0')));
-    };
-    for (int i = 0; i < 4; ++i) listPicture(composeIndicator(fields, i));
-    for (int i = 0; i < 3; ++i) listPicture(composeIndicator(units, i));
-    for (int i = 1; i <= 4; ++i) listPicture(composeIndicator(compass, i));
-    for (int i = 0; i < 3; ++i) listPicture(composeIndicator(formats, i));
+        // The picture list, in the order the selector panel addresses it (1-based in the names).
+        int listIndex = 0;
+        auto listPicture = [&](const QImage& image) {
+            picture(image, QStringLiteral("imagelist_%1").arg(++listIndex, 2, 10, QLatin1Char('0')));
+        };
+        for (int i = 0; i < 4; ++i) listPicture(composeIndicator(fields, i));
+        for (int i = 0; i < 3; ++i) listPicture(composeIndicator(units, i));
+        for (int i = 1; i <= 4; ++i) listPicture(composeIndicator(compass, i));
+        for (int i = 0; i < 3; ++i) listPicture(composeIndicator(formats, i));
 
-    picture(drawAboutBanner(), QStringLiteral("about_banner.png"));
+        picture(drawAboutBanner(scale), QStringLiteral("about_banner"));
+        ok = save(renderInformationIcon(scale), out.filePath(QStringLiteral("icons/information_32") + suffix), false) &&
+             ok;
+    }
 
     QList<QImage> icons;
-    for (const QString& s : iconSizes) {
-        const QImage icon = renderProgramIcon(s.toInt());
+    for (int s : iconSizes) {
+        const QImage icon = renderProgramIcon(s);
         icons.append(icon);
         ok = save(icon, out.filePath(QStringLiteral("icons/hicolor/%1x%1/apps/velmora.png").arg(s)), false) && ok;
     }
-    ok = save(icons.at(0), out.filePath(QStringLiteral("icons/velmora_16.png")), false) && ok;
-    ok = save(icons.at(1), out.filePath(QStringLiteral("icons/velmora_32.png")), false) && ok;
-    if (!saveIco({icons.at(0), icons.at(1)}, out.filePath(QStringLiteral("icons/velmora.ico")))) {
+    const QImage& icon16 = icons.at(int(iconSizes.indexOf(16)));
+    const QImage& icon32 = icons.at(int(iconSizes.indexOf(32)));
+    ok = save(icon16, out.filePath(QStringLiteral("icons/velmora_16.png")), false) && ok;
+    ok = save(icon32, out.filePath(QStringLiteral("icons/velmora_32.png")), false) && ok;
+    if (!saveIco({icon16, icon32}, out.filePath(QStringLiteral("icons/velmora.ico")))) {
         QTextStream(stderr) << "cannot write icons/velmora.ico\n";
         ok = false;
     }
-    const QImage information = renderInformationIcon();
-    ok = save(information, out.filePath(QStringLiteral("icons/information_32.png")), false) && ok;
+    if (!saveSvgIcon(out.filePath(QStringLiteral("icons/hicolor/scalable/apps/velmora.svg")))) {
+        QTextStream(stderr) << "cannot write the scalable icon\n";
+        ok = false;
+    }
 
     if (!sheetPath.isEmpty()) {
-        all.append(icons.mid(0, 4));
-        all.append(information);
+        all.append(icons.mid(0, 6));
+        all.append(renderInformationIcon(1));
         ok = save(contactSheet(all), sheetPath, true) && ok;
     }
     return ok ? 0 : 1;

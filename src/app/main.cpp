@@ -1,19 +1,65 @@
 #include <QApplication>
+#include <QCoreApplication>
+#include <QProcessEnvironment>
+#include <QTextStream>
 
 #include <memory>
+#include <optional>
 
+#include "app_info.h"
+#include "desktop/command_line.h"
 #include "desktop/platform_services.h"
+#include "desktop/single_instance.h"
 #include "ui/calcolatrice.h"
 
-// Velmora takes no arguments and reads no files; the window's start-up does everything.
+namespace {
+
+// The command line is answered before any connection to a display, so --help, --version and a
+// mistake work on a machine without one. A plain QCoreApplication gives the parser the
+// program's path; it is gone before the window's QApplication is made.
+std::optional<int> answerCommandLine(int& argc, char* argv[]) {
+    const QCoreApplication reader(argc, argv);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    return velmora::desktop::handleCommandLine(QCoreApplication::arguments(), out, err);
+}
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
+    if (const std::optional<int> status = answerCommandLine(argc, argv)) return *status;
+    // Without a display Qt would abort; say why instead.
+    if (const std::optional<QString> problem =
+            velmora::desktop::displayProblem(QProcessEnvironment::systemEnvironment())) {
+        QTextStream(stderr) << *problem << '\n';
+        return velmora::desktop::kNoDisplayExitStatus;
+    }
+
     QApplication app(argc, argv);
     // The window hides itself to the tray when auto-start is on; hidden is not closed.
     QApplication::setQuitOnLastWindowClosed(false);
+    QGuiApplication::setDesktopFileName(QString::fromUtf8(velmora::app::kAppId));
+
+    // One running copy per user and display: a later launch shows that copy's window and ends.
+    const std::unique_ptr<velmora::desktop::SingleInstance> instance = velmora::desktop::makeSingleInstance();
+    switch (instance->claim()) {
+    case velmora::desktop::SingleInstance::Claim::Handed:
+        return 0;
+    case velmora::desktop::SingleInstance::Claim::NoAnswer:
+        QTextStream(stderr) << "velmora: a running Velmora holds this display but does not answer.\n";
+        return 1;
+    case velmora::desktop::SingleInstance::Claim::Failed:
+    case velmora::desktop::SingleInstance::Claim::First:
+        break;  // unguarded when the claim cannot be kept: better two windows than none
+    }
 
     const std::unique_ptr<velmora::desktop::PlatformServices> platform =
         velmora::desktop::makePlatformServices();
     velmora::ui::Calcolatrice window(platform->services());
     window.Form_Load();
+    // Listening only now: a launch made while this one starts waits for the finished window.
+    QObject::connect(instance.get(), &velmora::desktop::SingleInstance::showRequested, &window,
+                     &velmora::ui::Calcolatrice::bringForward);
+    instance->startListening();
     return QApplication::exec();
 }

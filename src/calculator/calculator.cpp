@@ -3,24 +3,16 @@
 #include <utility>
 
 #include "calculator/keys.h"
-#include "geodesy/units.h"
+#include "calculator/distance_units.h"
 
 namespace velmora::calc {
 
-namespace {
-
-constexpr std::string_view kKeypadCaptions[kKeypadKeyCount] = {
-    "0", "1", "2", "3", "4", "5", "6", "7", "8", "9", ".", "+/-", "Back", "C", "Clear",
-    kDegreeMark, kMinutesMark, kSecondsMark, ">|<", "Enter", "pi", "Calculate"};
-
-}  // namespace
-
 std::string_view keypadCaption(int index) {
     if (index < 0 || index >= kKeypadKeyCount) return {};
-    return kKeypadCaptions[index];
+    return kKeypadKeys[static_cast<std::size_t>(index)].caption;
 }
 
-Calculator::Calculator(CalculatorView& view, geodesy::UserPrompts& prompts, UserLocale locale)
+Calculator::Calculator(CalculatorView& view, UserPrompts& prompts, UserLocale locale)
     : m_view(view), m_prompts(prompts), m_locale(std::move(locale)) {
     // As the window is designed: every key usable, grey pictures, no datum ticked.
     m_keypadEnabled.fill(true);
@@ -36,11 +28,11 @@ void Calculator::StartUp() {
         m_state.UnitIndex = kNone;
         m_state.ResultShown = false;
         m_state.DatumDialogCancelled = false;
-        geodesy::DetectDecimalSeparator(m_state);
+        DetectDecimalSeparator(m_state);
     });
     DisableSignAndPiKeys();
     Lab_Num_Click(kKeyClear);
-    MenuDatum_Click(geodesy::kWgs84Entry);
+    MenuDatum_Click(kWgs84Entry);
     Lab_Sel_Click(kSelLatitudeA);
     Lab_Sel_Click(kSelKilometres);
     Lab_Sel_Click(kSelDegMinSec);
@@ -64,7 +56,7 @@ int Calculator::indicatorPicture(Indicator indicator) const {
 }
 
 bool Calculator::isDatumTicked(int index) const {
-    return index >= 0 && index < geodesy::kDatumEntryCount && m_datumTicks[index];
+    return index >= 0 && index < kDatumEntryCount && m_datumTicks[index];
 }
 
 void Calculator::appendHistory(std::string line) {

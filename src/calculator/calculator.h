@@ -10,16 +10,11 @@
 
 #include "calculator/number_text.h"
 #include "calculator/state.h"
-#include "geodesy/custom_datum.h"
-#include "geodesy/ellipsoids.h"
+#include "calculator/custom_datum.h"
+#include "calculator/datum_menu.h"
+#include "calculator/keys.h"
 
 namespace velmora::calc {
-
-inline constexpr int kKeypadKeyCount = 22;    // Lab_Num
-inline constexpr int kSelectorKeyCount = 14;  // Lab_Sel
-
-// The main window's caption, also the title of the custom datum dialog's message box.
-inline constexpr std::string_view kMainWindowCaption = "Velmora";
 
 // The four indicator pictures of the information panel.
 enum class Indicator { LatLon = 0, Gms = 1, UMisura = 2, Bussola = 3 };
@@ -45,7 +40,7 @@ public:
 // keyboard, menus and start-up all come through these handlers with the key or entry index.
 class Calculator {
 public:
-    Calculator(CalculatorView& view, geodesy::UserPrompts& prompts, UserLocale locale);
+    Calculator(CalculatorView& view, UserPrompts& prompts, UserLocale locale);
 
     // Start-up of everything the engine owns, in order: Loading on, selections to none,
     // separators, sign and pi keys off, history cleared with "Clear", WGS-84 through the datum
@@ -99,22 +94,22 @@ private:
     void replaceConversionSeparators();
     void failurePath(std::int16_t index);
     void runKeypadAction(std::int16_t index);
-    void typeDigit(std::int16_t index);
+    void typeDigit(std::string_view digit);
     void typeDecimalPoint();
-    void typeMark(std::int16_t index);
+    void typeMark(std::string_view mark);
     void deleteLastCharacter();
     void resetBothPoints();
     void enterCoordinate();
     void calculate();
-    void selectField(std::int16_t index);
-    void selectHemisphere(std::int16_t index);
-    void selectUnit(std::int16_t index);
-    void selectFormat(std::int16_t index);
+    void selectField(std::int16_t field);
+    void selectHemisphere(std::int16_t hemisphere);
+    void selectUnit(std::int16_t unit);
+    void selectFormat(std::int16_t format);
     void setMarkKeysForFormat();
     void chooseDatum(std::int16_t index);
 
     CalculatorView& m_view;
-    geodesy::UserPrompts& m_prompts;
+    UserPrompts& m_prompts;
     UserLocale m_locale;
     CalculatorState m_state;
     std::string m_display = "0";
@@ -122,7 +117,7 @@ private:
     std::array<bool, kKeypadKeyCount> m_keypadEnabled{};
     std::array<bool, kSelectorKeyCount> m_selectorEnabled{};
     std::array<int, kIndicatorCount> m_pictures{};
-    std::array<bool, geodesy::kDatumEntryCount> m_datumTicks{};
+    std::array<bool, kDatumEntryCount> m_datumTicks{};
 };
 
 }  // namespace velmora::calc

@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "calculator/number_text.h"
+#include "calculator/text.h"
 
 namespace velmora::calc {
 
@@ -21,21 +22,6 @@ constexpr std::string_view kDegree = kDegreeMark;
 constexpr std::string_view kMinutes = kMinutesMark;
 constexpr std::string_view kSeconds = kSecondsMark;
 
-std::string_view trimBlanks(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-    return text;
-}
-
-// Removes the last character, counting a UTF-8 sequence (the degree mark) as one.
-void dropLastCharacter(std::string& text) {
-    while (!text.empty()) {
-        const auto byte = static_cast<unsigned char>(text.back());
-        text.pop_back();
-        if ((byte & 0xC0) != 0x80) return;  // not a continuation byte: a whole character gone
-    }
-}
-
 // A number part: an overflow stays infinite (a fault for the distance routines); a part that
 // is no number counts as 0.
 double partValue(std::string_view text, std::string_view separator) {
@@ -49,7 +35,7 @@ double takePart(std::string& work, std::string_view mark, std::string_view separ
     std::string part = work.substr(0, at + mark.size());
     double value = partValue(std::string_view(part).substr(0, at), separator);
     replaceAll(work, part, "");
-    work = std::string(trimBlanks(work));
+    work = std::string(TrimBlanks(work));
     return value;
 }
 
@@ -108,14 +94,14 @@ std::string ConvertCoordinateText(const CalculatorState& state, std::string_view
                                   std::int16_t format) {
     std::string work(text);
     replaceAll(work, state.DisplaySeparator, state.ConversionSeparator);
-    work = std::string(trimBlanks(work));
+    work = std::string(TrimBlanks(work));
     if (work.empty() || work == "0" || state.Loading) return std::string(text);
     // No format chosen yet: nothing to write the angle in.
     if (format != kDegMinSec && format != kDegMin && format != kDeg) return std::string(text);
 
     const std::string_view separator = state.ConversionSeparator;
     const bool negative = work.front() == '-';
-    if (negative) work = std::string(trimBlanks(std::string_view(work).substr(1)));
+    if (negative) work = std::string(TrimBlanks(std::string_view(work).substr(1)));
 
     double d = 0.0;
     double m = 0.0;
@@ -128,7 +114,7 @@ std::string ConvertCoordinateText(const CalculatorState& state, std::string_view
     } else {
         if (work.find(kDegree) != std::string::npos) d = takePart(work, kDegree, separator);
         if (work.find(kMinutes) != std::string::npos) m = takePart(work, kMinutes, separator);
-        if (work.find(kSeconds) != std::string::npos) dropLastCharacter(work);
+        if (work.find(kSeconds) != std::string::npos) DropLastCharacter(work);
         // Without a closing mark, a trailing number counts as seconds: 45°30 is 45° 0' 30".
         s = partValue(work, separator);
     }
@@ -156,10 +142,10 @@ std::string DecimalDegreesText(const CalculatorState& state, std::string_view te
         degrees = ConvertCoordinateText(state, text, kDeg);
     } catch (const std::overflow_error&) {
         // Read back, the overflow text overflows again: the fault reaches whoever computes.
-        const bool negative = trimBlanks(text).starts_with('-');
+        const bool negative = TrimBlanks(text).starts_with('-');
         return NumberText(negative ? -HUGE_VAL : HUGE_VAL);
     }
-    dropLastCharacter(degrees);
+    DropLastCharacter(degrees);
     return degrees;
 }
 

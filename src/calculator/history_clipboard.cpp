@@ -3,6 +3,7 @@
 #include "calculator/calculator.h"
 #include "calculator/coordinate_text.h"
 #include "calculator/keys.h"
+#include "calculator/text.h"
 
 namespace velmora::calc {
 
@@ -28,14 +29,6 @@ bool isPlainNumber(std::string_view text, std::string_view separator) {
         }
     }
     return anyDigit;
-}
-
-// Clipboard text usually comes with a line break behind it; it is no part of the number.
-std::string_view trimLineBreaksAndTabs(std::string_view text) {
-    constexpr std::string_view kSpace = " \t\r\n";
-    const std::size_t first = text.find_first_not_of(kSpace);
-    if (first == std::string_view::npos) return {};
-    return text.substr(first, text.find_last_not_of(kSpace) - first + 1);
 }
 
 // A number as the user's locale writes it for typing: up to 15 significant digits placed
@@ -72,7 +65,8 @@ std::string Calculator::MenuCopia_Click() const {
 
 void Calculator::MenuIncolla_Click(std::string_view clipboardText) {
     runIgnoringFailure([&] {
-        std::string text(trimLineBreaksAndTabs(clipboardText));
+        // Clipboard text usually comes with a line break behind it; it is no part of the number.
+        std::string text(TrimBlanks(clipboardText, kBlanksAndLineBreaks));
         replaceAll(text, m_state.DisplaySeparator, m_state.ConversionSeparator);
         const std::optional<double> value = ConvertNumber(text, m_state.ConversionSeparator);
         if (!value || !std::isfinite(*value)) return;
@@ -87,8 +81,7 @@ std::optional<std::string> Calculator::MenuInviaCalc_Click() const {
     std::optional<std::string> typed;
     runIgnoringFailure([&] {
         // A distance re-expressed by a unit key shows the locale's decimal mark.
-        std::string shown = m_display;
-        replaceAll(shown, m_locale.decimalMark, m_state.DisplaySeparator);
+        const std::string shown = WithDisplayPoint(m_display, m_locale, m_state);
         const std::string number = isPlainNumber(shown, m_state.DisplaySeparator)
                                        ? shown
                                        : DecimalDegreesText(m_state, shown);

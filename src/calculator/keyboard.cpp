@@ -5,17 +5,12 @@ namespace velmora::calc {
 
 namespace {
 
-// Character codes of table A that are not digits.
+// Codes of the typed characters that are not printable ASCII.
 constexpr std::uint16_t kCharBackspace = 8;
 constexpr std::uint16_t kCharReturn = 13;
 constexpr std::uint16_t kCharDegree = 176;  // U+00B0, also its code in the ANSI code page
 
-// Key codes and modifier bits of table B.
-constexpr std::uint16_t kKeyCodeDelete = 46;
-constexpr std::uint16_t kKeyCodeF2 = 113;
-constexpr std::uint16_t kKeyCodeF8 = 119;
 constexpr std::uint16_t kNoModifier = 0;
-constexpr std::uint16_t kShiftOnly = 1;
 
 // Selector keys of F2..F8, in key-code order.
 constexpr std::int16_t kFunctionKeySelectors[] = {kSelLatitudeA, kSelLongitudeA, kSelLatitudeB,
@@ -79,7 +74,7 @@ void Calculator::Form_KeyDown(std::uint16_t keyCode, std::uint16_t shiftState) {
 
     if (keyCode == kKeyCodeDelete && shiftState == kNoModifier) {
         Lab_Num_Click(kKeyCancel);
-    } else if (keyCode == kKeyCodeDelete && shiftState == kShiftOnly) {
+    } else if (keyCode == kKeyCodeDelete && shiftState == kShiftBit) {
         Lab_Num_Click(kKeyClear);
     } else if (keyCode >= kKeyCodeF2 && keyCode <= kKeyCodeF8 && shiftState == kNoModifier) {
         Lab_Sel_Click(kFunctionKeySelectors[keyCode - kKeyCodeF2]);

@@ -1,10 +1,12 @@
 #include <cmath>
+#include <utility>
 
 #include "calculator/calculator.h"
 #include "calculator/coordinate_text.h"
+#include "calculator/distance.h"
+#include "calculator/distance_units.h"
 #include "calculator/keys.h"
-#include "geodesy/units.h"
-#include "geodesy/vincenty.h"
+#include "calculator/text.h"
 
 namespace velmora::calc {
 
@@ -25,8 +27,8 @@ std::string_view closingMark(std::int16_t format) {
 }
 
 bool hasAnyMark(std::string_view text) {
-    return contains(text, kDegreeMark) || contains(text, kMinutesMark) ||
-           contains(text, kSecondsMark);
+    return Contains(text, kDegreeMark) || Contains(text, kMinutesMark) ||
+           Contains(text, kSecondsMark);
 }
 
 // The history form of a coordinate: a blank after every degree and minutes mark.
@@ -46,20 +48,6 @@ std::string spacedCoordinate(std::string_view text) {
     return spaced;
 }
 
-// Removes the last character of UTF-8 text, all of its bytes.
-void popLastCharacter(std::string& text) {
-    while (!text.empty() && (static_cast<unsigned char>(text.back()) & 0xC0) == 0x80)
-        text.pop_back();
-    if (!text.empty()) text.pop_back();
-}
-
-std::string trimBlanks(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) return {};
-    const std::size_t last = text.find_last_not_of(' ');
-    return std::string(text.substr(first, last - first + 1));
-}
-
 }  // namespace
 
 void Calculator::Lab_Num_Click(std::int16_t index) {
@@ -67,7 +55,8 @@ void Calculator::Lab_Num_Click(std::int16_t index) {
     runIgnoringFailure([&] { m_view.processPendingEvents(); });
 
     // A shown distance gives way to any key but "Clear" and the marks, usable or not.
-    const bool keepsResult = index >= kKeyClear && index <= kKeySeconds;
+    const KeyRole role = kKeypadKeys[static_cast<std::size_t>(index)].role;
+    const bool keepsResult = role == KeyRole::Clear || role == KeyRole::Mark;
     const bool resets = m_state.ResultShown && !keepsResult;
     if (resets) {
         m_state.ResultShown = false;
@@ -91,21 +80,17 @@ void Calculator::Lab_Num_Click(std::int16_t index) {
 }
 
 void Calculator::runKeypadAction(std::int16_t index) {
-    if (index >= 0 && index <= 9) {
-        typeDigit(index);
-        return;
-    }
-    switch (index) {
-    case kKeyDecimalPoint: typeDecimalPoint(); break;
-    case kKeyBack: deleteLastCharacter(); break;
-    case kKeyCancel: m_display = "0"; break;
-    case kKeyClear: clearHistory(); break;
-    case kKeyDegrees:
-    case kKeyMinutes:
-    case kKeySeconds: typeMark(index); break;
-    case kKeyResetPoints: resetBothPoints(); break;
-    case kKeyEnter: enterCoordinate(); break;
-    case kKeyCalculate: calculate(); break;
+    const std::string_view caption = keypadCaption(index);
+    switch (kKeypadKeys[static_cast<std::size_t>(index)].role) {
+    case KeyRole::Digit: typeDigit(caption); break;
+    case KeyRole::DecimalPoint: typeDecimalPoint(); break;
+    case KeyRole::Back: deleteLastCharacter(); break;
+    case KeyRole::Cancel: m_display = "0"; break;
+    case KeyRole::Clear: clearHistory(); break;
+    case KeyRole::Mark: typeMark(caption); break;
+    case KeyRole::ResetPoints: resetBothPoints(); break;
+    case KeyRole::Enter: enterCoordinate(); break;
+    case KeyRole::Calculate: calculate(); break;
     default: break;  // sign and pi have no action
     }
 }
@@ -123,31 +108,30 @@ void Calculator::failurePath(std::int16_t index) {
     m_display = "Error";
 }
 
-void Calculator::typeDigit(std::int16_t index) {
+void Calculator::typeDigit(std::string_view digit) {
     if (m_display == "0" || m_display == "Error") m_display.clear();
     const std::string_view closing = closingMark(m_state.CoordFormat);
-    if (!closing.empty() && contains(m_display, closing)) return;
-    m_display += keypadCaption(index);
+    if (!closing.empty() && Contains(m_display, closing)) return;
+    m_display += digit;
 }
 
 // In deg/min/sec a decimal point belongs to the seconds, in deg/min to the minutes; in
 // degrees it may stand anywhere. Never twice.
 void Calculator::typeDecimalPoint() {
-    if (m_state.CoordFormat == kDegMinSec && !contains(m_display, kMinutesMark)) return;
-    if (m_state.CoordFormat == kDegMin && !contains(m_display, kDegreeMark)) return;
-    if (contains(m_display, ".")) return;
+    if (m_state.CoordFormat == kDegMinSec && !Contains(m_display, kMinutesMark)) return;
+    if (m_state.CoordFormat == kDegMin && !Contains(m_display, kDegreeMark)) return;
+    if (Contains(m_display, ".")) return;
     m_display += '.';
 }
 
-void Calculator::typeMark(std::int16_t index) {
-    const std::string_view mark = keypadCaption(index);
-    if (!contains(m_display, mark)) m_display += mark;
+void Calculator::typeMark(std::string_view mark) {
+    if (!Contains(m_display, mark)) m_display += mark;
 }
 
 void Calculator::deleteLastCharacter() {
     std::string text = " " + m_display;
-    popLastCharacter(text);
-    text = trimBlanks(text);
+    DropLastCharacter(text);
+    text = TrimBlanks(text);
     m_display = text.empty() ? "0" : text;
 }
 
@@ -194,17 +178,17 @@ void Calculator::enterCoordinate() {
 }
 
 void Calculator::calculate() {
-    const double distanceKm = m_state.SphereMode ? geodesy::SphereDistance(m_state, true)
-                                                 : geodesy::VincentyDistance(m_state, true);
+    const double distanceKm = m_state.SphereMode ? SphereDistance(m_state, true)
+                                                 : VincentyDistance(m_state, true);
     if (!(distanceKm >= 0.0) || !std::isfinite(distanceKm)) {
         failurePath(kKeyCalculate);
         return;
     }
-    m_display = geodesy::FormatDistance(m_state, distanceKm, m_locale.decimalMark);
-    appendHistory("Distance: " + m_display + " " + m_state.UnitText);
+    m_display = FormatDistance(m_state, distanceKm, m_locale.decimalMark);
+    appendHistory(DistanceLine(m_display, m_state));
     // The display shows the point in every locale, also where the decimal mark is neither
     // "." nor "," and the closing separator replacement would not catch it.
-    replaceAll(m_display, m_locale.decimalMark, m_state.DisplaySeparator);
+    m_display = WithDisplayPoint(std::move(m_display), m_locale, m_state);
 }
 
 void Calculator::Display_Click() {

@@ -1,13 +1,14 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
-#include <string>
 #include <string_view>
 
-#include "calculator/number_text.h"
+#include "calculator/distance_units.h"
+#include "calculator/state.h"
 
-// Key and entry indices of the calculator, as the keypad, the selector panel and the datum
-// menu deliver them, and the small text helpers the engine's handlers share.
+// The keys of the calculator: the keypad and the selector panel, by the index they deliver,
+// each with its caption and role; and the key codes of the keys without a character.
 namespace velmora::calc {
 
 // Keypad (Lab_Num). Digits are 0..9 under their own index.
@@ -23,6 +24,7 @@ inline constexpr std::int16_t kKeyResetPoints = 18;  // ">|<"
 inline constexpr std::int16_t kKeyEnter = 19;
 inline constexpr std::int16_t kKeyPi = 20;        // disabled for good at start-up
 inline constexpr std::int16_t kKeyCalculate = 21;
+inline constexpr int kKeypadKeyCount = 22;
 
 // Selector panel (Lab_Sel).
 inline constexpr std::int16_t kSelLatitudeA = 0;
@@ -39,14 +41,94 @@ inline constexpr std::int16_t kSelNauticalMiles = 10;
 inline constexpr std::int16_t kSelDegrees = 11;
 inline constexpr std::int16_t kSelDegMin = 12;
 inline constexpr std::int16_t kSelDegMinSec = 13;
+inline constexpr int kSelectorKeyCount = 14;
 
-// Caption of keypad key index as the failure path names it; empty outside 0..21.
+// What pressing a key does.
+enum class KeyRole : std::uint8_t {
+    Digit,        // types its caption
+    DecimalPoint,
+    Sign,         // no action
+    Back,
+    Cancel,
+    Clear,
+    Mark,         // types its caption, the degree, minutes or seconds mark
+    ResetPoints,
+    Enter,
+    Pi,           // no action
+    Calculate,
+    Field,        // selects the field of its code
+    Hemisphere,   // selects the hemisphere of its code
+    Unit,         // selects the distance unit of its code
+    Format,       // selects the coordinate format of its code
+};
+
+// A key's caption (UTF-8, as shown and as the history names it), its role and, for the
+// selector keys, the field, hemisphere, unit or format code it selects.
+struct KeyFace {
+    std::string_view caption;
+    KeyRole role;
+    std::int16_t code = kNone;
+};
+
+inline constexpr std::array<KeyFace, kKeypadKeyCount> kKeypadKeys{{
+    {"0", KeyRole::Digit},
+    {"1", KeyRole::Digit},
+    {"2", KeyRole::Digit},
+    {"3", KeyRole::Digit},
+    {"4", KeyRole::Digit},
+    {"5", KeyRole::Digit},
+    {"6", KeyRole::Digit},
+    {"7", KeyRole::Digit},
+    {"8", KeyRole::Digit},
+    {"9", KeyRole::Digit},
+    {".", KeyRole::DecimalPoint},
+    {"+/-", KeyRole::Sign},
+    {"Back", KeyRole::Back},
+    {"C", KeyRole::Cancel},
+    {"Clear", KeyRole::Clear},
+    {kDegreeMark, KeyRole::Mark},
+    {kMinutesMark, KeyRole::Mark},
+    {kSecondsMark, KeyRole::Mark},
+    {">|<", KeyRole::ResetPoints},
+    {"Enter", KeyRole::Enter},
+    {"\u03C0", KeyRole::Pi},
+    {"Calculate", KeyRole::Calculate},
+}};
+
+inline constexpr std::array<KeyFace, kSelectorKeyCount> kSelectorKeys{{
+    {"Latitude A", KeyRole::Field, kLatitudeA},
+    {"Latitude B", KeyRole::Field, kLatitudeB},
+    {"N", KeyRole::Hemisphere, kNorth},
+    {"S", KeyRole::Hemisphere, kSouth},
+    {"Longitude A", KeyRole::Field, kLongitudeA},
+    {"Longitude B", KeyRole::Field, kLongitudeB},
+    {"W", KeyRole::Hemisphere, kWest},
+    {"E", KeyRole::Hemisphere, kEast},
+    {kDistanceUnits[kKilometres].symbol, KeyRole::Unit, kKilometres},
+    {kDistanceUnits[kStatuteMiles].symbol, KeyRole::Unit, kStatuteMiles},
+    {kDistanceUnits[kNauticalMiles].symbol, KeyRole::Unit, kNauticalMiles},
+    {"\u00B0", KeyRole::Format, kDeg},
+    {"\u00B0 '", KeyRole::Format, kDegMin},
+    {"\u00B0 ' \"", KeyRole::Format, kDegMinSec},
+}};
+
+// Whether a keypad key writes a number (digits, point, sign): the window colours these keys
+// apart from the function keys.
+constexpr bool IsFigureKey(KeyRole role) {
+    return role == KeyRole::Digit || role == KeyRole::DecimalPoint || role == KeyRole::Sign;
+}
+
+// Caption of keypad key index, as the history names the key; empty outside the keypad.
 std::string_view keypadCaption(int index);
 
-// Whether text contains needle anywhere.
-inline bool contains(std::string_view text, std::string_view needle) {
-    return text.find(needle) != std::string_view::npos;
-}
+// Key codes of Form_KeyDown for the keys without a character, as the desktop numbers them,
+// and the bits of its modifier state.
+inline constexpr std::uint16_t kKeyCodeDelete = 46;
+inline constexpr std::uint16_t kKeyCodeF2 = 113;
+inline constexpr std::uint16_t kKeyCodeF8 = 119;
+inline constexpr std::uint16_t kShiftBit = 1;
+inline constexpr std::uint16_t kCtrlBit = 2;
+inline constexpr std::uint16_t kAltBit = 4;
 
 // Runs one step of a handler; a failure inside it is swallowed so that the handler goes on
 // with its next step and nothing escapes to the window's event loop.

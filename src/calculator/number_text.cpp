@@ -8,6 +8,8 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "calculator/text.h"
+
 namespace velmora::calc {
 
 namespace {
@@ -27,12 +29,6 @@ using CharBuffer = std::array<char, 512>;
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
-std::string_view trimBlanks(std::string_view text) {
-    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
-    return text;
-}
 
 // Length of the longest prefix of text of the form digits [point digits] [exponent], with at
 // least one digit before the exponent; 0 when there is none. No sign.
@@ -312,7 +308,7 @@ double ReadLeadingNumber(std::string_view text) {
 
 std::optional<double> ConvertNumberAllowingOverflow(std::string_view text,
                                                     std::string_view decimalSeparator) {
-    text = trimBlanks(text);
+    text = TrimBlanks(text);
     double value = 0.0;
     std::size_t used = readSignedNumber(text, decimalSeparator, value);
     if (used == 0 || used != text.size()) return std::nullopt;

@@ -2,8 +2,9 @@
 
 #include "calculator/calculator.h"
 #include "calculator/coordinate_text.h"
+#include "calculator/distance_units.h"
 #include "calculator/keys.h"
-#include "geodesy/units.h"
+#include "calculator/text.h"
 
 namespace velmora::calc {
 
@@ -20,9 +21,20 @@ constexpr int kPictureDegrees = 12;
 constexpr int kPictureDegMin = 13;
 constexpr int kPictureDegMinSec = 14;
 
-constexpr std::string_view kUnitLines[3] = {"Distance: kilometers [km]",
-                                            "Distance: statute miles [mi]",
-                                            "Distance: nautical miles [nmi]"};
+// The picture of each field, by field code.
+constexpr int kFieldPictures[] = {kPictureLatitudeA, kPictureLatitudeB, kPictureLongitudeA,
+                                  kPictureLongitudeB};
+
+// The picture and history line of each coordinate format, by format code.
+struct FormatFace {
+    int picture;
+    std::string_view line;
+};
+constexpr FormatFace kFormatFaces[] = {
+    {kPictureDegMinSec, "Coordinates: Degrees / minutes / seconds"},
+    {kPictureDegMin, "Coordinates: Degrees / minutes"},
+    {kPictureDegrees, "Coordinates: Degrees"},
+};
 
 int slot(Indicator indicator) { return static_cast<int>(indicator); }
 
@@ -34,21 +46,13 @@ void Calculator::Lab_Sel_Click(std::int16_t index) {
     if (index >= 0 && index < kSelectorKeyCount && !m_selectorEnabled[index]) return;
 
     runIgnoringFailure([&] {
-        switch (index) {
-        case kSelLatitudeA:
-        case kSelLatitudeB:
-        case kSelLongitudeA:
-        case kSelLongitudeB: selectField(index); break;
-        case kSelNorth:
-        case kSelSouth:
-        case kSelWest:
-        case kSelEast: selectHemisphere(index); break;
-        case kSelKilometres:
-        case kSelStatuteMiles:
-        case kSelNauticalMiles: selectUnit(index); break;
-        case kSelDegrees:
-        case kSelDegMin:
-        case kSelDegMinSec: selectFormat(index); break;
+        if (index < 0 || index >= kSelectorKeyCount) return;
+        const KeyFace& key = kSelectorKeys[static_cast<std::size_t>(index)];
+        switch (key.role) {
+        case KeyRole::Field: selectField(key.code); break;
+        case KeyRole::Hemisphere: selectHemisphere(key.code); break;
+        case KeyRole::Unit: selectUnit(key.code); break;
+        case KeyRole::Format: selectFormat(key.code); break;
         default: break;
         }
     });
@@ -58,16 +62,8 @@ void Calculator::Lab_Sel_Click(std::int16_t index) {
     runIgnoringFailure([&] { m_view.focusMainWindow(); });
 }
 
-void Calculator::selectField(std::int16_t index) {
-    std::int16_t field = kLatitudeA;
-    int picture = kPictureLatitudeA;
-    switch (index) {
-    case kSelLatitudeA: break;
-    case kSelLatitudeB: field = kLatitudeB; picture = kPictureLatitudeB; break;
-    case kSelLongitudeA: field = kLongitudeA; picture = kPictureLongitudeA; break;
-    default: field = kLongitudeB; picture = kPictureLongitudeB; break;
-    }
-    m_pictures[slot(Indicator::LatLon)] = picture;
+void Calculator::selectField(std::int16_t field) {
+    m_pictures[slot(Indicator::LatLon)] = kFieldPictures[field];
     m_state.ActiveField = field;
 
     const bool isLatitude = field <= kLatitudeB;
@@ -84,22 +80,14 @@ void Calculator::selectField(std::int16_t index) {
     }
 }
 
-void Calculator::selectHemisphere(std::int16_t index) {
-    std::int16_t hemisphere = kNorth;
-    switch (index) {
-    case kSelNorth: break;
-    case kSelSouth: hemisphere = kSouth; break;
-    case kSelWest: hemisphere = kWest; break;
-    default: hemisphere = kEast; break;
-    }
+void Calculator::selectHemisphere(std::int16_t hemisphere) {
     m_pictures[slot(Indicator::Bussola)] = kPictureFirstHemisphere + hemisphere;
     m_state.Hemisphere = hemisphere;
 }
 
 // A shown distance is re-expressed from the text on the display, so km -> mi -> km gives
 // back the six-decimal value that was shown, not the exact distance.
-void Calculator::selectUnit(std::int16_t index) {
-    const auto unit = static_cast<std::int16_t>(index - kSelKilometres);
+void Calculator::selectUnit(std::int16_t unit) {
     if (m_state.UnitIndex == unit) return;
     // Re-expressed first: a value that overflows in the new unit fails the whole step, and
     // display, unit and history stay as they were.
@@ -107,45 +95,31 @@ void Calculator::selectUnit(std::int16_t index) {
     if (m_state.ResultShown) {
         // After an earlier unit key the shown text carries the locale's decimal mark; it is
         // read as the point whatever that mark is.
-        std::string shown = m_display;
-        replaceAll(shown, m_locale.decimalMark, m_state.DisplaySeparator);
         CalculatorState trial = m_state;
-        converted = geodesy::ConvertDistanceText(trial, shown, unit, m_locale.decimalMark);
+        converted = ConvertDistanceText(trial, WithDisplayPoint(m_display, m_locale, m_state), unit,
+                                        m_locale.decimalMark);
         m_state.UnitText = trial.UnitText;
     }
     m_pictures[slot(Indicator::UMisura)] = kPictureFirstUnit + unit;
-    appendHistory(std::string(kUnitLines[unit]));
+    appendHistory(UnitChosenLine(unit));
     if (converted) {
         m_display = std::move(*converted);
-        appendHistory("Distance: " + m_display + " " + m_state.UnitText);
+        appendHistory(DistanceLine(m_display, m_state));
     }
     m_state.UnitIndex = unit;
 }
 
 // Carried out in full even when the format is already selected: the line is written again
 // and the display converted, whatever it holds.
-void Calculator::selectFormat(std::int16_t index) {
-    std::int16_t format = kDegMinSec;
-    int picture = kPictureDegMinSec;
-    std::string_view line = "Coordinates: Degrees / minutes / seconds";
-    if (index == kSelDegrees) {
-        format = kDeg;
-        picture = kPictureDegrees;
-        line = "Coordinates: Degrees";
-    } else if (index == kSelDegMin) {
-        format = kDegMin;
-        picture = kPictureDegMin;
-        line = "Coordinates: Degrees / minutes";
-    }
-    m_pictures[slot(Indicator::Gms)] = picture;
+void Calculator::selectFormat(std::int16_t format) {
+    const FormatFace& face = kFormatFaces[format];
+    m_pictures[slot(Indicator::Gms)] = face.picture;
     m_state.CoordFormat = format;
     setMarkKeysForFormat();
-    appendHistory(std::string(line));
+    appendHistory(std::string(face.line));
     // A distance re-expressed by a unit key shows the locale's decimal mark; the conversion
     // reads only the point and the comma.
-    std::string shown = m_display;
-    replaceAll(shown, m_locale.decimalMark, m_state.DisplaySeparator);
-    m_display = ConvertCoordinateText(m_state, shown);
+    m_display = ConvertCoordinateText(m_state, WithDisplayPoint(m_display, m_locale, m_state));
 }
 
 void Calculator::setMarkKeysForFormat() {

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "geodesy/ellipsoids.h"
+
 namespace velmora::calc {
 
 // Field codes, the index of CoordText and the value of ActiveField.
@@ -33,12 +35,8 @@ inline constexpr char kDegreeMark[] = "\u00B0";
 inline constexpr char kMinutesMark[] = "'";
 inline constexpr char kSecondsMark[] = "\"";
 
-// Semi-major and semi-minor axis in metres and flattening of the ellipsoid in use.
-struct DatumParameters {
-    double semiMajorMetres = 0.0;
-    double semiMinorMetres = 0.0;
-    double flattening = 0.0;
-};
+// The ellipsoid in use.
+using DatumParameters = geodesy::Ellipsoid;
 
 // The last user-defined ellipsoid, kept between uses of the custom datum dialog.
 struct CustomDatumValues {

@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app_info.h"
+
 namespace velmora::desktop {
 
 namespace {
@@ -33,7 +35,8 @@ TrayIcona::~TrayIcona() = default;
 void TrayIcona::CreateTrayMenu() {
     if (d->menu) return;
     d->menu = std::make_unique<QMenu>();
-    QAction* open = d->menu->addAction(QStringLiteral("Open Velmora"));
+    QAction* open =
+        d->menu->addAction(QStringLiteral("Open ") + QString::fromUtf8(app::kProductName));
     d->menu->addSeparator();
     QAction* end = d->menu->addAction(QStringLiteral("End Program"));
     connect(open, &QAction::triggered, this, [this] { HideToTray(false); });

@@ -13,9 +13,6 @@
 
 #include <cmath>
 
-#include "calculator/coordinate_text.h"
-#include "calculator/number_text.h"
-
 namespace velmora::geodesy {
 
 namespace {
@@ -24,8 +21,6 @@ constexpr double kHalfPi = kPi / 2.0;              // with the program's pi
 constexpr double kDegreesPerHalfTurn = 180.0;
 constexpr double kLambdaTolerance = 1e-12;         // radians on lambda; far below 1 mm
 constexpr int kPassLimit = 20;                     // a result needs convergence in 19 passes
-constexpr double kSphereRadiusMetres = 6372795.5;  // the program's sphere
-constexpr double kMetresPerKm = 1000.0;
 constexpr double kQuarterLatitudeDeg = 90.0;       // colatitude = 90 - latitude
 
 bool allFinite(double a, double b, double c, double d) {
@@ -43,30 +38,6 @@ inline double arcTan2(double x, double y) {
     if (x >= -y) return std::atan(y / x);
     if (x <= y) return std::atan(y / x) - kPi;
     return -std::atan(x / y) - kHalfPi;
-}
-
-// The stored coordinates in decimal degrees: latitude A, latitude B, longitude A, longitude B.
-struct Points {
-    double latADeg;
-    double latBDeg;
-    double lonADeg;
-    double lonBDeg;
-};
-
-Points readPoints(const calc::CalculatorState& state) {
-    auto degrees = [&state](calc::FieldCode field) {
-        return calc::ReadLeadingNumber(calc::DecimalDegreesText(state, state.CoordText[field]));
-    };
-    return {degrees(calc::kLatitudeA), degrees(calc::kLatitudeB), degrees(calc::kLongitudeA),
-            degrees(calc::kLongitudeB)};
-}
-
-// A computed distance becomes the routine's result only when it is a distance: finite and
-// not negative (absurd custom axes can make it negative). Only then is ResultShown set.
-double finish(calc::CalculatorState& state, double metres, bool inKilometres) {
-    if (!(metres >= 0.0) || !std::isfinite(metres)) return kFailure;
-    state.ResultShown = true;
-    return inKilometres ? metres / kMetresPerKm : metres;
 }
 
 }  // namespace
@@ -162,23 +133,6 @@ double SphereInverseMetres(double latADeg, double lonADeg, double latBDeg, doubl
     const double metres = kSphereRadiusMetres * centralAngle;
     if (!std::isfinite(metres)) return kFailure;
     return metres;
-}
-
-double VincentyDistance(calc::CalculatorState& state, bool inKilometres) {
-    const Points p = readPoints(state);
-    const double metres =
-        VincentyInverseMetres(p.latADeg, p.lonADeg, p.latBDeg, p.lonBDeg,
-                              state.Datum.semiMajorMetres, state.Datum.semiMinorMetres,
-                              state.Datum.flattening);
-    if (metres == kFailure) return kFailure;
-    return finish(state, metres, inKilometres);
-}
-
-double SphereDistance(calc::CalculatorState& state, bool inKilometres) {
-    const Points p = readPoints(state);
-    const double metres = SphereInverseMetres(p.latADeg, p.lonADeg, p.latBDeg, p.lonBDeg);
-    if (metres == kFailure) return kFailure;
-    return finish(state, metres, inKilometres);
 }
 
 }  // namespace velmora::geodesy

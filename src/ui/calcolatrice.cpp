@@ -6,7 +6,6 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QHeaderView>
-#include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
@@ -18,12 +17,12 @@
 #include <QTableView>
 
 #include <algorithm>
-#include <future>
 
 #include "app_info.h"
 #include "picture_paths.h"
 #include "desktop/auto_start.h"
 #include "desktop/tray_icona.h"
+#include "ui/accessibility.h"
 #include "ui/frm_about.h"
 #include "ui/history_model.h"
 #include "ui/key_label.h"
@@ -38,57 +37,56 @@ namespace {
 constexpr int kClientWidthTwips = 8040;
 constexpr int kClientHeightTwips = 5760;
 
+// Where a key stands and its tool tip; caption and role come from the calculator's key table.
 struct KeyDesign {
     TwipsRect rect;
-    const char* caption;  // UTF-8
     const char* toolTip;
 };
 
 // Keypad keys Lab_Num, by index: 510 x 300 unless given otherwise.
 constexpr std::array<KeyDesign, calc::kKeypadKeyCount> kKeypadDesign{{
-    {{215, 5150, 510, 300}, "0", "0"},
-    {{215, 4630, 510, 300}, "1", "1"},
-    {{830, 4630, 510, 300}, "2", "2"},
-    {{1440, 4630, 510, 300}, "3", "3"},
-    {{215, 4100, 510, 300}, "4", "4"},
-    {{830, 4100, 510, 300}, "5", "5"},
-    {{1440, 4100, 510, 300}, "6", "6"},
-    {{215, 3560, 510, 300}, "7", "7"},
-    {{830, 3560, 510, 300}, "8", "8"},
-    {{1440, 3560, 510, 300}, "9", "9"},
-    {{830, 5150, 510, 300}, ".", "Decimal"},
-    {{1440, 5150, 510, 300}, "+/-", "Change sign"},
-    {{2050, 3570, 510, 255}, "Back", "Delete last figure"},
-    {{2670, 3570, 510, 255}, "C", "Cancel"},
-    {{3290, 3570, 510, 255}, "Clear", "Clear the historical list"},
-    {{2050, 4100, 510, 300}, "\u00B0", "Degrees"},
-    {{2670, 4100, 510, 300}, "'", "Minutes"},
-    {{3290, 4100, 510, 300}, "\"", "Seconds"},
-    {{2050, 4630, 510, 300}, ">|<", "Reset both A and B coordinates"},
-    {{2670, 4630, 1095, 255}, "Enter", "Enter"},
-    {{2050, 5150, 510, 300}, "\u03C0", "pi"},
-    {{2670, 5150, 1095, 255}, "Calculate", "Calculate the distance"},
+    {{215, 5150, 510, 300}, "0"},
+    {{215, 4630, 510, 300}, "1"},
+    {{830, 4630, 510, 300}, "2"},
+    {{1440, 4630, 510, 300}, "3"},
+    {{215, 4100, 510, 300}, "4"},
+    {{830, 4100, 510, 300}, "5"},
+    {{1440, 4100, 510, 300}, "6"},
+    {{215, 3560, 510, 300}, "7"},
+    {{830, 3560, 510, 300}, "8"},
+    {{1440, 3560, 510, 300}, "9"},
+    {{830, 5150, 510, 300}, "Decimal"},
+    {{1440, 5150, 510, 300}, "Change sign"},
+    {{2050, 3570, 510, 255}, "Delete last figure"},
+    {{2670, 3570, 510, 255}, "Cancel"},
+    {{3290, 3570, 510, 255}, "Clear the historical list"},
+    {{2050, 4100, 510, 300}, "Degrees"},
+    {{2670, 4100, 510, 300}, "Minutes"},
+    {{3290, 4100, 510, 300}, "Seconds"},
+    {{2050, 4630, 510, 300}, "Reset both A and B coordinates"},
+    {{2670, 4630, 1095, 255}, "Enter"},
+    {{2050, 5150, 510, 300}, "pi"},
+    {{2670, 5150, 1095, 255}, "Calculate the distance"},
 }};
 
 // Selector keys Lab_Sel, by index: 510 x 255 unless given otherwise.
 constexpr std::array<KeyDesign, calc::kSelectorKeyCount> kSelectorDesign{{
-    {{210, 2220, 1140, 240}, "Latitude A", "First point latitude"},
-    {{1430, 2220, 1140, 240}, "Latitude B", "Second point latitude"},
-    {{2670, 2220, 510, 255}, "N", "North"},
-    {{3280, 2220, 510, 255}, "S", "South"},
-    {{210, 2610, 1140, 240}, "Longitude A", "First point longitude"},
-    {{1430, 2610, 1140, 255}, "Longitude B", "Second point longitude"},
-    {{2670, 2610, 510, 255}, "W", "West"},
-    {{3280, 2610, 510, 255}, "E", "East"},
-    {{210, 3000, 510, 255}, "km", "Distance between A and B in kilometers"},
-    {{830, 3000, 510, 255}, "mi", "Distance between A and B in statute miles"},
-    {{1440, 3000, 510, 255}, "nmi", "Distance between A and B in nautical miles"},
-    {{2050, 3000, 510, 255}, "\u00B0", "Coordinates in degrees"},
-    {{2670, 3000, 510, 255}, "\u00B0 '", "Coordinates in degrees / minutes"},
-    {{3280, 3000, 510, 255}, "\u00B0 ' \"", "Coordinates in degrees / minutes / seconds"},
+    {{210, 2220, 1140, 240}, "First point latitude"},
+    {{1430, 2220, 1140, 240}, "Second point latitude"},
+    {{2670, 2220, 510, 255}, "North"},
+    {{3280, 2220, 510, 255}, "South"},
+    {{210, 2610, 1140, 240}, "First point longitude"},
+    {{1430, 2610, 1140, 255}, "Second point longitude"},
+    {{2670, 2610, 510, 255}, "West"},
+    {{3280, 2610, 510, 255}, "East"},
+    {{210, 3000, 510, 255}, "Distance between A and B in kilometers"},
+    {{830, 3000, 510, 255}, "Distance between A and B in statute miles"},
+    {{1440, 3000, 510, 255}, "Distance between A and B in nautical miles"},
+    {{2050, 3000, 510, 255}, "Coordinates in degrees"},
+    {{2670, 3000, 510, 255}, "Coordinates in degrees / minutes"},
+    {{3280, 3000, 510, 255}, "Coordinates in degrees / minutes / seconds"},
 }};
 
-constexpr int kPiKey = 20;
 constexpr double kKeyPointSize = 9.75;
 constexpr double kPiPointSize = 11.25;
 constexpr double kHistoryPointSize = 8.25;
@@ -98,17 +96,19 @@ constexpr TwipsRect kHistoryRect{4200, 240, 3615, 5310};
 constexpr TwipsRect kSelectorGapsRect{0, 2040, 3975, 1335};
 constexpr TwipsRect kKeypadGapsRect{0, 3360, 3975, 2295};
 
-// Indicator pictures, in the order of calc::Indicator, with their all-grey start pictures.
+// Indicator pictures, in the order of calc::Indicator, with their all-grey start pictures and
+// what assistive technology calls them.
 struct PictureDesign {
     TwipsRect rect;
     const char* objectName;
     const char* greyPicture;
+    const char* spokenName;
 };
 constexpr std::array<PictureDesign, calc::kIndicatorCount> kPictureDesign{{
-    {{255, 380, 2205, 210}, "Img_LatLon", res::kLatLonGrey},
-    {{255, 800, 2280, 240}, "Img_GMS", res::kGmsGrey},
-    {{255, 1200, 2280, 240}, "Img_UMisura", res::kUMisuraGrey},
-    {{2600, 360, 1155, 1110}, "Img_Bussola", res::kBussolaGrey},
+    {{255, 380, 2205, 210}, "Img_LatLon", res::kLatLonGrey, "Coordinate field"},
+    {{255, 800, 2280, 240}, "Img_GMS", res::kGmsGrey, "Coordinate format"},
+    {{255, 1200, 2280, 240}, "Img_UMisura", res::kUMisuraGrey, "Distance unit"},
+    {{2600, 360, 1155, 1110}, "Img_Bussola", res::kBussolaGrey, "Hemisphere"},
 }};
 
 // Lin_TC: three etched separators in the information panel.
@@ -125,77 +125,70 @@ const QColor kDigitNormal(0, 0, 64);
 const QColor kDigitHighlight(128, 128, 255);
 const QColor kFunctionNormal(192, 0, 0);
 const QColor kFunctionHighlight(255, 128, 128);
-constexpr int kLastDigitKey = 11;  // keypad keys above it form the function group
 
 const QColor kDisplayText(64, 0, 0);
 const QColor kHistoryText(0, 0, 64);
 
+bool isFigureKey(int index) {
+    return calc::IsFigureKey(calc::kKeypadKeys[static_cast<std::size_t>(index)].role);
+}
+
 QColor keypadNormal(int index) {
-    return index > kLastDigitKey ? kFunctionNormal : kDigitNormal;
+    return isFigureKey(index) ? kDigitNormal : kFunctionNormal;
 }
 
 QColor keypadHighlight(int index) {
-    return index > kLastDigitKey ? kFunctionHighlight : kDigitHighlight;
+    return isFigureKey(index) ? kDigitHighlight : kFunctionHighlight;
 }
 
-// Key codes of the keys without a character that the engine takes, as the desktop numbers
-// them: Delete 46, F2..F8 113..119.
+// The engine's code of a key without a character that it takes: Delete and F2..F8.
 std::optional<std::uint16_t> keyDownCode(int qtKey) {
     if (qtKey == Qt::Key_Delete) {
-        return 46;
+        return calc::kKeyCodeDelete;
     }
     if (qtKey >= Qt::Key_F2 && qtKey <= Qt::Key_F8) {
-        return static_cast<std::uint16_t>(113 + (qtKey - Qt::Key_F2));
+        return static_cast<std::uint16_t>(calc::kKeyCodeF2 + (qtKey - Qt::Key_F2));
     }
     return std::nullopt;
 }
 
-// The modifier bit set of a key event: 1 Shift, 2 Ctrl, 4 Alt.
+// The engine's modifier bits of a key event.
 std::uint16_t shiftState(Qt::KeyboardModifiers modifiers) {
     std::uint16_t state = 0;
     if (modifiers & Qt::ShiftModifier) {
-        state |= 1;
+        state |= calc::kShiftBit;
     }
     if (modifiers & Qt::ControlModifier) {
-        state |= 2;
+        state |= calc::kCtrlBit;
     }
     if (modifiers & Qt::AltModifier) {
-        state |= 4;
+        state |= calc::kAltBit;
     }
     return state;
 }
 
 // The painted calculator face: the background picture, the window colour in the strip it
 // leaves free, and the Lin_TC separators on top.
-class CalculatorFace : public QWidget {
+class CalculatorFace : public PictureBox {
 public:
-    explicit CalculatorFace(QWidget* parent)
-        : QWidget(parent),
-          // The picture is the largest thing to decode at start-up: it is decoded on another
-          // thread while the rest of the window is built, and taken at the first paint. Where
-          // no thread can be started it is decoded then, on this one.
-          m_decoding(std::async(std::launch::async | std::launch::deferred,
-                                [] { return QImage(QString::fromLatin1(res::kBackground)); })) {
+    explicit CalculatorFace(QWidget* parent) : PictureBox(parent) {
         setObjectName(QStringLiteral("CalculatorFace"));
         setAttribute(Qt::WA_OpaquePaintEvent);  // paints every pixel; nothing beneath to draw
+        // The picture is the largest thing to decode at start-up: it is decoded while the rest
+        // of the window is built.
+        setPicture(QString::fromLatin1(res::kBackground));
+        decodeAhead();
     }
 
 protected:
     void paintEvent(QPaintEvent*) override {
-        if (m_decoding.valid()) {
-            m_background = QPixmap::fromImage(m_decoding.get());
-        }
         QPainter painter(this);
         painter.fillRect(rect(), palette().color(QPalette::Window));
-        painter.drawPixmap(0, 0, m_background);
+        painter.drawImage(0, 0, picture());
         for (const TwipsLine& line : kLinTC) {
             drawTwipsLine(painter, line);
         }
     }
-
-private:
-    std::future<QImage> m_decoding;  // valid until the first paint
-    QPixmap m_background;
 };
 
 }  // namespace
@@ -210,9 +203,12 @@ Calcolatrice::Calcolatrice(desktop::Services services)
     setObjectName(QStringLiteral("Calcolatrice"));
     setWindowTitle(QString::fromUtf8(app::kProductName));
     QIcon icon;
-    icon.addFile(QString::fromLatin1(res::kIcon16), QSize(16, 16));
-    icon.addFile(QString::fromLatin1(res::kIcon32), QSize(32, 32));
+    for (const int size : res::kProgramIconSizes) {
+        icon.addFile(res::programIconPath(size), QSize(size, size));
+    }
     setWindowIcon(icon);
+
+    installAccessibleInterfaces();
 
     const QLocale locale = QLocale::system();
     calc::UserLocale userLocale;
@@ -255,28 +251,29 @@ void Calcolatrice::createFace() {
 }
 
 void Calcolatrice::createKeys() {
-    auto makeKey = [this](std::int16_t index, const KeyDesign& design, const char* name,
-                          double pointSize) {
-        auto* key = new KeyLabel(index, QString::fromUtf8(design.caption), m_face);
+    auto makeKey = [this](std::int16_t index, const calc::KeyFace& face, const KeyDesign& design,
+                          const char* name, double pointSize) {
+        const QString caption =
+            QString::fromUtf8(face.caption.data(), static_cast<qsizetype>(face.caption.size()));
+        auto* key = new KeyLabel(index, caption, m_face);
         key->setObjectName(QString::fromLatin1(name));
         key->setGeometry(toPixels(design.rect));
         key->setFont(arialFont(pointSize, false));
-        const QString toolTip = QString::fromUtf8(design.toolTip);
-        key->setToolTip(toolTip);
-        key->setAccessibleName(toolTip.isEmpty() ? key->caption() : toolTip);
+        key->setToolTip(QString::fromUtf8(design.toolTip));
         return key;
     };
     for (std::size_t i = 0; i < kKeypadDesign.size(); ++i) {
         const auto index = static_cast<std::int16_t>(i);
-        KeyLabel* key = makeKey(index, kKeypadDesign[i], "Lab_Num",
-                                index == kPiKey ? kPiPointSize : kKeyPointSize);
+        KeyLabel* key = makeKey(index, calc::kKeypadKeys[i], kKeypadDesign[i], "Lab_Num",
+                                index == calc::kKeyPi ? kPiPointSize : kKeyPointSize);
         connect(key, &KeyLabel::clicked, this, [this](std::int16_t k) { m_engine->Lab_Num_Click(k); });
         connect(key, &KeyLabel::hovered, this, &Calcolatrice::Lab_Num_MouseMove);
         m_keypadKeys[i] = key;
     }
     for (std::size_t i = 0; i < kSelectorDesign.size(); ++i) {
         KeyLabel* key =
-            makeKey(static_cast<std::int16_t>(i), kSelectorDesign[i], "Lab_Sel", kKeyPointSize);
+            makeKey(static_cast<std::int16_t>(i), calc::kSelectorKeys[i], kSelectorDesign[i],
+                    "Lab_Sel", kKeyPointSize);
         connect(key, &KeyLabel::clicked, this, [this](std::int16_t k) { m_engine->Lab_Sel_Click(k); });
         connect(key, &KeyLabel::hovered, this, &Calcolatrice::Lab_Sel_MouseMove);
         m_selectorKeys[i] = key;
@@ -284,7 +281,7 @@ void Calcolatrice::createKeys() {
 }
 
 void Calcolatrice::createDisplayAndHistory() {
-    m_display = new ClickableLabel(m_face);
+    m_display = new DisplayLabel(m_face);
     m_display->setObjectName(QStringLiteral("Display"));
     m_display->setGeometry(toPixels(kDisplayRect));
     m_display->setFont(arialFont(kKeyPointSize, false));
@@ -296,8 +293,6 @@ void Calcolatrice::createDisplayAndHistory() {
     displayPalette.setColor(QPalette::Disabled, QPalette::WindowText, kDisplayText);
     m_display->setPalette(displayPalette);
     m_display->setText(QStringLiteral("0"));
-    m_display->setAccessibleName(m_display->text());
-    m_display->setAccessibleDescription(QStringLiteral("Display"));
     connect(m_display, &ClickableLabel::clicked, this, [this] { m_engine->Display_Click(); });
 
     m_historyModel = new HistoryModel(m_engine->history(), this);
@@ -335,10 +330,11 @@ void Calcolatrice::createDisplayAndHistory() {
 
 void Calcolatrice::createPictures() {
     for (std::size_t i = 0; i < kPictureDesign.size(); ++i) {
-        auto* picture = new PictureBox(m_face);
+        auto* picture = new IndicatorBox(QString::fromUtf8(kPictureDesign[i].spokenName), m_face);
         picture->setObjectName(QString::fromLatin1(kPictureDesign[i].objectName));
         picture->setGeometry(toPixels(kPictureDesign[i].rect));
         picture->setPicture(QString::fromLatin1(kPictureDesign[i].greyPicture));
+        picture->setWords(indicatorWords(0));
         m_pictures[i] = picture;
     }
 }
@@ -383,12 +379,12 @@ void Calcolatrice::createMenus() {
 
     QMenu* datum = bar->addMenu(QStringLiteral("&Datum"));
     datum->setObjectName(QStringLiteral("MenuEllissoide"));
-    for (int i = 0; i < geodesy::kDatumEntryCount; ++i) {
+    for (int i = 0; i < calc::kDatumEntryCount; ++i) {
         QAction* entry = nullptr;
-        if (geodesy::IsDatumSeparator(i)) {
+        if (calc::IsDatumSeparator(i)) {
             entry = datum->addSeparator();
         } else {
-            const std::string_view caption = geodesy::DatumCaption(i);
+            const std::string_view caption = calc::DatumCaption(i);
             entry = datum->addAction(
                 QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())));
             entry->setCheckable(true);
@@ -450,6 +446,16 @@ void Calcolatrice::Form_Load() {
     // Without a notification area there is nothing to bring the window back: show it.
     m_tray->HideToTray(autoStart && m_tray->isAvailable());
     m_engine->FinishStartUp();
+}
+
+void Calcolatrice::bringForward() {
+    if (m_tray) {
+        m_tray->HideToTray(false);
+    } else {
+        show();
+        raise();
+        activateWindow();
+    }
 }
 
 void Calcolatrice::colourKeys() {
@@ -610,10 +616,7 @@ void Calcolatrice::processPendingEvents() {
 
 void Calcolatrice::refresh() {
     const QString text = QString::fromStdString(m_engine->displayText());
-    if (text != m_display->text()) {
-        m_display->setText(text);
-        m_display->setAccessibleName(text);
-    }
+    m_display->showText(text);
     auto enable = [](KeyLabel* key, bool enabled) {
         if (key->isEnabled() != enabled) {
             key->setEnabled(enabled);
@@ -630,6 +633,7 @@ void Calcolatrice::refresh() {
         const int picture = m_engine->indicatorPicture(which);
         if (picture != m_shownPictures[i]) {
             m_pictures[i]->setPicture(indicatorPicturePath(which, picture));
+            m_pictures[i]->setWords(indicatorWords(picture));
             m_shownPictures[i] = picture;
         }
     }
@@ -703,9 +707,15 @@ bool Calcolatrice::eventFilter(QObject* watched, QEvent* event) {
             }
             return false;
         }
+        const auto& key = *static_cast<QKeyEvent*>(event);
+        // The context menu keys of every list; the list itself has no keyboard menu.
+        if (key.key() == Qt::Key_Menu || (key.key() == Qt::Key_F10 && key.modifiers() == Qt::ShiftModifier)) {
+            openHistoryMenuFromKeyboard();
+            return true;
+        }
         // Every key the engine takes ends here, so the list never acts on it as well (no
         // keyboard search on letters, no Enter, no Delete).
-        return forwardKey(*static_cast<QKeyEvent*>(event));
+        return forwardKey(key);
     }
     if (watched == m_history->viewport() && event->type() == QEvent::MouseButtonPress) {
         applyCurrentLine();
@@ -720,6 +730,13 @@ bool Calcolatrice::eventFilter(QObject* watched, QEvent* event) {
 
 void Calcolatrice::Lst_Storico_MouseDown(const QPoint& globalPos) {
     m_editMenu->popup(globalPos);
+}
+
+void Calcolatrice::openHistoryMenuFromKeyboard() {
+    QWidget* viewport = m_history->viewport();
+    const QRect line = m_history->visualRect(m_history->currentIndex());
+    const QPoint at = viewport->rect().contains(line.bottomLeft()) ? line.bottomLeft() : QPoint(0, 0);
+    m_editMenu->popup(viewport->mapToGlobal(at));
 }
 
 void Calcolatrice::closeEvent(QCloseEvent* event) {

@@ -11,7 +11,7 @@
 
 #include "calculator/calculator.h"
 #include "desktop/services.h"
-#include "geodesy/ellipsoids.h"
+#include "calculator/datum_menu.h"
 #include "ui/message_boxes.h"
 
 class QAction;
@@ -26,12 +26,12 @@ class TrayIcona;
 
 namespace velmora::ui {
 
-class ClickableLabel;
+class DisplayLabel;
 class Frm_About;
 class HistoryModel;
 class HoverArea;
+class IndicatorBox;
 class KeyLabel;
-class PictureBox;
 
 // Which key of each block was highlighted last, and whether hovering underlines. Not saved.
 struct HighlightState {
@@ -52,6 +52,9 @@ public:
     // The program's start-up: About box, key colours, the engine's start, tray icon and the
     // auto-start tick, then the window is shown (or only the tray icon when auto-start is on).
     void Form_Load();
+    // Shows the window (from the notification area too) and brings it forward: what another
+    // launch of the program asks for.
+    void bringForward();
 
     // Key highlighting under the mouse and the font options.
     void Lab_Sel_MouseMove(std::int16_t index);
@@ -75,7 +78,7 @@ public:
     KeyLabel* selectorKey(int index) const { return m_selectorKeys.at(static_cast<std::size_t>(index)); }
     QLabel* display() const;
     QTableView* historyList() const { return m_history; }
-    PictureBox* indicator(calc::Indicator which) const { return m_pictures.at(static_cast<std::size_t>(which)); }
+    IndicatorBox* indicator(calc::Indicator which) const { return m_pictures.at(static_cast<std::size_t>(which)); }
     HoverArea* selectorGaps() const { return m_selectorGaps; }
     HoverArea* keypadGaps() const { return m_keypadGaps; }
     QWidget* face() const { return m_face; }
@@ -108,6 +111,8 @@ private:
     bool isMenuShortcut(const QKeyEvent& event) const;
     void Form_QueryUnload(bool& cancel);
     void Lst_Storico_MouseDown(const QPoint& globalPos);
+    // Shift+F10 or the Menu key on the list: the context menu at the current line.
+    void openHistoryMenuFromKeyboard();
     void applyCurrentLine();
     // The picture list is 1-based, as the selector panel addresses it; 0 is the grey picture.
     static QString indicatorPicturePath(calc::Indicator which, int picture);
@@ -128,17 +133,17 @@ private:
     std::array<KeyLabel*, calc::kSelectorKeyCount> m_selectorKeys{};
     HoverArea* m_selectorGaps = nullptr;
     HoverArea* m_keypadGaps = nullptr;
-    ClickableLabel* m_display = nullptr;
+    DisplayLabel* m_display = nullptr;
     QTableView* m_history = nullptr;
     HistoryModel* m_historyModel = nullptr;
-    std::array<PictureBox*, calc::kIndicatorCount> m_pictures{};
+    std::array<IndicatorBox*, calc::kIndicatorCount> m_pictures{};
     std::array<int, calc::kIndicatorCount> m_shownPictures{};  // 0: the grey start picture
 
     QMenu* m_editMenu = nullptr;
     QAction* m_boldAction = nullptr;
     QAction* m_underlineAction = nullptr;
     QAction* m_autoStartAction = nullptr;
-    std::array<QAction*, geodesy::kDatumEntryCount> m_datumActions{};
+    std::array<QAction*, calc::kDatumEntryCount> m_datumActions{};
     std::vector<QAction*> m_shortcutActions;  // Copy, Paste, Send to calculator, About
 };
 

@@ -36,11 +36,6 @@ constexpr TwipsLine kLine1[] = {
 
 const QColor kNavy(0, 0, 128);
 
-const char kWarningText[] =
-    "Warning: this program is protected by copyright law. Copying or distributing it, "
-    "or any part of it, without the permission of its authors is not allowed. "
-    "It is provided as it is, without any warranty.";
-
 QLabel* makeLabel(QWidget* parent, const TwipsRect& rect, const QFont& font, const QColor& color,
                   Qt::Alignment alignment) {
     auto* label = new QLabel(parent);
@@ -66,10 +61,9 @@ Frm_About::Frm_About(QWidget& mainWindow, desktop::MailLink& mail)
     setFixedSize(twipsToPixels(kClientWidthTwips), twipsToPixels(kClientHeightTwips));
     setSizeGripEnabled(false);
 
-    m_logo = new QLabel(this);
+    m_logo = new PictureBox(this);
     m_logo->setObjectName(QStringLiteral("Img_Logo"));
     m_logo->setGeometry(toPixels(kLogoRect));
-    m_logo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     const Qt::Alignment centredTop = Qt::AlignHCenter | Qt::AlignTop;
     m_productName = makeLabel(this, kProductNameRect, arialFont(24.0, true), Qt::white,
@@ -84,7 +78,7 @@ Frm_About::Frm_About(QWidget& mainWindow, desktop::MailLink& mail)
                           Qt::AlignLeft | Qt::AlignTop);
     m_warning->setObjectName(QStringLiteral("Lab_Warning"));
     m_warning->setWordWrap(true);
-    m_warning->setText(QString::fromUtf8(kWarningText));
+    m_warning->setText(QString::fromUtf8(app::kLicenceNotice));
 
     // The area lies beneath the address, so the address gets the mouse where both overlap.
     m_emailArea = new HoverArea(this);
@@ -176,10 +170,9 @@ void Frm_About::reject() {
 }
 
 void Frm_About::showEvent(QShowEvent* event) {
-    // The banner is decoded when the box is first shown: most runs never open it.
-    if (m_logo->pixmap().isNull()) {
-        m_logo->setPixmap(QPixmap(QString::fromLatin1(res::kAboutBanner)));
-    }
+    // The banner is named when the box is first shown and decoded when painted: most runs
+    // never open it.
+    m_logo->setPicture(QString::fromLatin1(res::kAboutBanner));
     QDialog::showEvent(event);
 }
 

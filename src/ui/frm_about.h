@@ -12,6 +12,7 @@ namespace velmora::ui {
 
 class ClickableLabel;
 class HoverArea;
+class PictureBox;
 
 // The About box: title, version, legal notice and warning, and the contact address that opens
 // a new mail message. Created hidden once per run and only shown and hidden afterwards. It is
@@ -30,7 +31,7 @@ public:
     void Img_EMail_MouseMove();
     void Lab_EMail_Click();
 
-    QLabel* logoLabel() const { return m_logo; }
+    PictureBox* logo() const { return m_logo; }
     QLabel* productNameLabel() const { return m_productName; }
     QLabel* versionLabel() const { return m_version; }
     QLabel* emailLabel() const;
@@ -50,7 +51,7 @@ private:
 
     QWidget& m_mainWindow;
     desktop::MailLink& m_mail;
-    QLabel* m_logo = nullptr;
+    PictureBox* m_logo = nullptr;
     QLabel* m_productName = nullptr;
     QLabel* m_version = nullptr;
     QLabel* m_copy = nullptr;

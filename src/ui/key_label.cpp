@@ -1,7 +1,10 @@
 #include "ui/key_label.h"
 
 #include <QMouseEvent>
+#include <QGuiApplication>
 #include <QPainter>
+
+#include "ui/scaled_picture.h"
 
 namespace velmora::ui {
 
@@ -64,6 +67,12 @@ void KeyLabel::paintEvent(QPaintEvent*) {
     painter.drawText(rect(), kCaptionFlags, m_caption);
 }
 
+void KeyLabel::press() {
+    if (isEnabled()) {
+        emit clicked(m_index);
+    }
+}
+
 void KeyLabel::mousePressEvent(QMouseEvent* event) {
     m_pressed = event->button() == Qt::LeftButton;
     event->accept();
@@ -75,7 +84,7 @@ void KeyLabel::mouseReleaseEvent(QMouseEvent* event) {
     m_pressed = false;
     event->accept();
     if (click) {
-        emit clicked(m_index);
+        press();
     }
 }
 
@@ -98,29 +107,45 @@ PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::NoFocus);
 }
 
+PictureBox::~PictureBox() = default;
+
 void PictureBox::setPicture(const QString& path) {
     if (path == m_path) {
         return;
     }
     m_path = path;
-    m_pixmap = QPixmap();
-    m_decoded = false;
+    m_picture = QImage();
+    m_decodedRatio = 0.0;
+    m_ahead = {};
     update();
 }
 
-const QPixmap& PictureBox::pixmap() const {
-    if (!m_decoded) {
-        // QPixmap keeps decoded files in the application's pixmap cache, so a picture shown
-        // again is not decoded again.
-        m_pixmap = m_path.isEmpty() ? QPixmap() : QPixmap(m_path);
-        m_decoded = true;
+void PictureBox::decodeAhead() {
+    // Where no thread can be started the picture is decoded at the first paint, on this one.
+    m_ahead = std::async(std::launch::async | std::launch::deferred,
+                         [path = m_path, ratio = qApp->devicePixelRatio()] { return decodePicture(path, ratio); });
+}
+
+const QImage& PictureBox::picture() const {
+    const double ratio = devicePixelRatio();
+    if (qFuzzyCompare(m_decodedRatio, ratio)) {
+        return m_picture;
     }
-    return m_pixmap;
+    m_decodedRatio = ratio;
+    if (m_ahead.valid()) {
+        const QImage image = m_ahead.get();
+        if (image.isNull() || qFuzzyCompare(image.devicePixelRatio(), ratio)) {
+            m_picture = image;
+            return m_picture;
+        }
+    }
+    m_picture = m_path.isEmpty() ? QImage() : loadPicture(m_path, ratio);
+    return m_picture;
 }
 
 void PictureBox::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.drawPixmap(0, 0, pixmap());
+    painter.drawImage(0, 0, picture());
 }
 
 ClickableLabel::ClickableLabel(QWidget* parent) : QLabel(parent) {

@@ -1,12 +1,13 @@
 #pragma once
 
 #include <QColor>
+#include <QImage>
 #include <QLabel>
-#include <QPixmap>
 #include <QString>
 #include <QWidget>
 
 #include <cstdint>
+#include <future>
 
 namespace velmora::ui {
 
@@ -29,6 +30,9 @@ public:
     void setTextColor(const QColor& color);
     void setBold(bool bold);
     void setUnderlined(bool underlined);
+    // What a click does: clicked(index), unless the key or its window is disabled. For
+    // assistive technology, which presses keys without a mouse.
+    void press();
 
 signals:
     void clicked(std::int16_t index);
@@ -61,27 +65,33 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
 };
 
-// A picture shown exactly as stored at the top-left corner, opaque, and never greyed: the
-// information panel's indicators keep their look while the About box disables the window.
-// The picture is named by its file (a resource path) and decoded only when first painted or
-// asked for, so a picture replaced before it is ever drawn costs nothing.
+// A picture shown at the top-left corner, opaque, and never greyed: the information panel's
+// indicators keep their look while the About box disables the window. The picture is named by
+// its file (a resource path) and decoded for the screen's device-pixel ratio (see
+// decodePicture) only when first painted or asked for, so a picture replaced before it is ever
+// drawn costs nothing; it is decoded again when the window moves to a screen of another ratio.
 class PictureBox : public QWidget {
     Q_OBJECT
 public:
     explicit PictureBox(QWidget* parent);
+    ~PictureBox() override;
 
     QString picturePath() const { return m_path; }
     void setPicture(const QString& path);
-    // The decoded picture; null while no picture is set or the file does not decode.
-    const QPixmap& pixmap() const;
+    // Starts decoding the picture on another thread, for the ratio the screens have now; the
+    // first paint takes it from there. For a large picture set while the window is built.
+    void decodeAhead();
+    // The picture as painted; null while no picture is set or the file does not decode.
+    const QImage& picture() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
     QString m_path;
-    mutable QPixmap m_pixmap;
-    mutable bool m_decoded = false;
+    mutable QImage m_picture;
+    mutable double m_decodedRatio = 0.0;  // 0: not decoded since the picture was set
+    mutable std::future<QImage> m_ahead;  // valid from decodeAhead until the first use
 };
 
 // A plain label that reports mouse moves and left clicks: the display and the About box's

@@ -7,13 +7,13 @@
 #include <string_view>
 
 #include "desktop/services.h"
-#include "geodesy/custom_datum.h"
+#include "calculator/custom_datum.h"
 
 namespace velmora::ui {
 
 // The custom datum dialog's boxes: a modal input box and a critical message box, both kept in
 // front of every other window.
-class DialogPrompts : public geodesy::UserPrompts {
+class DialogPrompts : public calc::UserPrompts {
 public:
     explicit DialogPrompts(QWidget* owner) : m_owner(owner) {}
 

@@ -39,10 +39,12 @@ inline QRect toPixels(const TwipsRect& r) {
             twipsToPixels(r.height)};
 }
 
+// The lines run along an axis. Filled as the pixels they cover, both ends included, they stay
+// one logical pixel wide on a scaled screen, as the pictures around them do.
 inline void drawTwipsLine(QPainter& painter, const TwipsLine& line) {
-    painter.setPen(QPen(QColor(line.red, line.green, line.blue), 0));
-    painter.drawLine(twipsToPixels(line.x1), twipsToPixels(line.y1), twipsToPixels(line.x2),
-                     twipsToPixels(line.y2));
+    const QPoint from(twipsToPixels(line.x1), twipsToPixels(line.y1));
+    const QPoint to(twipsToPixels(line.x2), twipsToPixels(line.y2));
+    painter.fillRect(QRect(from, to).normalized(), QColor(line.red, line.green, line.blue));
 }
 
 // Arial at a point size; fontconfig substitutes its metric twin where Arial is absent.

@@ -1,5 +1,5 @@
 #include "engine_fixture.h"
-#include "geodesy/ellipsoids.h"
+#include "calculator/datum_menu.h"
 
 namespace velmora::calc::testing {
 namespace {
@@ -8,7 +8,7 @@ constexpr std::int16_t kAiry = 2;
 
 int tickedCount(const Calculator& calc) {
     int count = 0;
-    for (int i = 0; i < geodesy::kDatumEntryCount; ++i) count += calc.isDatumTicked(i) ? 1 : 0;
+    for (int i = 0; i < kDatumEntryCount; ++i) count += calc.isDatumTicked(i) ? 1 : 0;
     return count;
 }
 
@@ -24,7 +24,7 @@ TEST_F(EngineTest, ChosenDatumMovesTheTickAndWritesItsLine) {
 TEST_F(EngineTest, TickedDatumChosenAgainDoesNothing) {
     const auto lines = calc.history();
     const int refreshes = view.refreshes;
-    calc.MenuDatum_Click(geodesy::kWgs84Entry);
+    calc.MenuDatum_Click(kWgs84Entry);
     EXPECT_EQ(calc.history(), lines);
     EXPECT_EQ(view.refreshes, refreshes);
 }
@@ -33,14 +33,14 @@ TEST_F(EngineTest, SeparatorsAndUnknownEntriesCannotBeChosen) {
     const auto lines = calc.history();
     for (const int index : {1, 17, -1, 19}) calc.MenuDatum_Click(static_cast<std::int16_t>(index));
     EXPECT_EQ(calc.history(), lines);
-    EXPECT_TRUE(calc.isDatumTicked(geodesy::kWgs84Entry));
+    EXPECT_TRUE(calc.isDatumTicked(kWgs84Entry));
 }
 
 TEST_F(EngineTest, SphereThenWgs84TurnsSphereModeOff) {
-    calc.MenuDatum_Click(geodesy::kSphereEntry);
+    calc.MenuDatum_Click(kSphereEntry);
     EXPECT_TRUE(state().SphereMode);
     EXPECT_EQ(lastLine(), "Datum: Sphere");
-    calc.MenuDatum_Click(geodesy::kWgs84Entry);
+    calc.MenuDatum_Click(kWgs84Entry);
     EXPECT_FALSE(state().SphereMode);
 }
 
@@ -58,7 +58,7 @@ TEST_F(EngineTest, ShownDistanceIsComputedAgainOnTheNewDatum) {
 
 TEST_F(EngineTest, CustomDatumWithTheDefaultReplies) {
     prompts.replies = {"6378137", "298.257223563"};
-    calc.MenuDatum_Click(geodesy::kOtherEntry);
+    calc.MenuDatum_Click(kOtherEntry);
 
     ASSERT_EQ(prompts.questions.size(), 2u);
     EXPECT_EQ(prompts.questions[0].title, "Custom Datum Definition");
@@ -75,15 +75,15 @@ TEST_F(EngineTest, CustomDatumWithTheDefaultReplies) {
                                               "  - Semi-minor axis: 6356752.31424518 [m]",
                                               "  - Inverse flattening: 298.257223563",
                                               "Custom Datum adopted"}));
-    EXPECT_TRUE(calc.isDatumTicked(geodesy::kOtherEntry));
+    EXPECT_TRUE(calc.isDatumTicked(kOtherEntry));
     EXPECT_EQ(tickedCount(calc), 1);
     EXPECT_EQ(state().Datum.flattening, 1 / 298.257223563);
 }
 
 TEST_F(EngineTest, OtherAlwaysAsksAgain) {
     prompts.replies = {"6378137", "300", "6378000", "300"};
-    calc.MenuDatum_Click(geodesy::kOtherEntry);
-    calc.MenuDatum_Click(geodesy::kOtherEntry);
+    calc.MenuDatum_Click(kOtherEntry);
+    calc.MenuDatum_Click(kOtherEntry);
     EXPECT_EQ(prompts.questions.size(), 4u);
     EXPECT_EQ(state().CustomDatum.semiMajorMetres, 6378000.0);
 }
@@ -102,7 +102,7 @@ class CustomDatumAccepted : public EngineTest,
 TEST_P(CustomDatumAccepted, WritesTheDefinition) {
     const AcceptedCase& c = GetParam();
     prompts.replies = {c.semiMajor, c.second};
-    calc.MenuDatum_Click(geodesy::kOtherEntry);
+    calc.MenuDatum_Click(kOtherEntry);
     const auto& h = calc.history();
     ASSERT_EQ(h.back(), "Custom Datum adopted");
     EXPECT_EQ(h[h.size() - 3], "  - Semi-minor axis: " + c.semiMinorLine + " [m]");
@@ -133,12 +133,12 @@ TEST_P(CustomDatumRefused, SubstitutesWgs84) {
     calc.MenuDatum_Click(kAiry);
     const CustomDatumValues before = state().CustomDatum;
     prompts.replies.assign(c.replies.begin(), c.replies.end());
-    calc.MenuDatum_Click(geodesy::kOtherEntry);
+    calc.MenuDatum_Click(kOtherEntry);
 
     const auto& h = calc.history();
     EXPECT_EQ(h[h.size() - 2], "Uncorrect custom datum");
     EXPECT_EQ(h.back(), "Substitutive Datum: WGS-84");
-    EXPECT_TRUE(calc.isDatumTicked(geodesy::kWgs84Entry));
+    EXPECT_TRUE(calc.isDatumTicked(kWgs84Entry));
     EXPECT_EQ(tickedCount(calc), 1);
     EXPECT_EQ(state().Datum.semiMajorMetres, 6378137.0);
     EXPECT_EQ(state().Datum.semiMinorMetres, 6356752.3142);
@@ -178,7 +178,7 @@ protected:
 TEST_P(DatumRepliesInLocale, AreReadWithTheLocalesMark) {
     const std::string mark = GetParam();
     prompts.replies = {"6378137" + mark + "5", "298" + mark + "25"};
-    calc.MenuDatum_Click(geodesy::kOtherEntry);
+    calc.MenuDatum_Click(kOtherEntry);
     EXPECT_EQ(lastLine(), "Custom Datum adopted");
     EXPECT_EQ(state().CustomDatum.semiMajorMetres, 6378137.5);
     EXPECT_EQ(state().CustomDatum.inverseFlattening, 298.25);
@@ -195,7 +195,7 @@ TEST_F(EngineTest, CancelLeavesEverythingAsItWas) {
         const auto lines = calc.history();
         const CustomDatumValues before = state().CustomDatum;
         prompts.replies.assign(replies.begin(), replies.end());
-        calc.MenuDatum_Click(geodesy::kOtherEntry);
+        calc.MenuDatum_Click(kOtherEntry);
         EXPECT_EQ(calc.history(), lines);
         EXPECT_TRUE(calc.isDatumTicked(kAiry));
         EXPECT_EQ(state().Datum.semiMajorMetres, 6377563.396);

@@ -12,7 +12,7 @@
 
 #include "calculator/calculator.h"
 #include "calculator/keys.h"
-#include "geodesy/custom_datum.h"
+#include "calculator/custom_datum.h"
 
 namespace velmora::calc::testing {
 
@@ -38,7 +38,7 @@ public:
 };
 
 // Answers the dialog's input boxes from a script; an exhausted script answers Cancel.
-class ScriptedPrompts : public geodesy::UserPrompts {
+class ScriptedPrompts : public UserPrompts {
 public:
     struct Question {
         std::string title;

@@ -3,7 +3,7 @@
 #include <sstream>
 
 #include "engine_fixture.h"
-#include "geodesy/ellipsoids.h"
+#include "calculator/datum_menu.h"
 
 namespace velmora::calc::testing {
 namespace {
@@ -25,7 +25,7 @@ private:
 };
 
 // Dialog replies drawn at random: numbers, the "@" form, garbage, 0, overflow and Cancel.
-class RandomPrompts : public geodesy::UserPrompts {
+class RandomPrompts : public UserPrompts {
 public:
     explicit RandomPrompts(Dice& dice) : m_dice(dice) {}
     std::string InputBox(std::string_view, std::string_view, std::string_view) override {
@@ -77,7 +77,7 @@ std::string firstViolation(const Calculator& calc) {
     if (calc.indicatorPicture(Indicator::Gms) != expectedFormatPicture(s.CoordFormat))
         return "format picture";
     int ticks = 0;
-    for (int i = 0; i < geodesy::kDatumEntryCount; ++i) ticks += calc.isDatumTicked(i) ? 1 : 0;
+    for (int i = 0; i < kDatumEntryCount; ++i) ticks += calc.isDatumTicked(i) ? 1 : 0;
     if (ticks != 1) {
         out << ticks << " datum entries ticked";
         return out.str();
@@ -138,8 +138,8 @@ TEST(CalculatorRandomised, InvariantsHoldAfterEveryAction) {
         }
         case 8: {
             // "Other..." half of the time, so that the dialog's replies get their share.
-            const int entry = dice.roll(2) == 0 ? geodesy::kOtherEntry
-                                                : dice.roll(geodesy::kDatumEntryCount);
+            const int entry = dice.roll(2) == 0 ? kOtherEntry
+                                                : dice.roll(kDatumEntryCount);
             action << "MenuDatum_Click " << entry;
             calc.MenuDatum_Click(static_cast<std::int16_t>(entry));
             break;
@@ -178,7 +178,7 @@ TEST(CalculatorRandomised, InvariantsHoldAfterEveryAction) {
                                        << ", display " << calc.displayText();
         last = action.str();
         resultsShown += calc.state().ResultShown ? 1 : 0;
-        customDatums += calc.isDatumTicked(geodesy::kOtherEntry) ? 1 : 0;
+        customDatums += calc.isDatumTicked(kOtherEntry) ? 1 : 0;
     }
     // The run must reach the states that matter, not idle on the start-up screen.
     EXPECT_GT(resultsShown, kActionCount / 100);

@@ -2,7 +2,6 @@
 
 #include "calculator/number_text.h"
 #include "engine_fixture.h"
-#include "geodesy/units.h"
 #include "geodesy/vincenty.h"
 
 namespace velmora::calc::testing {
@@ -182,7 +181,7 @@ TEST_F(EngineTest, SphereReplacesTheEllipsoid) {
     enter(kSelLatitudeB, kSelSouth, "90");
     calc.Lab_Num_Click(kKeyCalculate);
     EXPECT_NEAR(ReadLeadingNumber(display()), 20003.931, 0.0005);  // km, half a metre
-    calc.MenuDatum_Click(geodesy::kSphereEntry);  // recalculated: poles are antipodal there
+    calc.MenuDatum_Click(kSphereEntry);  // recalculated: poles are antipodal there
     EXPECT_EQ(display(), "Error");
 }
 

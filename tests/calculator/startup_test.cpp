@@ -1,5 +1,5 @@
 #include "engine_fixture.h"
-#include "geodesy/ellipsoids.h"
+#include "calculator/datum_menu.h"
 
 namespace velmora::calc::testing {
 namespace {
@@ -17,8 +17,8 @@ TEST(CalculatorStartUp, LeavesTheCalculatorReadyOnWgs84) {
     EXPECT_EQ(view.appended, 3);
     EXPECT_EQ(view.cleared, 1);
     for (const std::string& text : calc.state().CoordText) EXPECT_EQ(text, "0");
-    for (int i = 0; i < geodesy::kDatumEntryCount; ++i)
-        EXPECT_EQ(calc.isDatumTicked(i), i == geodesy::kWgs84Entry) << i;
+    for (int i = 0; i < kDatumEntryCount; ++i)
+        EXPECT_EQ(calc.isDatumTicked(i), i == kWgs84Entry) << i;
 
     const CalculatorState& s = calc.state();
     EXPECT_EQ(s.ActiveField, kLatitudeA);
@@ -53,7 +53,7 @@ TEST(CalculatorStartUp, BeforeStartUpEverythingIsAsDesigned) {
     EXPECT_EQ(calc.displayText(), "0");
     for (int i = 0; i < kIndicatorCount; ++i)
         EXPECT_EQ(calc.indicatorPicture(static_cast<Indicator>(i)), 0);
-    for (int i = 0; i < geodesy::kDatumEntryCount; ++i) EXPECT_FALSE(calc.isDatumTicked(i));
+    for (int i = 0; i < kDatumEntryCount; ++i) EXPECT_FALSE(calc.isDatumTicked(i));
     EXPECT_TRUE(calc.isKeypadKeyEnabled(kKeySign));
     EXPECT_FALSE(calc.isKeypadKeyEnabled(kKeypadKeyCount));
 }

@@ -208,6 +208,7 @@ private slots:
     void customDatumFromTheDialogs_data();
     void customDatumFromTheDialogs();
     void windowMatchesReference();
+    void windowMatchesReferenceAt2x();
     void copiesSelectedHistoryLines();
     void pastesNumber_data();
     void pastesNumber();
@@ -226,6 +227,8 @@ private:
     bool clickClient(QPoint at, const QString& modifier = {});
     bool movePointer(QPoint at);
     QImage grabClient();
+    // Compares the window with the reference picture NAME.png (or writes it, see the README).
+    void compareWithReference(const QString& name);
     // The display text through the program's own Copy, after a click on the display so that
     // no history line is selected.
     QString copyDisplay();
@@ -240,6 +243,11 @@ private:
 
 void VelmoraEndToEnd::init() {
     m_session = std::make_unique<XSession>();
+    if (QTest::currentTestFunction() == QLatin1String("windowMatchesReferenceAt2x")) {
+        // A 200 % desktop: twice the pixels, so the window still fits the screen.
+        m_session->setScreenSize({2048, 1536});
+        m_session->setVariable(QStringLiteral("QT_SCALE_FACTOR"), QStringLiteral("2"));
+    }
     QString error;
     QVERIFY2(m_session->start(&error), qPrintable(error));
     QVERIFY2(m_session->launch(QStringLiteral(VELMORA_BINARY), &error), qPrintable(error));
@@ -530,7 +538,17 @@ void VelmoraEndToEnd::customDatumFromTheDialogs() {
 // after an intended change of the look, run this test with VELMORA_E2E_UPDATE_REFERENCE=1,
 // look at the written picture, and commit it.
 void VelmoraEndToEnd::windowMatchesReference() {
-    const QString referencePath = QStringLiteral(VELMORA_E2E_REFERENCE_DIR "/main_window.png");
+    compareWithReference(QStringLiteral("main_window"));
+}
+
+// At 200 % every picture must come from its twice-resolution drawing: a picture enlarged from
+// its 1x drawing has blocky glyph and corner edges that differ from the reference.
+void VelmoraEndToEnd::windowMatchesReferenceAt2x() {
+    compareWithReference(QStringLiteral("main_window@2x"));
+}
+
+void VelmoraEndToEnd::compareWithReference(const QString& name) {
+    const QString referencePath = QStringLiteral(VELMORA_E2E_REFERENCE_DIR "/") + name + QStringLiteral(".png");
     const QImage actual = m_session->grabWindow(m_window);
 
     if (qEnvironmentVariableIntValue("VELMORA_E2E_UPDATE_REFERENCE") == 1) {
@@ -543,7 +561,7 @@ void VelmoraEndToEnd::windowMatchesReference() {
     QImage diff;
     const ImageDifference d = compareImages(actual, expected, kPixelTolerance, &diff);
     if (d.share() > kMaxChangedShare) {
-        const QString out = QDir::current().filePath(QStringLiteral("e2e-main_window"));
+        const QString out = QDir::current().filePath(QStringLiteral("e2e-") + name);
         actual.save(out + QStringLiteral("-actual.png"));
         if (!diff.isNull()) diff.save(out + QStringLiteral("-diff.png"));
         QFAIL(qPrintable(QStringLiteral("%1 of %2 pixels differ (size %3x%4, expected %5x%6); see %7-*.png")

@@ -6,100 +6,11 @@
 #include <limits>
 #include <string>
 
-#include "geodesy/ellipsoids.h"
-
 namespace velmora::geodesy {
 namespace {
 
-#define DEG "\xC2\xB0"
-
-constexpr double kMillimetreKm = 1e-6;  // tolerance of the distances below, in kilometres
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
-
-// CoordText in field-code order: latitude A, latitude B, longitude A, longitude B; South and
-// West carry the "-" that Enter puts in front.
-calc::CalculatorState stateWithPoints(const char* latA, const char* latB, const char* lonA,
-                                      const char* lonB, std::int16_t datum = kWgs84Entry) {
-    calc::CalculatorState state;
-    state.DisplaySeparator = ".";
-    state.ConversionSeparator = ",";
-    state.CoordText = {latA, latB, lonA, lonB};
-    ApplyDatum(state, datum);
-    return state;
-}
-
-struct DistanceCase {
-    const char* name;
-    const char* latA;
-    const char* latB;
-    const char* lonA;
-    const char* lonB;
-    double ellipsoidKm;  // kFailure when the iteration must fail
-    double sphereKm;
-};
-
-class Distances : public ::testing::TestWithParam<DistanceCase> {};
-
-// Ellipsoid references agree with GeographicLib on WGS-84 to well under a millimetre; sphere
-// references are the arc cosine on the 6372795.5 m sphere.
-TEST_P(Distances, MatchReferenceToTheMillimetre) {
-    const DistanceCase& c = GetParam();
-    calc::CalculatorState ellipsoid = stateWithPoints(c.latA, c.latB, c.lonA, c.lonB);
-    const double vincentyKm = VincentyDistance(ellipsoid, true);
-    calc::CalculatorState sphere = stateWithPoints(c.latA, c.latB, c.lonA, c.lonB);
-    const double sphereKm = SphereDistance(sphere, true);
-
-    if (c.ellipsoidKm == kFailure) {
-        EXPECT_EQ(vincentyKm, kFailure);
-        EXPECT_FALSE(ellipsoid.ResultShown);
-    } else {
-        EXPECT_NEAR(vincentyKm, c.ellipsoidKm, kMillimetreKm);
-        EXPECT_TRUE(ellipsoid.ResultShown);
-    }
-    if (c.sphereKm == kFailure) {
-        EXPECT_EQ(sphereKm, kFailure);
-        EXPECT_FALSE(sphere.ResultShown);
-    } else {
-        EXPECT_NEAR(sphereKm, c.sphereKm, kMillimetreKm);
-        EXPECT_TRUE(sphere.ResultShown);
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    VincentyDistance, Distances,
-    ::testing::Values(
-        DistanceCase{"CoincidentStartUpPoints", "0", "0", "0", "0", 0.0, 0.0},
-        DistanceCase{"QuarterEquator", "0", "0", "0", "90" DEG, 10018.754171, 10010.363763},
-        DistanceCase{"LandsEndToJohnOGroats", "50.0664" DEG, "58.6431" DEG, "-5.7147" DEG,
-                     "-3.07" DEG, 969.845344, 969.039070},
-        DistanceCase{"PoleToPole", "90" DEG, "-90" DEG, "0", "0", 20003.931459, kFailure},
-        DistanceCase{"AcrossThe180thMeridianWestToEast", "10" DEG, "50" DEG, "-180" DEG,
-                     "180" DEG, 4434.992208, 4449.050561},
-        DistanceCase{"AcrossThe180thMeridianEastToWest", "10" DEG, "50" DEG, "180" DEG,
-                     "-180" DEG, 4434.992208, 4449.050561},
-        DistanceCase{"AntipodalOnTheEquator", "0", "0", "0", "180" DEG, kFailure, kFailure},
-        DistanceCase{"NearlyAntipodalDoesNotConverge", "0", ".5" DEG, "0", "179.7" DEG,
-                     kFailure, 19955.872244},
-        DistanceCase{"SouthWestAsTyped", "-45" DEG "30'", "-33" DEG "52'", "-70" DEG "40'",
-                     "151" DEG "12'", 10259.914883, 10239.457297}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST(VincentyDistance, MetresUnlessKilometresAreAsked) {
-    calc::CalculatorState state = stateWithPoints("0", "0", "0", "90" DEG);
-    EXPECT_NEAR(VincentyDistance(state, false), 10'018'754.171, 1e-3);
-    EXPECT_NEAR(SphereDistance(state, false), 10'010'363.763, 1e-3);
-}
-
-TEST(VincentyDistance, FailureLeavesResultShownAlone) {
-    calc::CalculatorState state = stateWithPoints("0", "0", "0", "180" DEG);
-    state.ResultShown = true;
-    EXPECT_EQ(VincentyDistance(state, true), kFailure);
-    EXPECT_TRUE(state.ResultShown);
-    state.ResultShown = false;
-    EXPECT_EQ(SphereDistance(state, true), kFailure);
-    EXPECT_FALSE(state.ResultShown);
-}
 
 struct FaultCase {
     const char* name;
@@ -150,32 +61,6 @@ TEST(SphereInverseMetres, FaultsReturnFailure) {
     EXPECT_EQ(SphereInverseMetres(90, 0, -90, 0), kFailure);
     EXPECT_EQ(SphereInverseMetres(kInf, 0, 0, 0), kFailure);
     EXPECT_EQ(SphereInverseMetres(0, kNaN, 0, 0), kFailure);
-}
-
-TEST(VincentyDistance, CoordinateOverflowIsAFault) {
-    // DBL_MAX as typed is a number, but its 15-digit decimal degrees overflow when read.
-    for (const char* text : {"1E+400" DEG, "-1.7976931348623157E+308" DEG}) {
-        calc::CalculatorState state = stateWithPoints(text, "0", "0", "0");
-        EXPECT_EQ(VincentyDistance(state, true), kFailure) << text;
-        EXPECT_EQ(SphereDistance(state, true), kFailure) << text;
-        EXPECT_FALSE(state.ResultShown);
-    }
-}
-
-TEST(VincentyDistance, CustomAxesGivingNegativeLengthFail) {
-    calc::CalculatorState state = stateWithPoints("10" DEG, "30" DEG, "20" DEG, "40" DEG);
-    state.CustomDatum = {6378137.0, -6356752.3142, 298.257223563};
-    ApplyDatum(state, kOtherEntry);
-    EXPECT_EQ(VincentyDistance(state, true), kFailure);
-    EXPECT_FALSE(state.ResultShown);
-}
-
-TEST(VincentyDistance, CoincidentPointsGiveZeroEvenOnADegenerateEllipsoid) {
-    calc::CalculatorState state = stateWithPoints("12" DEG, "12" DEG, "34" DEG, "34" DEG);
-    state.CustomDatum = {6378137.0, 0.0, 298.257223563};
-    ApplyDatum(state, kOtherEntry);
-    EXPECT_EQ(VincentyDistance(state, true), 0.0);
-    EXPECT_TRUE(state.ResultShown);
 }
 
 struct ArcTanCase {

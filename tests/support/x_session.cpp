@@ -128,7 +128,7 @@ bool XSession::start(QString* error) {
     m_xvfb->start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"),
                                            QStringLiteral("-noreset"), QStringLiteral("-nolisten"),
                                            QStringLiteral("tcp"), QStringLiteral("-screen"), QStringLiteral("0"),
-                                           QStringLiteral("1024x768x24")});
+                                           QStringLiteral("%1x%2x24").arg(m_screenSize.width()).arg(m_screenSize.height())});
     QByteArray number;
     QElapsedTimer clock;
     clock.start();
@@ -204,6 +204,7 @@ QProcessEnvironment XSession::environment() const {
     for (const char* name : {"WAYLAND_DISPLAY", "XDG_SESSION_TYPE", "SESSION_MANAGER"}) {
         env.remove(QString::fromLatin1(name));
     }
+    env.insert(m_variables);
     return env;
 }
 

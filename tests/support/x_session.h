@@ -36,6 +36,11 @@ public:
     XSession(const XSession&) = delete;
     XSession& operator=(const XSession&) = delete;
 
+    // The screen Xvfb is started with, 1024 x 768 unless set before start().
+    void setScreenSize(QSize size) { m_screenSize = size; }
+    // An environment variable for every program started here (QT_SCALE_FACTOR, say).
+    void setVariable(const QString& name, const QString& value) { m_variables.insert(name, value); }
+
     // Starts Xvfb and prepares the home folder; false with a reason in error on failure. The
     // degree sign gets a key of its own and the pointer rests in the top left corner.
     bool start(QString* error);
@@ -102,6 +107,8 @@ private:
                                          std::chrono::milliseconds timeout);
 
     QTemporaryDir m_home;
+    QSize m_screenSize{1024, 768};
+    QProcessEnvironment m_variables;
     QString m_display;
     void* m_connection = nullptr;  // Display*, kept out of this header
     std::unique_ptr<QProcess> m_xvfb;

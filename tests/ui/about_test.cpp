@@ -55,9 +55,9 @@ private slots:
         QVERIFY(!banner.isNull());
         for (int shown = 0; shown < 2; ++shown) {
             openWithF1();
-            const QLabel* logo = about().logoLabel();
+            const PictureBox* logo = about().logo();
             QCOMPARE(logo->pos(), QPoint(0, 0));
-            QCOMPARE(logo->pixmap().toImage().convertToFormat(banner.format()), banner);
+            QCOMPARE(logo->picture().convertToFormat(banner.format()), banner);
             QTest::keyClick(&about(), Qt::Key_Escape);
             QVERIFY(!about().isVisible());
         }

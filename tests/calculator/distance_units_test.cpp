@@ -1,15 +1,15 @@
-#include "geodesy/units.h"
+#include "calculator/distance_units.h"
 
 #include <gtest/gtest.h>
 
 #include <clocale>
 #include <string>
 
-namespace velmora::geodesy {
+namespace velmora::calc {
 namespace {
 
-calc::CalculatorState stateInUnit(std::int16_t unit) {
-    calc::CalculatorState state;
+CalculatorState stateInUnit(std::int16_t unit) {
+    CalculatorState state;
     DetectDecimalSeparator(state);
     state.UnitIndex = unit;
     return state;
@@ -28,7 +28,7 @@ class DistanceText : public ::testing::TestWithParam<FormatCase> {};
 
 TEST_P(DistanceText, WritesSixDecimalsInTheSelectedUnit) {
     const FormatCase& c = GetParam();
-    calc::CalculatorState state = stateInUnit(c.unit);
+    CalculatorState state = stateInUnit(c.unit);
     state.UnitText = "stale";
     EXPECT_EQ(FormatDistance(state, c.km, c.mark), c.text);
     EXPECT_EQ(state.UnitText, c.unitText);
@@ -60,7 +60,7 @@ class ShownDistance : public ::testing::TestWithParam<ReexpressCase> {};
 
 TEST_P(ShownDistance, IsReexpressedFromItsText) {
     const ReexpressCase& c = GetParam();
-    calc::CalculatorState state = stateInUnit(c.from);
+    CalculatorState state = stateInUnit(c.from);
     EXPECT_EQ(ConvertDistanceText(state, c.text, c.to, c.mark), c.expected);
     EXPECT_EQ(state.UnitText, c.unitText);
     EXPECT_EQ(state.UnitIndex, c.from) << "the caller changes UnitIndex afterwards";
@@ -84,7 +84,7 @@ TEST(DetectDecimalSeparator, PointForDisplayCommaForConversionInAnyLocale) {
     const std::string previous = std::setlocale(LC_ALL, nullptr);
     for (const char* name : {"C", "de_DE.UTF-8", "it_IT.UTF-8", "fr_FR.UTF-8"}) {
         if (std::setlocale(LC_ALL, name) == nullptr) continue;
-        calc::CalculatorState state;
+        CalculatorState state;
         DetectDecimalSeparator(state);
         EXPECT_EQ(state.DisplaySeparator, ".") << name;
         EXPECT_EQ(state.ConversionSeparator, ",") << name;
@@ -93,4 +93,4 @@ TEST(DetectDecimalSeparator, PointForDisplayCommaForConversionInAnyLocale) {
 }
 
 }  // namespace
-}  // namespace velmora::geodesy
+}  // namespace velmora::calc

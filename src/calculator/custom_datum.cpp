@@ -1,9 +1,13 @@
-#include "geodesy/custom_datum.h"
+#include "calculator/custom_datum.h"
 
 #include <cmath>
 #include <string>
+#include <utility>
 
-namespace velmora::geodesy {
+#include "calculator/text.h"
+#include "geodesy/ellipsoids.h"
+
+namespace velmora::calc {
 
 namespace {
 
@@ -13,8 +17,9 @@ constexpr std::string_view kFlatteningPrompt = "Step2: input the inverse flatter
 constexpr std::string_view kBadSemiMajor = "Incorrect value for semi-major axis";
 constexpr std::string_view kBadFlattening = "Incorrect value for inverse flattering";
 
-constexpr double kDefaultSemiMajorMetres = 6378137.0;   // WGS-84
-constexpr double kDefaultFlattening = 0.0033528106647474805;  // WGS-84, as 1/298.257223563
+// The default replies describe WGS-84.
+constexpr const geodesy::NamedEllipsoid& kDefaultEllipsoid =
+    geodesy::kNamedEllipsoids[geodesy::kWgs84];
 // Inverse flattening of an ellipsoid whose axes are equal: the largest double at 15 digits,
 // standing for a sphere (f = 1 / it is practically 0).
 constexpr double kSphereInverseFlattening = 1.79769313486231E+308;
@@ -22,29 +27,28 @@ constexpr char kSemiMinorMarker = '@';  // a second reply behind it gives the se
 
 // A reply already known to be a number by the user's locale, read with "." as the point.
 // The comma and the locale's own decimal mark, whatever it is, both stand for the point.
-double readReply(std::string reply, const calc::CalculatorState& state,
-                 const calc::UserLocale& locale) {
-    calc::replaceAll(reply, state.ConversionSeparator, state.DisplaySeparator);
-    calc::replaceAll(reply, locale.decimalMark, state.DisplaySeparator);
-    return calc::ReadLeadingNumber(reply);
+double readReply(std::string reply, const CalculatorState& state,
+                 const UserLocale& locale) {
+    replaceAll(reply, state.ConversionSeparator, state.DisplaySeparator);
+    return ReadLeadingNumber(WithDisplayPoint(std::move(reply), locale, state));
 }
 
 }  // namespace
 
 // The definition is collected apart and stored only when it is usable, so a cancel, a refusal
 // or an arithmetic fault leaves the previous definition as it was.
-bool CustomDatumDialog(calc::CalculatorState& state, UserPrompts& prompts,
-                       const calc::UserLocale& locale, std::string_view windowCaption) {
+bool CustomDatumDialog(CalculatorState& state, UserPrompts& prompts,
+                       const UserLocale& locale, std::string_view windowCaption) {
     state.DatumDialogCancelled = false;
-    calc::CustomDatumValues custom = state.CustomDatum;
+    CustomDatumValues custom = state.CustomDatum;
 
     const std::string first = prompts.InputBox(kDialogTitle, kSemiMajorPrompt,
-                                               calc::NumberText(kDefaultSemiMajorMetres));
+                                               NumberText(kDefaultEllipsoid.semiMajorMetres));
     if (first.empty()) {
         state.DatumDialogCancelled = true;
         return false;
     }
-    if (!calc::IsLocaleNumber(first, locale)) {
+    if (!IsLocaleNumber(first, locale)) {
         prompts.CriticalMessage(windowCaption, kBadSemiMajor);
         return false;
     }
@@ -53,14 +57,14 @@ bool CustomDatumDialog(calc::CalculatorState& state, UserPrompts& prompts,
     custom.semiMajorMetres = semiMajor;
 
     std::string second = prompts.InputBox(kDialogTitle, kFlatteningPrompt,
-                                          calc::NumberText(1.0 / kDefaultFlattening));
+                                          NumberText(1.0 / kDefaultEllipsoid.ellipsoid().flattening));
     if (second.empty()) {
         state.DatumDialogCancelled = true;
         return false;
     }
     const bool givesSemiMinor = second.front() == kSemiMinorMarker;
     if (givesSemiMinor) std::erase(second, kSemiMinorMarker);
-    if (!calc::IsLocaleNumber(second, locale)) {
+    if (!IsLocaleNumber(second, locale)) {
         prompts.CriticalMessage(windowCaption, kBadFlattening);
         return false;
     }
@@ -88,4 +92,4 @@ bool CustomDatumDialog(calc::CalculatorState& state, UserPrompts& prompts,
     return true;
 }
 
-}  // namespace velmora::geodesy
+}  // namespace velmora::calc

@@ -6,7 +6,7 @@
 #include "calculator/number_text.h"
 #include "calculator/state.h"
 
-namespace velmora::geodesy {
+namespace velmora::calc {
 
 // The modal boxes the custom datum dialog needs; the window supplies real ones, tests a
 // scripted one.
@@ -23,7 +23,7 @@ public:
 // Asks for the semi-major axis and the inverse flattening (or, behind "@", the semi-minor
 // axis) and stores them in state.CustomDatum. True when the definition is usable; false when
 // cancelled (state.DatumDialogCancelled set), refused, or an arithmetic fault occurred.
-bool CustomDatumDialog(calc::CalculatorState& state, UserPrompts& prompts,
-                       const calc::UserLocale& locale, std::string_view windowCaption);
+bool CustomDatumDialog(CalculatorState& state, UserPrompts& prompts, const UserLocale& locale,
+                       std::string_view windowCaption);
 
-}  // namespace velmora::geodesy
+}  // namespace velmora::calc
