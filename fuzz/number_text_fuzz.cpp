@@ -1,6 +1,7 @@
 // Number text: reading (leading number, whole-text conversion with a decimal mark), and the
 // writings (the 15-digit text, its positional form, the six-decimal and the paste pattern).
 #include <cmath>
+#include <stdexcept>
 #include <string>
 
 #include "calculator/number_text.h"
@@ -44,8 +45,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string text = input.rest();
 
     checkValue(raw, mark);
-    const std::string rawText = calc::NumberText(raw);
-    if (std::isinf(raw)) fuzz::check(!fuzz::hasNonFiniteWord(rawText), "an overflow written as a word", rawText);
+    // An infinity has its overflow text; a NaN has no writing at all.
+    if (std::isnan(raw)) {
+        try {
+            calc::NumberText(raw);
+            fuzz::fail("a NaN was written");
+        } catch (const std::domain_error&) {
+        }
+    } else {
+        const std::string rawText = calc::NumberText(raw);
+        fuzz::check(!fuzz::hasNonFiniteWord(rawText), "an overflow written as a word", rawText);
+    }
 
     if (const auto value = calc::ConvertNumber(text, mark)) {
         fuzz::check(std::isfinite(*value), "a converted number is not finite", text);
