@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <optional>
+#include <stdexcept>
 
 #include "calculator/number_text.h"
 #include "calculator/text.h"
@@ -100,7 +101,7 @@ std::string ConvertCoordinateText(const CalculatorState& state, std::string_view
 
     const std::string_view separator = state.ConversionSeparator;
     const bool negative = work.front() == '-';
-    if (negative) work.erase(0, 1);
+    if (negative) work = std::string(TrimBlanks(std::string_view(work).substr(1)));
 
     double d = 0.0;
     double m = 0.0;
@@ -118,6 +119,11 @@ std::string ConvertCoordinateText(const CalculatorState& state, std::string_view
         s = partValue(work, separator);
     }
 
+    // An angle beyond the double range has no writing: the conversion is a failed step.
+    if (!std::isfinite(d + m / kMinutesPerDegree + s / kSecondsPerDegree) || !std::isfinite(m) ||
+        !std::isfinite(s)) {
+        throw std::overflow_error("coordinate beyond the number range");
+    }
     std::string out;
     switch (format) {
     case kDegMinSec: out = degMinSecText(d, m, s); break;
@@ -131,7 +137,14 @@ std::string ConvertCoordinateText(const CalculatorState& state, std::string_view
 }
 
 std::string DecimalDegreesText(const CalculatorState& state, std::string_view text) {
-    std::string degrees = ConvertCoordinateText(state, text, kDeg);
+    std::string degrees;
+    try {
+        degrees = ConvertCoordinateText(state, text, kDeg);
+    } catch (const std::overflow_error&) {
+        // Read back, the overflow text overflows again: the fault reaches whoever computes.
+        const bool negative = TrimBlanks(text).starts_with('-');
+        return NumberText(negative ? -HUGE_VAL : HUGE_VAL);
+    }
     DropLastCharacter(degrees);
     return degrees;
 }
@@ -139,7 +152,8 @@ std::string DecimalDegreesText(const CalculatorState& state, std::string_view te
 bool CoordinateInRange(const CalculatorState& state, std::string_view text, bool isLatitude) {
     const double value = ReadLeadingNumber(DecimalDegreesText(state, text));
     const double limit = isLatitude ? kLatitudeLimitDeg : kLongitudeLimitDeg;
-    return !(value > limit);
+    // The hemisphere gives the sign; a value that brings its own is no coordinate.
+    return value >= 0.0 && value <= limit;
 }
 
 }  // namespace velmora::calc

@@ -13,6 +13,7 @@ namespace velmora::calc {
 
 // The angle of text rewritten in the state's CoordFormat. Returns the input unchanged when,
 // after separator replacement and trimming, it is empty or "0", or while state.Loading.
+// Throws std::overflow_error when the angle overflows (the caller's step fails).
 std::string ConvertCoordinateText(const CalculatorState& state, std::string_view text);
 
 // The same in an explicit format (kDegMinSec, kDegMin, kDeg).
@@ -20,11 +21,12 @@ std::string ConvertCoordinateText(const CalculatorState& state, std::string_view
                                   std::int16_t format);
 
 // Decimal degrees as number text, without a mark ("45.5", "-7.25", ".5"). For input that the
-// conversion returns unchanged, that input less its last character ("0" gives "").
+// conversion returns unchanged, that input less its last character ("0" gives ""). An angle
+// that overflows gives the overflow text of NumberText ("1E+309", "-1E+309").
 std::string DecimalDegreesText(const CalculatorState& state, std::string_view text);
 
-// False when the value exceeds 90 (latitude) or 180 (longitude); the limits pass and there
-// is no lower limit.
+// False when the value exceeds 90 (latitude) or 180 (longitude), is negative (the hemisphere
+// gives the sign) or overflows; the limits and 0 pass.
 bool CoordinateInRange(const CalculatorState& state, std::string_view text, bool isLatitude);
 
 }  // namespace velmora::calc

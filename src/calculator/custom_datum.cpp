@@ -81,8 +81,11 @@ bool CustomDatumDialog(CalculatorState& state, UserPrompts& prompts,
         custom.inverseFlattening = semiMajor == value ? kSphereInverseFlattening
                                                       : semiMajor / (semiMajor - value);
     }
+    // The flattening the distances use is 1 / (1/f): it must be finite too, and below 1, or
+    // the semi-minor axis it implies is zero or of the other sign (every distance a fault).
+    const double flattening = 1.0 / custom.inverseFlattening;
     if (!std::isfinite(custom.semiMinorMetres) || !std::isfinite(custom.inverseFlattening) ||
-        custom.inverseFlattening == 0.0)
+        !std::isfinite(flattening) || !(flattening < 1.0))
         return false;
 
     state.CustomDatum = custom;

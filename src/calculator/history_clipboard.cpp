@@ -31,10 +31,11 @@ bool isPlainNumber(std::string_view text, std::string_view separator) {
     return anyDigit;
 }
 
-// A number as the user's locale writes it for typing: up to 15 significant digits, a zero
-// before a leading decimal mark ("0.5", "-0.25"), the locale's decimal mark.
+// A number as the user's locale writes it for typing: up to 15 significant digits placed
+// without an exponent (a calculator would take the E for a key), a zero before a leading
+// decimal mark ("0.5", "-0.25"), the locale's decimal mark.
 std::string localeNumberText(double value, std::string_view decimalMark) {
-    std::string text = NumberText(value);
+    std::string text = PositionalNumberText(value);
     if (text.starts_with("."))
         text.insert(0, "0");
     else if (text.starts_with("-."))

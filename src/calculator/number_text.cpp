@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstddef>
 #include <limits>
+#include <stdexcept>
 #include <system_error>
 
 #include "calculator/text.h"
@@ -132,9 +133,9 @@ std::size_t readSignedNumber(std::string_view text, std::string_view decimalSepa
 
 // Plain or exponent writing of a finite, non-zero magnitude from its significant digits
 // (no trailing zeros) and the decimal exponent of the first one.
-std::string placeDigits(std::string_view digits, int exponent) {
+std::string placeDigits(std::string_view digits, int exponent, bool exponentAllowed) {
     std::string out;
-    if (exponent >= kPlainExponentHigh || exponent <= kPlainExponentLow) {
+    if (exponentAllowed && (exponent >= kPlainExponentHigh || exponent <= kPlainExponentLow)) {
         out += digits[0];
         if (digits.size() > 1) {
             out += '.';
@@ -205,12 +206,44 @@ std::string fixedMagnitude(double magnitude, int decimals) {
     return std::string(buffer.data(), end);
 }
 
+std::string significantDigitsText(double value, bool exponentAllowed);
+
+// Decimal exponent of the first of the 15 significant digits of a finite, non-zero magnitude.
+int decimalExponent(double magnitude) {
+    CharBuffer buffer{};
+    auto [end, ec] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), magnitude,
+                                   std::chars_format::scientific, kSignificantDigits - 1);
+    const std::string_view written(buffer.data(), static_cast<std::size_t>(end - buffer.data()));
+    std::string_view exponentText = written.substr(written.find('e') + 1);
+    if (exponentText.front() == '+') exponentText.remove_prefix(1);
+    int exponent = 0;
+    std::from_chars(exponentText.data(), exponentText.data() + exponentText.size(), exponent);
+    return exponent;
+}
+
+// |value| with exactly `decimals` decimals, at most 15 of its digits significant: beyond
+// them a double's digits were never typed or computed, so zeros stand there.
+std::string fixedMagnitudeAtFifteenDigits(double magnitude, int decimals) {
+    if (magnitude == 0.0 || decimalExponent(magnitude) + 1 + decimals <= kSignificantDigits) {
+        return fixedMagnitude(magnitude, decimals);
+    }
+    std::string text = significantDigitsText(magnitude, false);
+    std::size_t point = text.find('.');
+    if (point == std::string::npos) {
+        point = text.size();
+        text += '.';
+    }
+    text.append(static_cast<std::size_t>(decimals) - (text.size() - point - 1), '0');
+    if (decimals == 0) text.pop_back();
+    return text;
+}
+
 // Fixed writing with sign and the caller's decimal mark. A negative value that rounds to
-// zero loses its sign: "-0.000000" is not a distance anyone should see.
+// zero loses its sign: "-0.000000" is not a distance anyone should see. A value that is not
+// finite (an overflow) has no writing: the step that wanted one fails.
 std::string fixedText(double value, int decimals, std::string_view decimalMark) {
-    if (std::isnan(value)) return "NaN";
-    if (std::isinf(value)) return value < 0 ? "-Infinity" : "Infinity";
-    std::string text = fixedMagnitude(std::fabs(value), decimals);
+    if (!std::isfinite(value)) throw std::overflow_error("number beyond the number range");
+    std::string text = fixedMagnitudeAtFifteenDigits(std::fabs(value), decimals);
     bool allZero = text.find_first_not_of("0.") == std::string::npos;
     std::size_t point = text.find('.');
     if (point != std::string::npos) text.replace(point, 1, decimalMark);
@@ -228,8 +261,12 @@ void replaceAll(std::string& text, std::string_view from, std::string_view to) {
     }
 }
 
-std::string NumberText(double value) {
-    if (std::isnan(value)) return "NaN";
+namespace {
+
+// NumberText, or its digits placed positionally whatever the exponent.
+std::string significantDigitsText(double value, bool exponentAllowed) {
+    if (!exponentAllowed && !std::isfinite(value)) return {};
+    if (std::isnan(value)) throw std::domain_error("no number to write");
     if (std::isinf(value)) {
         return value < 0 ? "-" + std::string(kOverflowText) : std::string(kOverflowText);
     }
@@ -252,9 +289,15 @@ std::string NumberText(double value) {
     std::from_chars(exponentText.data(), exponentText.data() + exponentText.size(), exponent);
 
     std::string out = value < 0 ? "-" : "";
-    out += placeDigits(digits, exponent);
+    out += placeDigits(digits, exponent, exponentAllowed);
     return out;
 }
+
+}  // namespace
+
+std::string NumberText(double value) { return significantDigitsText(value, true); }
+
+std::string PositionalNumberText(double value) { return significantDigitsText(value, false); }
 
 double ReadLeadingNumber(std::string_view text) {
     while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);

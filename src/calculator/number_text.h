@@ -25,8 +25,13 @@ void replaceAll(std::string& text, std::string_view from, std::string_view to);
 // value at 15 digits ("1.79769313486231E+308", "1E-05"): plain for decimal exponents
 // -5 < e < 15, otherwise mantissa, "E", sign and at least two exponent digits. An infinity
 // is written "1E+309" ("-1E+309"), which reads back as an overflow again, so a fault
-// survives the trip through text; NaN is written "NaN", which reads as no number.
+// survives the trip through text; NaN has no writing (std::domain_error: the step fails).
 std::string NumberText(double value);
+
+// The digits of NumberText placed without an exponent, for a reader that knows no exponent
+// (a calculator typed into): "1E-05" is ".00001", "1E+15" is "1000000000000000", the largest
+// double 309 digits. "" when the value is not finite.
+std::string PositionalNumberText(double value);
 
 // Reads the program's own texts: the longest leading part that forms a number with "." as
 // decimal point (optional sign, digits, point, optional exponent); 0 when there is none.
@@ -51,6 +56,11 @@ std::optional<double> ConvertNumberAllowingOverflow(std::string_view text,
 // default replies use). Group marks are not accepted: the reply is later read with every ","
 // turned into ".", so "6,378,137" would silently become 6.378.
 bool IsLocaleNumber(std::string_view text, const UserLocale& locale);
+
+// The two fixed patterns below write at most 15 significant digits, zeros beyond them
+// (123456789012345678901234567890 gives 123456789012346000000000000000.0), and throw
+// std::overflow_error for a value that is not finite: an overflow has no writing, and the
+// step that wanted one fails.
 
 // "######0.000000": at least one integer digit, no grouping, exactly six decimals rounded
 // half away from zero from the exact value of the double (0.0078125 gives 0.007813; the

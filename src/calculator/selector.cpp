@@ -1,3 +1,5 @@
+#include <optional>
+
 #include "calculator/calculator.h"
 #include "calculator/coordinate_text.h"
 #include "calculator/distance_units.h"
@@ -87,13 +89,21 @@ void Calculator::selectHemisphere(std::int16_t hemisphere) {
 // back the six-decimal value that was shown, not the exact distance.
 void Calculator::selectUnit(std::int16_t unit) {
     if (m_state.UnitIndex == unit) return;
-    m_pictures[slot(Indicator::UMisura)] = kPictureFirstUnit + unit;
-    appendHistory(UnitChosenLine(unit));
+    // Re-expressed first: a value that overflows in the new unit fails the whole step, and
+    // display, unit and history stay as they were.
+    std::optional<std::string> converted;
     if (m_state.ResultShown) {
         // After an earlier unit key the shown text carries the locale's decimal mark; it is
         // read as the point whatever that mark is.
-        m_display = ConvertDistanceText(m_state, WithDisplayPoint(m_display, m_locale, m_state),
-                                        unit, m_locale.decimalMark);
+        CalculatorState trial = m_state;
+        converted = ConvertDistanceText(trial, WithDisplayPoint(m_display, m_locale, m_state), unit,
+                                        m_locale.decimalMark);
+        m_state.UnitText = trial.UnitText;
+    }
+    m_pictures[slot(Indicator::UMisura)] = kPictureFirstUnit + unit;
+    appendHistory(UnitChosenLine(unit));
+    if (converted) {
+        m_display = std::move(*converted);
         appendHistory(distanceLine());
         appendAzimuthLines();
     }

@@ -1,9 +1,18 @@
 #include "desktop/desktop_entry.h"
 
 #include <QFile>
-#include <QSaveFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
 
 #include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace velmora::desktop {
 
@@ -86,7 +95,7 @@ QString escapeDesktopValue(const QString& value) {
             out += QStringLiteral("\\t");
         } else if (c == u'\r') {
             out += QStringLiteral("\\r");
-        } else if (c == u' ' && i == 0) {
+        } else if (c == u' ' && (i == 0 || i + 1 == value.size())) {  // blanks at the ends are trimmed
             out += QStringLiteral("\\s");
         } else {
             out += c;
@@ -142,6 +151,13 @@ QString execCommandLine(const QStringList& arguments) {
     return parts.join(u' ');
 }
 
+bool fitsInExecCommandLine(const QStringList& arguments) {
+    return std::none_of(arguments.begin(), arguments.end(), [](const QString& argument) {
+        return std::any_of(argument.begin(), argument.end(),
+                           [](QChar c) { return c.category() == QChar::Other_Control; });
+    });
+}
+
 std::optional<QStringList> splitExecCommandLine(const QString& exec) {
     QStringList arguments;
     QString current;
@@ -184,24 +200,47 @@ std::optional<QStringList> splitExecCommandLine(const QString& exec) {
 }
 
 std::optional<DesktopEntry> readDesktopFile(const QString& path) {
-    QFile file(path);
+    QFile file;
+#ifdef Q_OS_UNIX
+    // Opened without waiting (a FIFO would block until a writer comes), then checked on the
+    // open file itself, so what is read is what was checked.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) return std::nullopt;
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) || status.st_size > kMaxDesktopFileBytes ||
+        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return std::nullopt;
+    }
+#else
+    const QFileInfo info(path);
+    if (!info.isFile() || info.size() > kMaxDesktopFileBytes) return std::nullopt;
+    file.setFileName(path);
     if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-    return parseDesktopEntry(QString::fromUtf8(file.readAll()));
+#endif
+    // The size may have grown since it was checked.
+    const QByteArray bytes = file.read(kMaxDesktopFileBytes + 1);
+    if (bytes.size() > kMaxDesktopFileBytes) return std::nullopt;
+    return parseDesktopEntry(QString::fromUtf8(bytes));
 }
 
 bool writeDesktopFile(const QString& path, const DesktopEntry& entry, QFileDevice::Permissions permissions) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return false;
+    // QSaveFile would write to a link's target; a file of our own renamed onto the path
+    // replaces whatever is there, a link included, and leaves its target alone.
+    QTemporaryFile file(path + QStringLiteral(".XXXXXX"));
+    if (!file.open()) return false;
     const QByteArray bytes = formatDesktopEntry(entry).toUtf8();
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.setPermissions(permissions)) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    if (file.write(bytes) != bytes.size() || !file.flush() || !file.setPermissions(permissions)) return false;
+#ifdef Q_OS_UNIX
+    if (::fsync(file.handle()) != 0) return false;
+#endif
+    file.close();
+    std::error_code error;
+    std::filesystem::rename(std::filesystem::path(file.fileName().toStdU16String()),
+                            std::filesystem::path(path.toStdU16String()), error);
+    if (error) return false;
+    file.setAutoRemove(false);  // its name is gone; nothing left to remove
+    return true;
 }
 
 }  // namespace velmora::desktop

@@ -28,7 +28,7 @@ DesktopEntry parseDesktopEntry(const QString& text);
 QString formatDesktopEntry(const DesktopEntry& entry);
 
 // Value escaping of the string types: backslash, newline, tab, carriage return and a leading
-// blank are written as \\, \n, \t, \r and \s.
+// or trailing blank are written as \\, \n, \t, \r and \s.
 QString escapeDesktopValue(const QString& value);
 QString unescapeDesktopValue(const QString& raw);
 
@@ -37,15 +37,26 @@ QString unescapeDesktopValue(const QString& raw);
 // by a backslash; "%" is doubled so no field code is formed.
 QString execCommandLine(const QStringList& arguments);
 
+// False when an argument holds a control character (tab and newline included): the Exec key
+// has no writing for one, so an entry starting such a path cannot be written.
+bool fitsInExecCommandLine(const QStringList& arguments);
+
 // The arguments of an Exec line (after value unescaping): quoting removed, "%%" made "%",
 // field codes such as %f or %U dropped. nullopt when a quote is left open.
 std::optional<QStringList> splitExecCommandLine(const QString& exec);
 
-// Reads a .desktop file; nullopt when it is missing or cannot be read.
+// The largest .desktop file read; entries are a few hundred bytes.
+inline constexpr qint64 kMaxDesktopFileBytes = 64 * 1024;
+
+// Reads a .desktop file; nullopt when it is missing or cannot be read, and when it is not a
+// regular file (a device, a FIFO, a folder, through a link as well) or is larger than
+// kMaxDesktopFileBytes: nothing else is an entry of ours.
 std::optional<DesktopEntry> readDesktopFile(const QString& path);
 
-// Writes a .desktop file atomically (a temporary file renamed over the old one), with the given
-// permissions. False when the folder is missing or not writable.
+// Writes a .desktop file atomically (a temporary file in the same folder renamed over the old
+// one), with the given permissions. A symbolic link at path is replaced by the file itself,
+// never written through, so its target (or the place a dangling link names) stays untouched.
+// False when the folder is missing or not writable.
 bool writeDesktopFile(const QString& path, const DesktopEntry& entry, QFileDevice::Permissions permissions);
 
 }  // namespace velmora::desktop

@@ -19,8 +19,9 @@ public:
     virtual bool hasFocus(quint64 window) = 0;
     // True when every character of text has a key on the current keyboard map.
     virtual bool canType(const QString& text) = 0;
-    // Types text as key presses while the window has the focus. False, with nothing typed, when
-    // it has lost the focus or a character has no key.
+    // Types text as key presses, each only while the window has the focus and no other program
+    // holds a keyboard grab (which would receive the key). False, with nothing typed, when a
+    // character has no key; false, with the keys before it typed, when one may not be typed.
     virtual bool typeText(quint64 window, const QString& text) = 0;
 };
 

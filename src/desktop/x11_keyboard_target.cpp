@@ -146,6 +146,10 @@ void X11KeyboardTarget::bringForward(quint64 window) {
 bool X11KeyboardTarget::hasFocus(quint64 window) {
     if (!connect()) return false;
     ErrorsIgnored guard(m_display);
+    return focusIsOn(window);
+}
+
+bool X11KeyboardTarget::focusIsOn(quint64 window) {
     Window focus = 0;
     int revert = 0;
     XGetInputFocus(m_display, &focus, &revert);
@@ -161,17 +165,33 @@ bool X11KeyboardTarget::canType(const QString& text) {
 }
 
 bool X11KeyboardTarget::typeText(quint64 window, const QString& text) {
-    if (!hasFocus(window)) return false;
+    if (!connect()) return false;
     const auto strokes = strokesFor(m_display, text);
     if (!strokes) return false;
     const KeyCode shift = XKeysymToKeycode(m_display, XK_Shift_L);
+    const Window root = DefaultRootWindow(m_display);
+    ErrorsIgnored guard(m_display);
     for (const Stroke& stroke : *strokes) {
-        if (stroke.shifted) XTestFakeKeyEvent(m_display, shift, True, CurrentTime);
-        XTestFakeKeyEvent(m_display, stroke.key, True, CurrentTime);
-        XTestFakeKeyEvent(m_display, stroke.key, False, CurrentTime);
-        if (stroke.shifted) XTestFakeKeyEvent(m_display, shift, False, CurrentTime);
+        // While the server is grabbed no other program's request is carried out, so neither
+        // the focus nor a keyboard grab can change between the checks and the key, and XTest
+        // delivers the key as its request is carried out. A grab held by another program (a
+        // pop-up menu, a password prompt, a window switcher) would receive the key although
+        // the focus is unchanged; taking a grab of our own fails then. Ours is let go just
+        // before the key, in the same batch of requests.
+        XGrabServer(m_display);
+        const bool free = focusIsOn(window) &&
+                          XGrabKeyboard(m_display, root, False, GrabModeAsync, GrabModeAsync, CurrentTime) == GrabSuccess;
+        if (free) {
+            XUngrabKeyboard(m_display, CurrentTime);
+            if (stroke.shifted) XTestFakeKeyEvent(m_display, shift, True, CurrentTime);
+            XTestFakeKeyEvent(m_display, stroke.key, True, CurrentTime);
+            XTestFakeKeyEvent(m_display, stroke.key, False, CurrentTime);
+            if (stroke.shifted) XTestFakeKeyEvent(m_display, shift, False, CurrentTime);
+        }
+        XUngrabServer(m_display);
+        XSync(m_display, False);
+        if (!free) return false;
     }
-    XSync(m_display, False);
     return true;
 }
 

@@ -26,6 +26,7 @@ public:
 
 private:
     bool connect();
+    bool focusIsOn(quint64 window);  // on an open connection, errors already ignored
 
     Display* m_display = nullptr;
 };

@@ -55,6 +55,7 @@ std::optional<QString> XdgAutoStartStore::read() const {
 }
 
 bool XdgAutoStartStore::write() {
+    if (!fitsInExecCommandLine({m_executablePath})) return false;
     const QString path = entryPath();
     if (!QDir().mkpath(QFileInfo(path).absolutePath())) return false;
     DesktopEntry entry;

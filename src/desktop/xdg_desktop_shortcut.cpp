@@ -48,6 +48,7 @@ QString XdgDesktopShortcut::shortcutPath() const {
 }
 
 void XdgDesktopShortcut::create() {
+    if (!fitsInExecCommandLine({m_executablePath})) return;
     const QString path = shortcutPath();
     if (!QDir().mkpath(QFileInfo(path).absolutePath())) return;
     DesktopEntry entry;

@@ -131,8 +131,9 @@ GeodesicSolution solveVincenty(double latADeg, double lonADeg, double latBDeg, d
                            bigB / 6.0 * cos2SigmaM * (-3.0 + 4.0 * sinSigma * sinSigma) *
                                (-3.0 + 4.0 * cos2SigmaMSq)));
     const double metres = semiMinorMetres * bigA * (sigma - deltaSigma);
-    // b = 0 divides by zero in u^2; huge axes overflow their squares: neither may come back.
-    if (!std::isfinite(uSq) || !std::isfinite(metres)) return solution;
+    // b = 0 divides by zero in u^2; huge axes overflow their squares; absurd axes (a negative
+    // b) give a negative length: none of them may come back.
+    if (!std::isfinite(uSq) || !std::isfinite(metres) || metres < 0.0) return solution;
     solution.status = SolutionStatus::Solved;
     solution.metres = metres;
     if (withAzimuths) {

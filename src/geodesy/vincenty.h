@@ -19,8 +19,8 @@ double ArcTan2(double x, double y);
 // Vincenty's inverse formula on the ellipsoid given by its semi-major and semi-minor axis in
 // metres and its flattening. Returns metres, or
 // kFailure when the passes do not converge within the pass limit or the arithmetic faults
-// (division by zero, overflow, invalid operation); never an infinity or NaN. Absurd axes
-// (a negative b) can give a negative length, which callers must treat as a failure.
+// (division by zero, overflow, invalid operation) or the length comes out negative (absurd
+// axes, a negative b); never an infinity or NaN.
 double VincentyInverseMetres(double latADeg, double lonADeg, double latBDeg, double lonBDeg,
                              double semiMajorMetres, double semiMinorMetres, double flattening);
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 
 namespace velmora::calc {
@@ -104,6 +105,18 @@ INSTANTIATE_TEST_SUITE_P(
                       DegreesCase{"OverflowStaysAnOverflow", "1E+400" DEG, "1E+309"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// The angle has no writing in any format: the conversion fails instead of writing
+// 1E+309°NaN'NaN".
+TEST(ConvertCoordinateText, OverflowFailsInEveryFormat) {
+    const CalculatorState state = convertingState();
+    const std::string texts[] = {"1" + std::string(309, '0'), "1E+400" DEG, "1" DEG "1E+400'", "-1E+400"};
+    for (const std::int16_t format : {kDegMinSec, kDegMin, kDeg}) {
+        for (const std::string& text : texts) {
+            EXPECT_THROW(ConvertCoordinateText(state, text, format), std::overflow_error) << text << " " << format;
+        }
+    }
+}
+
 struct RangeCase {
     const char* name;
     const char* text;
@@ -113,7 +126,7 @@ struct RangeCase {
 
 class CoordinateRange : public ::testing::TestWithParam<RangeCase> {};
 
-TEST_P(CoordinateRange, UpperLimitInclusiveNoLowerLimit) {
+TEST_P(CoordinateRange, FromZeroToTheLimitInclusive) {
     EXPECT_EQ(CoordinateInRange(convertingState(), GetParam().text, GetParam().isLatitude),
               GetParam().inRange);
 }
@@ -124,7 +137,8 @@ INSTANTIATE_TEST_SUITE_P(
                       RangeCase{"OneSecondBeyondFails", "90" DEG "0'1" SEC, true, false},
                       RangeCase{"MinutesPushBeyondFails", "89" DEG "90'", true, false},
                       RangeCase{"MinutesBeyondSixtyPass", "45" DEG "75'", true, true},
-                      RangeCase{"NegativeHasNoLimit", "-120" DEG, true, true},
+                      RangeCase{"NegativeIsOutOfRange", "-120" DEG, true, false},
+                      RangeCase{"NegativeZeroPasses", "-0" DEG "0'", true, true},
                       RangeCase{"LongitudeLimitPasses", "180" DEG, false, true},
                       RangeCase{"HalfDegreeBeyondFails", "180.5" DEG, false, false},
                       RangeCase{"LatitudeLimitIsNotLongitudes", "120" DEG, false, true},

@@ -157,6 +157,9 @@ INSTANTIATE_TEST_SUITE_P(
     DatumMenu, CustomDatumRefused,
     ::testing::Values(
         RefusedCase{"SemiMajorNotANumber", {"abc"}, "Incorrect value for semi-major axis"},
+        RefusedCase{"FlatteningNotFinite", {"1e-320", "1e-320"}, ""},
+        RefusedCase{"FlatteningOfOneLeavesNoSemiMinorAxis", {"6378137", "1"}, ""},
+        RefusedCase{"FlatteningAboveOne", {"6378137", "0.5"}, ""},
         RefusedCase{"FlatteningNotANumber", {"6378137", "abc"}, "Incorrect value for inverse flattering"},
         RefusedCase{"AtAlone", {"6378137", "@"}, "Incorrect value for inverse flattering"},
         RefusedCase{"SemiMinorOverSemiMajor", {"6378137", "@6400000"}, ""},

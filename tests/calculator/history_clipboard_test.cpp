@@ -59,7 +59,9 @@ INSTANTIATE_TEST_SUITE_P(
                       PasteCase{"Letters", "abc", "7"},
                       PasteCase{"Empty", "", "7"},
                       PasteCase{"Coordinate", "45" + kD, "7"},
-                      PasteCase{"Overflow", "1E+400", "7"}),
+                      PasteCase{"Overflow", "1E+400", "7"},
+                      PasteCase{"DigitsNeverTypedAreZeros", "123456789012345678901234567890",
+                                "123456789012346000000000000000"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(EngineTest, PasteKeepsAShownResultShown) {
@@ -67,6 +69,39 @@ TEST_F(EngineTest, PasteKeepsAShownResultShown) {
     calc.MenuIncolla_Click("5");
     EXPECT_EQ(display(), "5");
     EXPECT_TRUE(state().ResultShown);
+}
+
+bool namesANonFiniteValue(const std::string& text) {
+    for (const char* word : {"inf", "Inf", "INF", "nan", "NaN", "NAN"}) {
+        if (text.find(word) != std::string::npos) return true;
+    }
+    return false;
+}
+
+// A conversion whose value overflows is a failed step: nothing on the display or in the
+// history names an infinity or a NaN, and the display stays as it was.
+TEST_F(EngineTest, OverflowingConversionsLeaveTheDisplay) {
+    // Coordinate formats: 10^309 typed behind a pasted 1e308.
+    for (const std::uint16_t formatKey : {119, 118, 117}) {  // F8, F7, F6
+        calc.MenuIncolla_Click("1e308");
+        type("0");
+        const std::string shown = display();
+        calc.Form_KeyDown(formatKey, 0);
+        EXPECT_EQ(display(), shown) << formatKey;
+    }
+    // Units: 1e308 nautical miles in statute miles.
+    calc.Lab_Num_Click(kKeyCancel);
+    selector({kSelNauticalMiles});
+    enter(kSelLatitudeA, kSelNorth, "1");
+    calc.Lab_Num_Click(kKeyCalculate);
+    ASSERT_TRUE(state().ResultShown);
+    calc.MenuIncolla_Click("1e308");
+    const std::string shown = display();
+    calc.Form_KeyPress('m');
+    EXPECT_EQ(display(), shown);
+    EXPECT_EQ(state().UnitIndex, kNauticalMiles);
+    EXPECT_EQ(calc.MenuInviaCalc_Click(), "1" + std::string(308, '0'));
+    for (const std::string& line : calc.history()) EXPECT_FALSE(namesANonFiniteValue(line)) << line;
 }
 
 struct SendCase {
@@ -89,6 +124,22 @@ TEST_P(SendToCalculator, TypesTheDisplayedNumber) {
     for (const int s : c.selectors) calc.Lab_Sel_Click(static_cast<std::int16_t>(s));
     for (const char ch : c.typed) calc.Form_KeyPress(static_cast<unsigned char>(ch));
     EXPECT_EQ(calc.MenuInviaCalc_Click(), c.sent);
+}
+
+// A calculator reads "1E-05" as the keys E, -, 0, 5: the digits go out positionally, as many
+// significant ones as the display's value has.
+TEST_F(EngineTest, SendTypesPlainDigitsNeverAnExponent) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"0.00001", "0.00001"},
+        {"-0.000012", "-0.00001"},
+        {"1e15", "1000000000000000"},
+        {"123456789012345678", "123456789012346000"},
+        {"1e308", "1" + std::string(308, '0')},
+    };
+    for (const auto& [pasted, sent] : cases) {
+        calc.MenuIncolla_Click(pasted);
+        EXPECT_EQ(calc.MenuInviaCalc_Click(), sent) << pasted;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(

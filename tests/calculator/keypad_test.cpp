@@ -104,6 +104,30 @@ INSTANTIATE_TEST_SUITE_P(
                   "180.5" + kD, "Longitude A: Out of range", "Error"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A sign reaches the display only by Paste; the hemisphere gives the sign, so a negative
+// value is refused at Enter as a latitude beyond 90 degrees is, in every hemisphere.
+TEST_F(EngineTest, NegativePastedCoordinateIsOutOfRange) {
+    const struct {
+        std::vector<int> selectors;
+        const char* pasted;
+        int field;
+        const char* line;
+    } cases[] = {
+        {{kSelLatitudeA, kSelNorth}, "-500", kLatitudeA, "Latitude A: Out of range"},
+        {{kSelLatitudeA, kSelSouth}, "-45", kLatitudeA, "Latitude A: Out of range"},
+        {{kSelLongitudeB, kSelWest}, "-45", kLongitudeB, "Longitude B: Out of range"},
+        {{kSelLongitudeA, kSelEast}, "-0.5", kLongitudeA, "Longitude A: Out of range"},
+    };
+    for (const auto& c : cases) {
+        for (const int s : c.selectors) calc.Lab_Sel_Click(static_cast<std::int16_t>(s));
+        calc.MenuIncolla_Click(c.pasted);
+        calc.Lab_Num_Click(kKeyEnter);
+        EXPECT_EQ(lastLine(), c.line) << c.pasted;
+        EXPECT_EQ(display(), "Error") << c.pasted;
+        EXPECT_FALSE(state().CoordText[c.field].starts_with("--")) << c.pasted;
+    }
+}
+
 TEST_F(EngineTest, RefusedEntryIsStillUsedByCalculate) {
     type("90" + kD + "0'1\"");
     keys({kKeyEnter, kKeyCalculate});

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include <algorithm>
 #include <cfloat>
 #include <clocale>
@@ -192,7 +194,9 @@ INSTANTIATE_TEST_SUITE_P(
                       FixedCase{"NegativeRoundingToZeroHasNoSign", -0.0000001, ".", "0.000000"},
                       FixedCase{"NegativeKeepsSign", -0.0000006, ".", "-0.000001"},
                       FixedCase{"LargeValueNoGrouping", 1e15, ".",
-                                "1000000000000000.000000"}),
+                                "1000000000000000.000000"},
+                      FixedCase{"FifteenSignificantDigitsAtMost", 12345678901.123456, ".",
+                                "12345678901.123500"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 class PasteNumberWrites : public ::testing::TestWithParam<FixedCase> {};
@@ -210,8 +214,24 @@ INSTANTIATE_TEST_SUITE_P(
                       FixedCase{"RoundsUpToWhole", 2.999999, ".", "3.0"},
                       FixedCase{"SmallestStep", 0.00001, ".", "0.00001"},
                       FixedCase{"NegativeCommaMark", -12.5, ",", "-12,5"},
-                      FixedCase{"NegativeRoundingToZeroHasNoSign", -0.000001, ".", "0.0"}),
+                      FixedCase{"NegativeRoundingToZeroHasNoSign", -0.000001, ".", "0.0"},
+                      FixedCase{"DigitsBeyondFifteenAreZeros", 123456789012345678901234567890.0, ".",
+                                "123456789012346000000000000000.0"},
+                      FixedCase{"DecimalsBeyondFifteenDigitsDropped", -1234567890123.456789, ",",
+                                "-1234567890123,46"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// An overflow has no writing: each writer fails, so the step that wanted it fails too.
+TEST(NumberWriters, NoWritingOfAValueThatIsNotFinite) {
+    for (const double value : {kInf, -kInf, std::numeric_limits<double>::quiet_NaN()}) {
+        EXPECT_THROW(FixedSixText(value, "."), std::overflow_error) << value;
+        EXPECT_THROW(PasteNumberText(value, ","), std::overflow_error) << value;
+        EXPECT_EQ(PositionalNumberText(value), "") << value;
+    }
+    EXPECT_THROW(NumberText(std::numeric_limits<double>::quiet_NaN()), std::domain_error);
+    // The largest double, in 15 digits and zeros.
+    EXPECT_EQ(FixedSixText(1.7976931348623157e308, "."), "179769313486232" + std::string(294, '0') + ".000000");
+}
 
 // The process locale must not reach number text: a comma locale changes nothing.
 TEST(NumberText, IgnoresProcessLocale) {

@@ -9,8 +9,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <X11/Xlib.h>
+
+#include <array>
+#include <atomic>
 #include <csignal>
 #include <memory>
+#include <thread>
 
 using namespace velmora::desktop;
 using velmora::testing::XSession;
@@ -50,6 +55,52 @@ private:
     QString m_pidFile;
 };
 
+// Two plain X windows of a connection of their own, counting the key presses each receives:
+// no toolkit between the server and the count.
+class KeyCounter {
+public:
+    explicit KeyCounter(const QString& display) : m_display(XOpenDisplay(display.toUtf8().constData())) {
+        if (!m_display) return;
+        for (int i = 0; i < 2; ++i) {
+            m_windows[i] = XCreateSimpleWindow(m_display, DefaultRootWindow(m_display), 10 + 120 * i, 10, 100, 100,
+                                               0, 0, 0);
+            XSelectInput(m_display, m_windows[i], KeyPressMask);
+            XMapWindow(m_display, m_windows[i]);
+        }
+        XSync(m_display, False);
+    }
+    ~KeyCounter() {
+        if (m_display) XCloseDisplay(m_display);
+    }
+    KeyCounter(const KeyCounter&) = delete;
+    KeyCounter& operator=(const KeyCounter&) = delete;
+
+    bool isOpen() const { return m_display != nullptr; }
+    quint64 window(int i) const { return m_windows[i]; }
+    void focus(int i) {
+        XSetInputFocus(m_display, m_windows[i], RevertToParent, CurrentTime);
+        XSync(m_display, False);
+    }
+    // Key presses received so far by each window.
+    std::array<int, 2> presses() {
+        XSync(m_display, False);
+        while (XPending(m_display) > 0) {
+            XEvent event;
+            XNextEvent(m_display, &event);
+            if (event.type != KeyPress) continue;
+            for (int i = 0; i < 2; ++i) {
+                if (event.xkey.window == m_windows[i]) ++m_presses[i];
+            }
+        }
+        return m_presses;
+    }
+
+private:
+    Display* m_display;
+    std::array<Window, 2> m_windows{};
+    std::array<int, 2> m_presses{};
+};
+
 }  // namespace
 
 class CalculatorTest : public QObject {
@@ -62,6 +113,8 @@ private slots:
     void probeWindowReceivesTypedKeys();
     void nothingIsTypedWithoutACalculatorWindow_data();
     void nothingIsTypedWithoutACalculatorWindow();
+    void nothingIsTypedWhileAnotherProgramGrabsTheKeyboard();
+    void noKeyGoesAstrayWhileTheFocusFlips();
 
 private:
     QTemporaryDir m_dir;
@@ -138,6 +191,62 @@ void CalculatorTest::nothingIsTypedWithoutACalculatorWindow() {
     QTest::qWait(300);
     QCOMPARE(edit.text(), QString());
     QVERIFY(edit.hasFocus());
+}
+
+// A pop-up menu, a password prompt or a window switcher grabs the keyboard without moving the
+// focus: the focus check passes, but a key would reach the grabbing program.
+void CalculatorTest::nothingIsTypedWhileAnotherProgramGrabsTheKeyboard() {
+    KeyCounter counter(g_session->display());
+    QVERIFY(counter.isOpen());
+    counter.focus(0);
+    X11KeyboardTarget target;
+    QVERIFY(target.hasFocus(counter.window(0)));
+
+    Display* grabber = XOpenDisplay(g_session->display().toUtf8().constData());
+    QVERIFY(grabber);
+    QCOMPARE(XGrabKeyboard(grabber, DefaultRootWindow(grabber), False, GrabModeAsync, GrabModeAsync, CurrentTime),
+             GrabSuccess);
+    XSync(grabber, False);
+    QVERIFY(target.hasFocus(counter.window(0)));
+    const bool typed = target.typeText(counter.window(0), "45");
+    XCloseDisplay(grabber);  // ends its grab
+    QVERIFY(!typed);
+
+    QVERIFY(target.typeText(counter.window(0), "7"));
+    QTRY_COMPARE(counter.presses(), (std::array<int, 2>{1, 0}));
+}
+
+// Another program moves the focus between two windows every 0.7 ms while keys are typed into
+// one of them: every key reported typed arrives there, none in the other window.
+void CalculatorTest::noKeyGoesAstrayWhileTheFocusFlips() {
+    KeyCounter counter(g_session->display());
+    QVERIFY(counter.isOpen());
+    std::atomic<bool> stop = false;
+    std::thread flipper([&, display = g_session->display().toUtf8()] {
+        Display* other = XOpenDisplay(display.constData());
+        if (!other) return;
+        for (int i = 0; !stop; ++i) {
+            XSetInputFocus(other, counter.window(i % 2), RevertToParent, CurrentTime);
+            XFlush(other);
+            std::this_thread::sleep_for(std::chrono::microseconds(700));
+        }
+        XCloseDisplay(other);
+    });
+    X11KeyboardTarget target;
+    constexpr int kKeys = 200;
+    int typed = 0;
+    for (int i = 0; i < kKeys; ++i) {
+        if (target.typeText(counter.window(0), "7")) ++typed;
+        std::this_thread::sleep_for(std::chrono::microseconds(300));
+    }
+    stop = true;
+    flipper.join();
+    QTest::qWait(200);
+    const auto presses = counter.presses();
+    qInfo("%d of %d keys typed while the focus flipped; %d arrived, %d went astray", typed, kKeys, presses[0],
+          presses[1]);
+    QVERIFY(typed > 0);
+    QCOMPARE(presses, (std::array<int, 2>{typed, 0}));
 }
 
 int main(int argc, char** argv) {

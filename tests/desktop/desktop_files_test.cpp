@@ -11,6 +11,10 @@
 
 #include <memory>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 using namespace velmora::desktop;
 using velmora::desktop::testing::FakeWarnings;
 
@@ -83,6 +87,15 @@ private slots:
     void clickWhileLoadingDoesNothing();
     void executablePathsRoundTripThroughTheEntry_data();
     void executablePathsRoundTripThroughTheEntry();
+
+    void controlCharacterInThePathRefusesTheEntry_data();
+    void controlCharacterInThePathRefusesTheEntry();
+#ifdef Q_OS_UNIX
+    void linksAreReplacedNeverWrittenThrough_data();
+    void linksAreReplacedNeverWrittenThrough();
+    void onlyASmallRegularFileIsAnEntry_data();
+    void onlyASmallRegularFileIsAnEntry();
+#endif
 
     void shortcutMadeTwiceAndRemovedTwice();
     void shortcutFollowsTheUsersDesktopFolder();
@@ -308,6 +321,115 @@ void DesktopFilesTest::executablePathsRoundTripThroughTheEntry() {
     shortcut.create();
     QCOMPARE(execOf(shortcut.shortcutPath()), QStringList{executable});
 }
+
+void DesktopFilesTest::controlCharacterInThePathRefusesTheEntry_data() {
+    QTest::addColumn<QString>("name");
+    QTest::newRow("SOH") << QString("vel\u0001mora");
+    QTest::newRow("escape") << QString("vel\u001b[2Jmora");
+    QTest::newRow("DEL") << QString("vel\u007fmora");
+    QTest::newRow("newline") << QString("vel\nmora");
+    QTest::newRow("tab") << QString("vel\tmora");
+    QTest::newRow("C1 control") << QString("vel\u0085mora");
+}
+
+// The Exec key cannot hold such a path: no entry is written, and enabling warns.
+void DesktopFilesTest::controlCharacterInThePathRefusesTheEntry() {
+    QFETCH(QString, name);
+    const QString executable = "/opt/" + name + "/velmora";
+    XdgAutoStartStore store(executable);
+    FakeWarnings warnings;
+    bool ticked = false;
+    MenuAvvioAuto_Click(store, warnings, false, ticked);
+    QVERIFY(!ticked);
+    QCOMPARE(warnings.shown, QStringList{kNotInserted});
+    QVERIFY(!QFileInfo::exists(autostartPath("velmora")));
+
+    XdgDesktopShortcut shortcut(executable, "velmora");
+    shortcut.create();
+    QVERIFY(!QFileInfo::exists(shortcut.shortcutPath()));
+}
+
+#ifdef Q_OS_UNIX
+void DesktopFilesTest::linksAreReplacedNeverWrittenThrough_data() {
+    QTest::addColumn<bool>("shortcut");  // else the autostart entry
+    QTest::addColumn<bool>("dangling");
+    QTest::newRow("autostart entry, link to a private file") << false << false;
+    QTest::newRow("autostart entry, dangling link") << false << true;
+    QTest::newRow("shortcut, link to a private file") << true << false;
+    QTest::newRow("shortcut, dangling link") << true << true;
+}
+
+void DesktopFilesTest::linksAreReplacedNeverWrittenThrough() {
+    QFETCH(bool, shortcut);
+    QFETCH(bool, dangling);
+    XdgAutoStartStore store("/usr/bin/velmora");
+    XdgDesktopShortcut launcher("/usr/bin/velmora", "velmora");
+    const QString path = shortcut ? launcher.shortcutPath() : store.entryPath();
+    const QString target = m_home->path() + "/elsewhere/private.txt";
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QDir().mkpath(QFileInfo(target).absolutePath());
+    if (!dangling) {
+        writeFile(target, "secret");
+        QVERIFY(QFile::setPermissions(target, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    }
+    QVERIFY(QFile::link(target, path));
+
+    if (shortcut) {
+        launcher.create();
+    } else {
+        FakeWarnings warnings;
+        bool ticked = false;
+        MenuAvvioAuto_Click(store, warnings, false, ticked);
+        QVERIFY(ticked);
+    }
+
+    QVERIFY(!QFileInfo(path).isSymLink());
+    QCOMPARE(execOf(path), QStringList{"/usr/bin/velmora"});
+    if (dangling) {
+        QVERIFY(!QFileInfo::exists(target));
+    } else {
+        QCOMPARE(readFile(target), QByteArray("secret"));
+        QCOMPARE(QFileInfo(target).permissions() & 0x7077, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    }
+    QCOMPARE(QDir(QFileInfo(target).absolutePath()).entryList(QDir::Files).size(), dangling ? 0 : 1);
+    QCOMPARE(QDir(QFileInfo(path).absolutePath()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+}
+
+void DesktopFilesTest::onlyASmallRegularFileIsAnEntry_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("entry");
+    QTest::newRow("link to /dev/zero") << "zero" << false;
+    QTest::newRow("FIFO") << "fifo" << false;
+    QTest::newRow("folder") << "folder" << false;
+    QTest::newRow("entry padded beyond 64 KiB") << "large" << false;
+    QTest::newRow("entry of exactly 64 KiB") << "limit" << true;
+    QTest::newRow("link to an entry") << "link" << true;
+}
+
+// Read at start-up: nothing here may hang, abort or count as an entry except a small file.
+void DesktopFilesTest::onlyASmallRegularFileIsAnEntry() {
+    QFETCH(QString, kind);
+    QFETCH(bool, entry);
+    const QString path = autostartPath("velmora");
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QByteArray text = "[Desktop Entry]\nExec=/usr/bin/velmora\n";
+    if (kind == "zero") {
+        QVERIFY(QFile::link("/dev/zero", path));
+    } else if (kind == "fifo") {
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    } else if (kind == "folder") {
+        QVERIFY(QDir().mkpath(path));
+    } else if (kind == "link") {
+        writeFile(m_home->path() + "/entry.desktop", text);
+        QVERIFY(QFile::link(m_home->path() + "/entry.desktop", path));
+    } else {
+        text += QByteArray(64 * 1024 - text.size() + (kind == "large" ? 1 : 0), '#');
+        writeFile(path, text);
+    }
+    XdgAutoStartStore store("/usr/bin/velmora");
+    QCOMPARE(IsAutoStartEnabled(store), entry);
+}
+#endif
 
 void DesktopFilesTest::shortcutMadeTwiceAndRemovedTwice() {
     XdgDesktopShortcut shortcut("/usr/bin/velmora", "velmora");
