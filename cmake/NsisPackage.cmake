@@ -6,7 +6,18 @@ if(NOT WIN32)
   return()
 endif()
 
+# Without CPACK_VERBATIM_VARIABLES, CPackConfig.cmake is read back once more: values holding
+# quotes or backslashes are escaped a second time for that.
+macro(velmora_cpack_escape variable)
+  if(NOT CPACK_VERBATIM_VARIABLES)
+    string(REPLACE "\\" "\\\\" ${variable} "${${variable}}")
+    string(REPLACE "\"" "\\\"" ${variable} "${${variable}}")
+  endif()
+endmacro()
+
 set(CPACK_GENERATOR NSIS)
+# A 64-bit installer for a 64-bit program (makensis makes 32-bit ones unless told).
+set(CPACK_NSIS_DEFINES "Target amd64-unicode")
 set(CPACK_PACKAGE_FILE_NAME "${CPACK_PACKAGE_NAME}-${CPACK_PACKAGE_VERSION}-win64")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY "${CPACK_PACKAGE_NAME}")
 set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY "${CPACK_PACKAGE_NAME}")
@@ -29,15 +40,13 @@ set(CPACK_INSTALLED_DIRECTORIES "${VELMORA_DEPLOY_DIR};.")
 set(CPACK_PACKAGE_EXECUTABLES "velmora;${CPACK_PACKAGE_NAME}")
 set(CPACK_NSIS_EXECUTABLES_DIRECTORY ".")
 
-# The program's own automatic start-up (the current user's Run value) goes with it.
-# Without CPACK_VERBATIM_VARIABLES, CPackConfig.cmake is read back once more: escape twice.
-set(VELMORA_NSIS_REMOVE_RUN_VALUE
-  [[DeleteRegValue HKCU "Software\Microsoft\Windows\CurrentVersion\Run" "velmora"]])
-if(NOT CPACK_VERBATIM_VARIABLES)
-  string(REPLACE "\\" "\\\\" VELMORA_NSIS_REMOVE_RUN_VALUE "${VELMORA_NSIS_REMOVE_RUN_VALUE}")
-  string(REPLACE "\"" "\\\"" VELMORA_NSIS_REMOVE_RUN_VALUE "${VELMORA_NSIS_REMOVE_RUN_VALUE}")
-endif()
-set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "${VELMORA_NSIS_REMOVE_RUN_VALUE}")
+# The uninstaller also removes the program's own automatic start-up (the current user's Run
+# value) and the vendor's registry key once it is empty.
+set(VELMORA_NSIS_UNINSTALL "DeleteRegValue HKCU \"Software\\Microsoft\\Windows\\CurrentVersion\\Run\" \"velmora\"
+DeleteRegKey SHCTX \"Software\\${CPACK_PACKAGE_VENDOR}\\${CPACK_PACKAGE_INSTALL_REGISTRY_KEY}\"
+DeleteRegKey /ifempty SHCTX \"Software\\${CPACK_PACKAGE_VENDOR}\"")
+velmora_cpack_escape(VELMORA_NSIS_UNINSTALL)
+set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "${VELMORA_NSIS_UNINSTALL}")
 
 # The licence page shows the program's legal notice.
 set(VELMORA_NSIS_LICENSE "${PROJECT_BINARY_DIR}/license.txt")
