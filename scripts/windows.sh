@@ -2,7 +2,7 @@
 # Builds Velmora for 64-bit Windows on Debian with mingw-w64, runs its tests under Wine and
 # builds, installs and uninstalls its NSIS installer under Wine.
 #
-#   scripts/windows.sh [qt|build|test|package|all]     (default: all)
+#   scripts/windows.sh [qt|deps|build|test|package|all]     (default: all)
 #
 # The minimal Qt for Windows is built once from Debian's qt6-base source package and kept
 # outside the clone, in $VELMORA_WIN_CACHE (default ~/.cache/velmora), keyed by Qt version.
@@ -22,11 +22,14 @@ jobs=${VELMORA_JOBS:-$(nproc)}
 triplet=x86_64-w64-mingw32
 
 step_started=0
-step() { # Prints the time the previous step took and the name of the next.
+step_name=
+timings=()
+step() { # Notes the time the previous step took and announces the next.
   local now; now=$(date +%s)
-  if [ "$step_started" != 0 ]; then echo "   ($((now - step_started)) s)"; fi
+  if [ -n "$step_name" ]; then timings+=("$(printf '%5d s  %s' $((now - step_started)) "$step_name")"); fi
   step_started=$now
-  [ $# -gt 0 ] && echo "== windows: $*"
+  step_name=${1:-}
+  [ -n "$step_name" ] && echo "== windows: $step_name"
   return 0
 }
 
@@ -328,7 +331,7 @@ package_and_try_installer() {
   # Started from where it was installed, with the real windows platform: its window appears.
   env -u WINEQT_QPA_PLATFORM wine "C:\\Program Files\\Velmora\\velmora.exe" >/dev/null 2>&1 &
   local pid=$! window=
-  local i; for i in $(seq 1 60); do
+  for _ in $(seq 1 60); do
     window=$(xdotool search --name '^Velmora' 2>/dev/null | head -n 1) && [ -n "$window" ] && break
     sleep 0.5
   done
@@ -341,7 +344,7 @@ package_and_try_installer() {
 
   wine "C:\\Program Files\\Velmora\\Uninstall.exe" /S
   # The NSIS uninstaller copies itself elsewhere and returns at once; wait for it to finish.
-  for i in $(seq 1 60); do [ -e "$program_files" ] || break; sleep 0.5; done
+  for _ in $(seq 1 60); do [ -e "$program_files" ] || break; sleep 0.5; done
   local left=0
   [ ! -e "$program_files" ] || { echo "uninstall left: $(find "$program_files")" >&2; left=1; }
   [ -z "$(start_menu_folders)" ] || { echo "uninstall left the Start-menu folder" >&2; left=1; }
@@ -353,7 +356,7 @@ package_and_try_installer() {
 }
 
 main() {
-  local what=${1:-all}
+  local what=${1:-all} status=0
   case $what in
     qt) step "Qt $qt_version for Windows"; build_qt ;;
     deps) step "GoogleTest and GeographicLib for Windows"; build_deps ;;
@@ -362,15 +365,20 @@ main() {
       step "GoogleTest and GeographicLib for Windows"; build_deps
       step "Velmora for Windows"; build_program
       step "deploy"; deploy
-      [ "$what" = build ] && { step; return 0; }
-      step "Wine"; start_wine
-      if [ "$what" != package ]; then step "tests under Wine"; run_tests; fi
-      if [ "$what" != test ]; then step "installer"; package_and_try_installer; fi
-      stop_wine
+      if [ "$what" != build ]; then
+        step "Wine (private display, prefix and home)"; start_wine
+        if [ "$what" != package ]; then step "tests under Wine"; run_tests || status=1; fi
+        if [ "$what" != test ]; then step "installer under Wine"; package_and_try_installer || status=1; fi
+        stop_wine
+      fi
       ;;
-    *) echo "usage: $0 [qt|build|test|package|all]" >&2; exit 2 ;;
+    *) echo "usage: $0 [qt|deps|build|test|package|all]" >&2; exit 2 ;;
   esac
   step
+  echo "== windows: times"
+  printf '%s\n' "${timings[@]}"
+  if [ "$status" != 0 ]; then echo "== windows: FAILED (see above)"; else echo "== windows: all passed"; fi
+  return "$status"
 }
 
 main "$@"

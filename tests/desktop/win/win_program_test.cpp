@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
+#include <QPixmap>
 #include <QProcess>
 #include <QScreen>
 #include <QSettings>
@@ -96,8 +97,9 @@ public:
     // The main window once it exists (shown or hidden); null when it did not come in time.
     HWND waitForMainWindow() {
         HWND window = nullptr;
-        QTest::qWaitFor([&] { return (window = windowTitled(id(), kTitle)) != nullptr; }, kStartMs);
-        return window;
+        return QTest::qWaitFor([&] { return (window = windowTitled(id(), kTitle)) != nullptr; }, kStartMs)
+                   ? window
+                   : nullptr;
     }
 
 private:
