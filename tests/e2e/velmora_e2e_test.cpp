@@ -22,9 +22,8 @@
 #include <memory>
 
 using std::chrono::milliseconds;
-using velmora::testing::compareImages;
 using velmora::testing::hasPicture;
-using velmora::testing::ImageDifference;
+using velmora::testing::referenceMismatch;
 using velmora::testing::waitUntil;
 using velmora::testing::XSession;
 
@@ -502,21 +501,9 @@ void VelmoraEndToEnd::windowMatchesReference() {
     const QImage expected(referencePath);
     QVERIFY2(!expected.isNull(), qPrintable(QStringLiteral("cannot read ") + referencePath));
 
-    QImage diff;
-    const ImageDifference d = compareImages(actual, expected, kPixelTolerance, &diff);
-    if (d.share() > kMaxChangedShare) {
-        const QString out = QDir::current().filePath(QStringLiteral("e2e-main_window"));
-        actual.save(out + QStringLiteral("-actual.png"));
-        if (!diff.isNull()) diff.save(out + QStringLiteral("-diff.png"));
-        QFAIL(qPrintable(QStringLiteral("%1 of %2 pixels differ (size %3x%4, expected %5x%6); see %7-*.png")
-                             .arg(d.differing)
-                             .arg(d.total)
-                             .arg(actual.width())
-                             .arg(actual.height())
-                             .arg(expected.width())
-                             .arg(expected.height())
-                             .arg(out)));
-    }
+    const QString mismatch = referenceMismatch(actual, expected, kPixelTolerance, kMaxChangedShare,
+                                               QDir::current().filePath(QStringLiteral("e2e-main_window")));
+    if (!mismatch.isEmpty()) QFAIL(qPrintable(mismatch));
 }
 
 void VelmoraEndToEnd::copiesSelectedHistoryLines() {

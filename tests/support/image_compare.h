@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QString>
 #include <QSet>
 #include <QtGlobal>
 
@@ -54,6 +55,26 @@ inline ImageDifference compareImages(const QImage& actual, const QImage& expecte
         }
     }
     return result;
+}
+
+// Empty when actual matches expected: at most maxChangedShare of the pixels differ by more than
+// channelTolerance. Otherwise the message that says how much differs, after writing
+// <outPrefix>-actual.png and <outPrefix>-diff.png (differing pixels in red) to look at.
+inline QString referenceMismatch(const QImage& actual, const QImage& expected, int channelTolerance,
+                                 double maxChangedShare, const QString& outPrefix) {
+    QImage diff;
+    const ImageDifference d = compareImages(actual, expected, channelTolerance, &diff);
+    if (d.share() <= maxChangedShare) return {};
+    actual.save(outPrefix + QStringLiteral("-actual.png"));
+    if (!diff.isNull()) diff.save(outPrefix + QStringLiteral("-diff.png"));
+    return QStringLiteral("%1 of %2 pixels differ (size %3x%4, expected %5x%6); see %7-*.png")
+        .arg(d.differing)
+        .arg(d.total)
+        .arg(actual.width())
+        .arg(actual.height())
+        .arg(expected.width())
+        .arg(expected.height())
+        .arg(outPrefix);
 }
 
 }  // namespace velmora::testing

@@ -224,22 +224,9 @@ void WinProgramTest::windowMatchesReference() {
     }
     const QImage expected(referencePath);
     QVERIFY2(!expected.isNull(), qPrintable("cannot read " + referencePath));
-    QImage diff;
-    const velmora::testing::ImageDifference d =
-        velmora::testing::compareImages(shown, expected, kPixelTolerance, &diff);
-    if (d.share() > kMaxChangedShare) {
-        const QString out = QDir::current().filePath("win-main_window");
-        shown.save(out + "-actual.png");
-        if (!diff.isNull()) diff.save(out + "-diff.png");
-        QFAIL(qPrintable(QStringLiteral("%1 of %2 pixels differ (size %3x%4, expected %5x%6); see %7-*.png")
-                             .arg(d.differing)
-                             .arg(d.total)
-                             .arg(shown.width())
-                             .arg(shown.height())
-                             .arg(expected.width())
-                             .arg(expected.height())
-                             .arg(out)));
-    }
+    const QString mismatch = velmora::testing::referenceMismatch(shown, expected, kPixelTolerance, kMaxChangedShare,
+                                                                 QDir::current().filePath("win-main_window"));
+    if (!mismatch.isEmpty()) QFAIL(qPrintable(mismatch));
 }
 
 QTEST_MAIN(WinProgramTest)
