@@ -5,7 +5,8 @@
 #   scripts/windows.sh [qt|deps|build|test|package|all]     (default: all)
 #
 # The minimal Qt for Windows is built once from Debian's qt6-base source package and kept
-# outside the clone, in $VELMORA_WIN_CACHE (default ~/.cache/velmora), keyed by Qt version.
+# outside the clone, in $VELMORA_WIN_CACHE (default ~/.cache/velmora), keyed by Qt version;
+# VELMORA_WIN_QT names a Qt for Windows (mingw-w64, shared) to use instead.
 # Build folders: build-win (program and tests), build-win/deploy (the runnable program folder).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -15,6 +16,10 @@ qt_version=6.4.2
 cache_root=${VELMORA_WIN_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/velmora}
 qt_prefix=$cache_root/qt-$qt_version-mingw64
 qt_marker=$qt_prefix/.velmora-complete
+if [ -n "${VELMORA_WIN_QT:-}" ]; then  # a Qt for Windows (mingw-w64) made elsewhere
+  qt_prefix=$VELMORA_WIN_QT
+  qt_marker=
+fi
 work=$cache_root/work
 build=$repo/build-win
 toolchain=$repo/cmake/mingw-w64-x86_64.cmake
@@ -96,34 +101,44 @@ fetch_source() {
 # Configures, builds and installs the smallest Qt the program needs: Core, Gui, Widgets,
 # Network (local sockets) and Test, the windows platform plugin and the windows style.
 build_qt() {
+  if [ -z "$qt_marker" ]; then
+    [ -f "$qt_prefix/bin/Qt6Core.dll" ] || { echo "no Qt for Windows in $qt_prefix" >&2; exit 1; }
+    echo "Qt for Windows from VELMORA_WIN_QT: $qt_prefix"
+    return 0
+  fi
   if [ -f "$qt_marker" ]; then echo "cached Qt for Windows: $qt_prefix"; return 0; fi
   need_packages g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 \
     mingw-w64-x86-64-dev qt6-base-dev qt6-base-dev-tools \
     cmake ninja-build dpkg-dev
   local source; source=$(fetch_source qt6-base "$qt_version")
   local qbuild=$work/qtbase-build
-  rm -rf "$qbuild" "$qt_prefix"
-  mkdir -p "$qbuild"
-  # Qt's configure script with -xplatform alone silently configures a Linux build: the
-  # toolchain file is what makes it a Windows one. Debian's tarball lacks wintab (tablet
-  # events), and without direct2d qwindows.dll only links with directwrite3 off as well.
-  cmake -S "$source" -B "$qbuild" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-    -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_INSTALL_PREFIX="$qt_prefix" \
-    -DQT_HOST_PATH=/usr \
-    -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
-    -DBUILD_SHARED_LIBS=ON \
-    -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF \
-    -DFEATURE_sql=OFF -DFEATURE_dbus=OFF -DFEATURE_opengl=OFF -DFEATURE_vulkan=OFF \
-    -DFEATURE_printsupport=OFF -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF \
-    -DFEATURE_tabletevent=OFF -DFEATURE_direct2d=OFF -DFEATURE_directwrite3=OFF \
-    -DFEATURE_network=ON -DFEATURE_localserver=ON -DFEATURE_gui=ON -DFEATURE_widgets=ON \
-    -DFEATURE_testlib=ON -DFEATURE_style_windows=ON -DFEATURE_style_windowsvista=ON \
-    -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF -DFEATURE_system_harfbuzz=OFF \
-    -DFEATURE_system_freetype=OFF -DFEATURE_system_png=OFF -DFEATURE_system_jpeg=OFF \
-    -DFEATURE_openssl=OFF -DFEATURE_sql_sqlite=OFF
+  # A build that was interrupted goes on where it stopped; a new one starts from a clean folder.
+  if [ ! -f "$qbuild/.velmora-configured-$qt_version" ]; then
+    rm -rf "$qbuild"
+    mkdir -p "$qbuild"
+    # Qt's configure script with -xplatform alone silently configures a Linux build: the
+    # toolchain file is what makes it a Windows one. Debian's tarball lacks wintab (tablet
+    # events), and without direct2d qwindows.dll only links with directwrite3 off as well.
+    cmake -S "$source" -B "$qbuild" -G Ninja \
+      -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+      -DCMAKE_BUILD_TYPE=Release \
+      -DCMAKE_INSTALL_PREFIX="$qt_prefix" \
+      -DQT_HOST_PATH=/usr \
+      -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+      -DBUILD_SHARED_LIBS=ON \
+      -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF \
+      -DFEATURE_sql=OFF -DFEATURE_dbus=OFF -DFEATURE_opengl=OFF -DFEATURE_vulkan=OFF \
+      -DFEATURE_printsupport=OFF -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF \
+      -DFEATURE_tabletevent=OFF -DFEATURE_direct2d=OFF -DFEATURE_directwrite3=OFF \
+      -DFEATURE_network=ON -DFEATURE_localserver=ON -DFEATURE_gui=ON -DFEATURE_widgets=ON \
+      -DFEATURE_testlib=ON -DFEATURE_style_windows=ON -DFEATURE_style_windowsvista=ON \
+      -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF -DFEATURE_system_harfbuzz=OFF \
+      -DFEATURE_system_freetype=OFF -DFEATURE_system_png=OFF -DFEATURE_system_jpeg=OFF \
+      -DFEATURE_openssl=OFF -DFEATURE_sql_sqlite=OFF
+    touch "$qbuild/.velmora-configured-$qt_version"
+  fi
   cmake --build "$qbuild" --parallel "$jobs"
+  rm -rf "$qt_prefix"
   cmake --install "$qbuild"
   touch "$qt_marker"
   rm -rf "$qbuild"

@@ -223,7 +223,11 @@ void WinProgramTest::windowMatchesReference() {
         QSKIP("reference picture written; look at it before committing it");
     }
     const QImage expected(referencePath);
-    QVERIFY2(!expected.isNull(), qPrintable("cannot read " + referencePath));
+    if (expected.isNull()) {
+        const QString out = QDir::current().filePath("win-main_window-actual.png");
+        shown.save(out);
+        QFAIL(qPrintable("cannot read " + referencePath + "; this run's picture is " + out));
+    }
     const QString mismatch = velmora::testing::referenceMismatch(shown, expected, kPixelTolerance, kMaxChangedShare,
                                                                  QDir::current().filePath("win-main_window"));
     if (!mismatch.isEmpty()) QFAIL(qPrintable(mismatch));
