@@ -107,6 +107,11 @@ build_qt() {
     return 0
   fi
   if [ -f "$qt_marker" ]; then echo "cached Qt for Windows: $qt_prefix"; return 0; fi
+  # One Qt build at a time: a second run waits for the first and then finds the cache.
+  mkdir -p "$work"
+  exec 9>"$work/qt-build.lock"
+  flock -n 9 || { echo "another Qt build is running; waiting for it ($work/qt-build.lock)"; flock 9; }
+  if [ -f "$qt_marker" ]; then echo "cached Qt for Windows: $qt_prefix"; exec 9>&-; return 0; fi
   need_packages g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 \
     mingw-w64-x86-64-dev qt6-base-dev qt6-base-dev-tools \
     cmake ninja-build dpkg-dev
@@ -142,6 +147,7 @@ build_qt() {
   cmake --install "$qbuild"
   touch "$qt_marker"
   rm -rf "$qbuild"
+  exec 9>&-
 }
 
 # GoogleTest from Debian's source copy and GeographicLib (the tests' independent distance
