@@ -117,30 +117,36 @@ build_qt() {
     cmake ninja-build dpkg-dev
   local source; source=$(fetch_source qt6-base "$qt_version")
   local qbuild=$work/qtbase-build
-  # A build that was interrupted goes on where it stopped; a new one starts from a clean folder.
-  if [ ! -f "$qbuild/.velmora-configured-$qt_version" ]; then
-    rm -rf "$qbuild"
+  # Qt's configure script with -xplatform alone silently configures a Linux build: the
+  # toolchain file is what makes it a Windows one. Debian's tarball lacks wintab (tablet
+  # events), and without direct2d qwindows.dll only links with directwrite3 off as well.
+  # OpenGL off means its dynamic loader too (INPUT_opengl=no), or qwindows.dll fails to compile.
+  local options=(
+    -DCMAKE_TOOLCHAIN_FILE="$toolchain"
+    -DCMAKE_BUILD_TYPE=Release
+    -DCMAKE_INSTALL_PREFIX="$qt_prefix"
+    -DQT_HOST_PATH=/usr
+    -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake
+    -DBUILD_SHARED_LIBS=ON
+    -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF
+    -DFEATURE_sql=OFF -DFEATURE_dbus=OFF -DFEATURE_vulkan=OFF
+    -DINPUT_opengl=no -DFEATURE_opengl=OFF -DFEATURE_opengl_dynamic=OFF -DFEATURE_dynamicgl=OFF
+    -DFEATURE_printsupport=OFF -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF
+    -DFEATURE_tabletevent=OFF -DFEATURE_direct2d=OFF -DFEATURE_directwrite3=OFF
+    -DFEATURE_network=ON -DFEATURE_localserver=ON -DFEATURE_gui=ON -DFEATURE_widgets=ON
+    -DFEATURE_testlib=ON -DFEATURE_style_windows=ON -DFEATURE_style_windowsvista=ON
+    -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF -DFEATURE_system_harfbuzz=OFF
+    -DFEATURE_system_freetype=OFF -DFEATURE_system_png=OFF -DFEATURE_system_jpeg=OFF
+    -DFEATURE_openssl=OFF -DFEATURE_sql_sqlite=OFF
+  )
+  # An interrupted build goes on where it stopped; changed options reconfigure it in place.
+  local stamp; stamp=$qbuild/.velmora-configured-$(printf '%s\n' "$qt_version" "${options[@]}" | md5sum | cut -c1-12)
+  if [ ! -f "$stamp" ]; then
     mkdir -p "$qbuild"
-    # Qt's configure script with -xplatform alone silently configures a Linux build: the
-    # toolchain file is what makes it a Windows one. Debian's tarball lacks wintab (tablet
-    # events), and without direct2d qwindows.dll only links with directwrite3 off as well.
-    cmake -S "$source" -B "$qbuild" -G Ninja \
-      -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-      -DCMAKE_BUILD_TYPE=Release \
-      -DCMAKE_INSTALL_PREFIX="$qt_prefix" \
-      -DQT_HOST_PATH=/usr \
-      -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
-      -DBUILD_SHARED_LIBS=ON \
-      -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF \
-      -DFEATURE_sql=OFF -DFEATURE_dbus=OFF -DFEATURE_opengl=OFF -DFEATURE_vulkan=OFF \
-      -DFEATURE_printsupport=OFF -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF \
-      -DFEATURE_tabletevent=OFF -DFEATURE_direct2d=OFF -DFEATURE_directwrite3=OFF \
-      -DFEATURE_network=ON -DFEATURE_localserver=ON -DFEATURE_gui=ON -DFEATURE_widgets=ON \
-      -DFEATURE_testlib=ON -DFEATURE_style_windows=ON -DFEATURE_style_windowsvista=ON \
-      -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF -DFEATURE_system_harfbuzz=OFF \
-      -DFEATURE_system_freetype=OFF -DFEATURE_system_png=OFF -DFEATURE_system_jpeg=OFF \
-      -DFEATURE_openssl=OFF -DFEATURE_sql_sqlite=OFF
-    touch "$qbuild/.velmora-configured-$qt_version"
+    rm -f "$qbuild"/.velmora-configured-*
+    cmake -S "$source" -B "$qbuild" -G Ninja "${options[@]}" ||
+      { rm -rf "$qbuild"; cmake -S "$source" -B "$qbuild" -G Ninja "${options[@]}"; }
+    touch "$stamp"
   fi
   cmake --build "$qbuild" --parallel "$jobs"
   rm -rf "$qt_prefix"
