@@ -2,6 +2,7 @@
 // xdotool, its clipboard read and written with xclip, its window captured pixel by pixel.
 // Every test function (every data row) gets a fresh server, home folder and program.
 
+#include "image_compare.h"
 #include "x_session.h"
 
 #include <GeographicLib/Geodesic.hpp>
@@ -21,6 +22,8 @@
 #include <memory>
 
 using std::chrono::milliseconds;
+using velmora::testing::hasPicture;
+using velmora::testing::referenceMismatch;
 using velmora::testing::waitUntil;
 using velmora::testing::XSession;
 
@@ -102,14 +105,6 @@ int pixelsOfColour(const QImage& image, const QRect& area, QColor colour) {
     return count;
 }
 
-bool hasPicture(const QImage& image) {
-    constexpr int kMinColours = 16;  // the face alone has more shades than this
-    QSet<QRgb> colours;
-    for (int y = 0; y < image.height() && colours.size() < kMinColours; y += 3)
-        for (int x = 0; x < image.width() && colours.size() < kMinColours; x += 3) colours.insert(image.pixel(x, y));
-    return colours.size() >= kMinColours;
-}
-
 double dms(double degrees, double minutes, double seconds) {
     return degrees + minutes / 60.0 + seconds / 3600.0;
 }
@@ -132,40 +127,6 @@ const QStringList kLandsEndToJohnOGroats{
 
 double landsEndToJohnOGroatsKm(double semiMajorMetres, double flattening) {
     return geodesicKm(dms(50, 3, 59), -dms(5, 42, 53), dms(58, 38, 38), -dms(3, 4, 12), semiMajorMetres, flattening);
-}
-
-// Counts pixels whose largest channel difference exceeds channelTolerance (0..255); images
-// of different sizes differ everywhere. A picture of the differing pixels goes to diff.
-struct ImageDifference {
-    qint64 differing = 0;
-    qint64 total = 0;
-    double share() const { return total ? double(differing) / double(total) : 1.0; }
-};
-
-ImageDifference compareImages(const QImage& actual, const QImage& expected, int channelTolerance, QImage* diff) {
-    ImageDifference result;
-    result.total = qint64(expected.width()) * expected.height();
-    if (actual.size() != expected.size()) {
-        result.differing = result.total;
-        return result;
-    }
-    const QImage a = actual.convertToFormat(QImage::Format_RGB32);
-    const QImage e = expected.convertToFormat(QImage::Format_RGB32);
-    *diff = QImage(e.size(), QImage::Format_RGB32);
-    diff->fill(Qt::white);
-    for (int y = 0; y < e.height(); ++y) {
-        const auto* la = reinterpret_cast<const QRgb*>(a.constScanLine(y));
-        const auto* le = reinterpret_cast<const QRgb*>(e.constScanLine(y));
-        for (int x = 0; x < e.width(); ++x) {
-            const int d = std::max({std::abs(qRed(la[x]) - qRed(le[x])), std::abs(qGreen(la[x]) - qGreen(le[x])),
-                                    std::abs(qBlue(la[x]) - qBlue(le[x]))});
-            if (d > channelTolerance) {
-                ++result.differing;
-                diff->setPixel(x, y, qRgb(255, 0, 0));
-            }
-        }
-    }
-    return result;
 }
 
 // Rows of text in the history list: bands of pixel rows that hold ink, as y centres in
@@ -568,21 +529,9 @@ void VelmoraEndToEnd::compareWithReference(const QString& name) {
     const QImage expected(referencePath);
     QVERIFY2(!expected.isNull(), qPrintable(QStringLiteral("cannot read ") + referencePath));
 
-    QImage diff;
-    const ImageDifference d = compareImages(actual, expected, kPixelTolerance, &diff);
-    if (d.share() > kMaxChangedShare) {
-        const QString out = QDir::current().filePath(QStringLiteral("e2e-") + name);
-        actual.save(out + QStringLiteral("-actual.png"));
-        if (!diff.isNull()) diff.save(out + QStringLiteral("-diff.png"));
-        QFAIL(qPrintable(QStringLiteral("%1 of %2 pixels differ (size %3x%4, expected %5x%6); see %7-*.png")
-                             .arg(d.differing)
-                             .arg(d.total)
-                             .arg(actual.width())
-                             .arg(actual.height())
-                             .arg(expected.width())
-                             .arg(expected.height())
-                             .arg(out)));
-    }
+    const QString mismatch = referenceMismatch(actual, expected, kPixelTolerance, kMaxChangedShare,
+                                               QDir::current().filePath(QStringLiteral("e2e-") + name));
+    if (!mismatch.isEmpty()) QFAIL(qPrintable(mismatch));
 }
 
 void VelmoraEndToEnd::copiesSelectedHistoryLines() {
