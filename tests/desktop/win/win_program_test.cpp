@@ -161,7 +161,8 @@ void WinProgramTest::versionResourceNamesTheProduct() {
 
     QCOMPARE(versionString(block, L"ProductName"), QString::fromUtf8(velmora::app::kProductName));
     QCOMPARE(versionString(block, L"ProductVersion"), QString::fromUtf8(velmora::app::kVersionText));
-    QCOMPARE(versionString(block, L"LegalCopyright"), QString::fromUtf8(velmora::app::kLegalNotice));
+    QCOMPARE(versionString(block, L"LegalCopyright"), QString::fromUtf8(velmora::app::kLegalNotice) + QStringLiteral(". ") +
+                 QString::fromUtf8(velmora::app::kLicenceNotice));
     QCOMPARE(versionString(block, L"OriginalFilename"), QString("velmora.exe"));
 
     VS_FIXEDFILEINFO* fixed = nullptr;
