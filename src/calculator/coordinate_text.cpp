@@ -150,9 +150,11 @@ std::string DecimalDegreesText(const CalculatorState& state, std::string_view te
 }
 
 bool CoordinateInRange(const CalculatorState& state, std::string_view text, bool isLatitude) {
+    // The hemisphere gives the sign; a text that brings its own is no coordinate, "-0" and a
+    // sign left alone by Back included.
+    if (TrimBlanks(text).starts_with('-')) return false;
     const double value = ReadLeadingNumber(DecimalDegreesText(state, text));
     const double limit = isLatitude ? kLatitudeLimitDeg : kLongitudeLimitDeg;
-    // The hemisphere gives the sign; a value that brings its own is no coordinate.
     return value >= 0.0 && value <= limit;
 }
 

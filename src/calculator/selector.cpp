@@ -92,12 +92,14 @@ void Calculator::selectUnit(std::int16_t unit) {
     // Re-expressed first: a value that overflows in the new unit fails the whole step, and
     // display, unit and history stay as they were.
     std::optional<std::string> converted;
-    if (m_state.ResultShown) {
-        // After an earlier unit key the shown text carries the locale's decimal mark; it is
-        // read as the point whatever that mark is.
+    // After an earlier unit key the shown text carries the locale's decimal mark; it is read
+    // as the point whatever that mark is.
+    const std::string shown = WithDisplayPoint(m_display, m_locale, m_state);
+    // A number pasted over the distance is re-expressed as one, but a negative number is no
+    // length and gets no distance line.
+    if (m_state.ResultShown && !(ReadLeadingNumber(shown) < 0.0)) {
         CalculatorState trial = m_state;
-        converted = ConvertDistanceText(trial, WithDisplayPoint(m_display, m_locale, m_state), unit,
-                                        m_locale.decimalMark);
+        converted = ConvertDistanceText(trial, shown, unit, m_locale.decimalMark);
         m_state.UnitText = trial.UnitText;
     }
     m_pictures[slot(Indicator::UMisura)] = kPictureFirstUnit + unit;

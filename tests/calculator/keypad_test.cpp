@@ -110,17 +110,21 @@ TEST_F(EngineTest, NegativePastedCoordinateIsOutOfRange) {
     const struct {
         std::vector<int> selectors;
         const char* pasted;
+        int backs;  // Back pressed after the paste
         int field;
         const char* line;
     } cases[] = {
-        {{kSelLatitudeA, kSelNorth}, "-500", kLatitudeA, "Latitude A: Out of range"},
-        {{kSelLatitudeA, kSelSouth}, "-45", kLatitudeA, "Latitude A: Out of range"},
-        {{kSelLongitudeB, kSelWest}, "-45", kLongitudeB, "Longitude B: Out of range"},
-        {{kSelLongitudeA, kSelEast}, "-0.5", kLongitudeA, "Longitude A: Out of range"},
+        {{kSelLatitudeA, kSelNorth}, "-500", 0, kLatitudeA, "Latitude A: Out of range"},
+        {{kSelLatitudeA, kSelSouth}, "-45", 0, kLatitudeA, "Latitude A: Out of range"},
+        {{kSelLongitudeB, kSelWest}, "-45", 0, kLongitudeB, "Longitude B: Out of range"},
+        {{kSelLongitudeA, kSelEast}, "-0.5", 0, kLongitudeA, "Longitude A: Out of range"},
+        {{kSelLatitudeB, kSelSouth}, "-4", 1, kLatitudeB, "Latitude B: Out of range"},
+        {{kSelLongitudeA, kSelWest}, "-4.5", 2, kLongitudeA, "Longitude A: Out of range"},
     };
     for (const auto& c : cases) {
         for (const int s : c.selectors) calc.Lab_Sel_Click(static_cast<std::int16_t>(s));
         calc.MenuIncolla_Click(c.pasted);
+        for (int i = 0; i < c.backs; ++i) calc.Lab_Num_Click(kKeyBack);
         calc.Lab_Num_Click(kKeyEnter);
         EXPECT_EQ(lastLine(), c.line) << c.pasted;
         EXPECT_EQ(display(), "Error") << c.pasted;

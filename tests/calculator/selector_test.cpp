@@ -106,6 +106,22 @@ TEST_F(EngineTest, UnitKeysReExpressTheShownText) {
     EXPECT_EQ(lastLine(), "Distance: " + display() + " km");
 }
 
+// A number pasted over a shown distance is re-expressed like the distance; a negative one is
+// no length and gets only the unit line.
+TEST_F(EngineTest, UnitKeyReExpressesAPastedLengthButNoNegativeNumber) {
+    calc.Lab_Num_Click(kKeyCalculate);
+    calc.MenuIncolla_Click("1.853");
+    calc.Lab_Sel_Click(kSelNauticalMiles);
+    EXPECT_EQ(lastLine(), "Distance: 1.000000 nmi");
+
+    calc.MenuIncolla_Click("-4");
+    calc.Lab_Sel_Click(kSelKilometres);
+    EXPECT_EQ(lastLine(), "Distance: kilometers [km]");
+    EXPECT_EQ(display(), "-4");
+    EXPECT_EQ(state().UnitIndex, kKilometres);
+    EXPECT_TRUE(state().ResultShown);
+}
+
 // Locales whose decimal mark is not the point: the re-expressed distance keeps the mark on
 // the display and in its line, and a further unit key reads it again.
 class UnitKeysInLocale : public EngineTest, public ::testing::WithParamInterface<const char*> {
