@@ -4,6 +4,8 @@
 # Each target grows its corpus in build-fuzz/corpus/<area> from the seeds in fuzz/corpus/<area>
 # and leaves what it finds in build-fuzz/findings/<area>/. An input that found a fault belongs,
 # once the fault is mended, in fuzz/regressions/<area>/, which ctest replays in every build.
+# VELMORA_FUZZ_SEED fixes libFuzzer's seed, so that a short run explores the same inputs each
+# time (the test command does this); without it every run draws a new seed.
 # Exits non-zero when a target found something.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -11,6 +13,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 shift || true
 areas=("$@")
+seed=${VELMORA_FUZZ_SEED:-}
 [[ ${#areas[@]} -gt 0 ]] || areas=(number_text coordinate_text distance engine desktop_entry)
 
 CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_FUZZ=ON \
@@ -22,7 +25,7 @@ run() {
   local out=build-fuzz/findings/$area
   mkdir -p "build-fuzz/corpus/$area" "$out"
   # -rss_limit_mb: the desktop-entry target links Qt, the others are small.
-  if build-fuzz/fuzz/fuzz_$area -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+  if build-fuzz/fuzz/fuzz_$area -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 ${seed:+-seed="$seed"} \
        -print_final_stats=1 -dict="fuzz/$area.dict" -artifact_prefix="$out/" \
        "build-fuzz/corpus/$area" "fuzz/corpus/$area" >"$out/log" 2>&1; then
     echo "fuzz_$area: $(grep -a 'DONE' "$out/log" | tail -1)"

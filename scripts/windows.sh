@@ -305,6 +305,8 @@ start_wine() {
   local path=
   local d; while read -r d; do path+="$(windows_path "$d");"; done < <(runtime_dirs)
   export WINEPATH=${path%;}
+  # A server an interrupted run left behind still talks to that run's X server, which is gone.
+  wineserver -k 2>/dev/null || true
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wineboot -i >/dev/null 2>&1
     wineserver -w
