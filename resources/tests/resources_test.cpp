@@ -350,14 +350,14 @@ void ResourcesTest::imageListPath() {
 void ResourcesTest::iconFiles_data() {
     QTest::addColumn<QString>("file");
     QTest::addColumn<QList<int>>("sizes");
-    QTest::newRow("Windows icon") << QStringLiteral("icons/velmora.ico") << QList<int>{16, 32};
+    QTest::newRow("Windows icon") << QStringLiteral("icons/velmora.ico") << QList<int>{16, 24, 32, 48, 64, 256};
     for (int s : velmora::res::kProgramIconSizes) {
         QTest::addRow("hicolor %d", s) << QStringLiteral("icons/hicolor/%1x%1/apps/velmora.png").arg(s) << QList<int>{s};
     }
 }
 
 // The files that are installed or compiled in by other means than the resource system; each
-// image of the .ico must equal the embedded PNG of its size.
+// image of the .ico must equal the installed PNG of its size.
 void ResourcesTest::iconFiles() {
     QFETCH(QString, file);
     QFETCH(QList<int>, sizes);
@@ -369,7 +369,11 @@ void ResourcesTest::iconFiles() {
         QCOMPARE(image.size(), QSize(s, s));
         QVERIFY(image.hasAlphaChannel());
         const QString embedded = QStringLiteral(":/icons/velmora_%1.png").arg(s);
-        if (file.endsWith(QLatin1String(".ico")) || QFile::exists(embedded)) {
+        if (file.endsWith(QLatin1String(".ico"))) {
+            const QImage installed(QDir(QStringLiteral(VELMORA_RESOURCES_DIR))
+                                       .filePath(QStringLiteral("icons/hicolor/%1x%1/apps/velmora.png").arg(s)));
+            QCOMPARE(image.convertToFormat(QImage::Format_ARGB32), installed.convertToFormat(QImage::Format_ARGB32));
+        } else if (QFile::exists(embedded)) {
             QCOMPARE(image.convertToFormat(QImage::Format_ARGB32), QImage(embedded).convertToFormat(QImage::Format_ARGB32));
         }
         reader.jumpToNextImage();

@@ -524,6 +524,18 @@ bool saveIco(const QList<QImage>& images, const QString& path) {
     for (const QImage& image : images) {
         QBuffer buffer;
         buffer.open(QIODevice::WriteOnly);
+        if (image.width() >= 256) {
+            // The largest size as PNG data (Windows Vista on), a fifth of the bitmap's bytes;
+            // 0 stands for 256 in the entry's width and height.
+            if (!QImageWriter(&buffer, "png").write(image.convertToFormat(QImage::Format_ARGB32))) return false;
+            QByteArray entry(kEntryBytes, '\0');
+            qToLittleEndian<quint16>(1, entry.data() + 4);   // planes
+            qToLittleEndian<quint16>(32, entry.data() + 6);  // bits per pixel
+            qToLittleEndian<quint32>(quint32(buffer.data().size()), entry.data() + 8);
+            directory.append(entry);
+            payloads.append(buffer.data());
+            continue;
+        }
         if (!QImageWriter(&buffer, "ico").write(image)) return false;
         const QByteArray single = buffer.data();
         if (single.size() < kHeaderBytes + kEntryBytes) return false;
@@ -667,7 +679,11 @@ int main(int argc, char* argv[]) {
     const QImage& icon32 = icons.at(int(iconSizes.indexOf(32)));
     ok = save(icon16, out.filePath(QStringLiteral("icons/velmora_16.png")), false) && ok;
     ok = save(icon32, out.filePath(QStringLiteral("icons/velmora_32.png")), false) && ok;
-    if (!saveIco({icon16, icon32}, out.filePath(QStringLiteral("icons/velmora.ico")))) {
+    // Windows picks from these for the window, the taskbar, Explorer and the shortcut at every
+    // scale (16 at 100 %, 24 at 150 %, 32 at 200 %, 48 to 64 for large icons, 256 for tiles).
+    QList<QImage> icoImages;
+    for (int s : {16, 24, 32, 48, 64, 256}) icoImages.append(icons.at(int(iconSizes.indexOf(s))));
+    if (!saveIco(icoImages, out.filePath(QStringLiteral("icons/velmora.ico")))) {
         QTextStream(stderr) << "cannot write icons/velmora.ico\n";
         ok = false;
     }
