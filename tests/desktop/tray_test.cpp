@@ -83,6 +83,7 @@ private slots:
 private:
     void requireTrayHost();
     void click(const QRect& icon, int button);
+    int settledWindowCount() const;
 
     std::unique_ptr<XSession> m_session;
 };
@@ -105,6 +106,19 @@ void TrayTest::requireTrayHost() {
     QVERIFY2(m_session->startTrayHost(&error), qPrintable(error));
 }
 
+// The display's window count once it has held still for a moment: a panel just started or a
+// probe just ended still adds or removes windows for a while.
+int TrayTest::settledWindowCount() const {
+    const QDeadlineTimer deadline(kWaitMs);
+    int count = m_session->windowCount();
+    for (int previous = -1; count != previous && !deadline.hasExpired();) {
+        QTest::qWait(300);
+        previous = count;
+        count = m_session->windowCount();
+    }
+    return count;
+}
+
 void TrayTest::click(const QRect& icon, int button) {
     m_session->xdotool({"mousemove", QString::number(icon.center().x()), QString::number(icon.center().y()), "sleep",
                         "0.2", "click", QString::number(button)});
@@ -121,7 +135,7 @@ void TrayTest::withoutNotificationAreaTheHiddenStartShowsTheWindow() {
 
 void TrayTest::iconAppearsAndLeftPressShowsTheHiddenWindow() {
     requireTrayHost();
-    const int windowsBefore = m_session->windowCount();
+    const int windowsBefore = settledWindowCount();
     Probe probe(*m_session);
     probe.start({"--hidden"});
     QCOMPARE(probe.waitFor("tray "), QString("1"));
@@ -150,7 +164,7 @@ void TrayTest::menuChoices() {
     QFETCH(QString, visible);
     QFETCH(bool, ends);
     requireTrayHost();
-    const int windowsBefore = m_session->windowCount();
+    const int windowsBefore = settledWindowCount();
     Probe probe(*m_session);
     probe.start({"--hidden"});
     QCOMPARE(probe.waitFor("visible "), QString("0"));
