@@ -1,8 +1,10 @@
 // The calculator engine driven by a stream of actions: keypad, selector, typed characters,
 // function keys, the datum menu with the custom datum dialog's replies, paste of any text,
-// copy of any selection, send to calculator. After each action no text the engine writes
-// names an infinity or a NaN, a coordinate is stored only as the rules allow, a shown result
-// is a length, and a pasted number shows at most 15 significant digits.
+// copy of any selection, send to calculator, the azimuth and exact-solution ticks, paste of a
+// whole point. After each action no text the engine writes names an infinity or a NaN, a
+// coordinate is stored only as the rules allow, a shown result is a length, an azimuth lies in
+// [0, 360), a pasted number shows at most 15 significant digits, and a point that is pasted
+// at all is entered whole, both coordinates accepted.
 #include <cmath>
 #include <string>
 #include <vector>
@@ -72,6 +74,18 @@ void checkStoredCoordinate(const calc::CalculatorState& state, int field, bool s
     fuzz::check(southOrWest ? value <= 0.0 : value >= 0.0, "a coordinate stored with the wrong sign", stored);
 }
 
+// The history's azimuth lines: "none, A and B coincide" or an angle of at least 0 and below
+// 360 degrees, written in the coordinate format.
+void checkAzimuthLine(const calc::CalculatorState& state, std::string_view line) {
+    for (const std::string_view label : {"Azimuth at A: ", "Azimuth at B: "}) {
+        if (!line.starts_with(label)) continue;
+        const std::string_view angle = line.substr(label.size());
+        if (angle == "none, A and B coincide") return;
+        const double degrees = calc::ReadLeadingNumber(calc::DecimalDegreesText(state, angle));
+        fuzz::check(degrees >= 0.0 && degrees < 360.0, "an azimuth outside [0, 360)", line);
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -90,6 +104,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::string displayBefore = calc.displayText();
         const std::size_t linesBefore = calc.history().size();
         bool pasted = false;
+        std::int16_t pastedPoint = -1;
         switch (action % 10) {
         case 0:
         case 1: calc.Lab_Num_Click(static_cast<std::int16_t>(argument % (calc::kKeypadKeyCount + 2))); break;
@@ -113,7 +128,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                             *sent);
             }
             break;
-        default: calc.Display_Click(); break;
+        default:
+            switch (argument % 4) {
+            case 2:
+                calc.SetShowAzimuths(argument & 4);
+                calc.SetExactNearAntipodes(argument & 8);
+                break;
+            case 3:
+                pastedPoint = static_cast<std::int16_t>((argument / 4) % 3);  // 2: no such point
+                calc.MenuPastePoint_Click(pastedPoint, input.text(60));
+                break;
+            default: calc.Display_Click(); break;
+            }
+            break;
         }
 
         const calc::CalculatorState& state = calc.state();
@@ -121,13 +148,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::size_t firstNewLine = calc.history().size() < linesBefore ? 0 : linesBefore;
         for (std::size_t line = firstNewLine; line < calc.history().size(); ++line) {
             checkText(calc.history()[line], "a history line");
+            checkAzimuthLine(state, calc.history()[line]);
+        }
+        if (pastedPoint >= 0 && calc.history().size() != linesBefore) {
+            fuzz::check(calc.displayText() == "0", "a pasted point not entered whole", calc.history().back());
+            for (const int field : {pastedPoint == calc::kPointA ? calc::kLatitudeA : calc::kLatitudeB,
+                                    pastedPoint == calc::kPointA ? calc::kLongitudeA : calc::kLongitudeB}) {
+                const std::string& stored = state.CoordText[static_cast<std::size_t>(field)];
+                checkStoredCoordinate(state, field, stored.starts_with("-"));
+            }
         }
         if (pasted && calc.displayText() != displayBefore) {
             fuzz::check(fuzz::significantDigits(calc.displayText()) <= 15, "a pasted number shows digits never typed",
                         calc.displayText());
         }
+        // Enter under the field and hemisphere chosen before the action (a pasted point chooses
+        // its own and is checked above).
         const int field = before.ActiveField;
-        if (field >= 0 && field <= 3 && state.CoordText[field] != before.CoordText[field] &&
+        if (pastedPoint < 0 && field >= 0 && field <= 3 && state.CoordText[field] != before.CoordText[field] &&
             calc.displayText() != "Error") {
             const bool southOrWest = field <= calc::kLatitudeB ? before.Hemisphere != calc::kNorth
                                                                : before.Hemisphere != calc::kEast;
@@ -138,6 +176,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::string_view text = calc.history()[line];
             if (!text.starts_with("Distance: ") || text.ends_with("]")) continue;
             text.remove_prefix(10);
+            if (text.ends_with(" (exact)")) text.remove_suffix(8);
             text = text.substr(0, text.rfind(' '));
             const auto length = calc::ConvertNumber(text, locale.decimalMark);
             fuzz::check(length && *length >= 0.0, "a distance line holds no length", calc.history()[line]);
