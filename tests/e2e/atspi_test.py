@@ -12,6 +12,7 @@ actions, and reads the display and the newest history line back. Prints the acce
 import argparse
 import os
 import shutil
+import socket
 import subprocess
 import sys
 import tempfile
@@ -20,9 +21,35 @@ import time
 TIMEOUT_S = 15.0  # start-up and each awaited change, on a loaded machine
 
 
+def accepts_connections(number):
+    """True when the display's socket takes a connection, in the abstract namespace or as a file."""
+    for address in ("\0/tmp/.X11-unix/X" + number, "/tmp/.X11-unix/X" + number):
+        with socket.socket(socket.AF_UNIX, socket.SOCK_STREAM) as probe:
+            try:
+                probe.connect(address)
+                return True
+            except OSError:
+                pass
+    return False
+
+
 def start_xvfb():
+    """An Xvfb on a free display. A server of another test that is ending can still remove the
+    socket of the display it frees just after the new one took it: the new server is checked
+    once that is over, and started again on another display if its socket is gone."""
+    for _ in range(3):
+        xvfb, number = start_xvfb_once()
+        time.sleep(0.3)
+        if accepts_connections(number) and os.path.exists("/tmp/.X11-unix/X" + number):
+            return xvfb, ":" + number
+        xvfb.kill()
+        xvfb.wait()
+    sys.exit("Xvfb started three times without a usable socket")
+
+
+def start_xvfb_once():
     read_end, write_end = os.pipe()
-    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
+    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-noreset", "-screen", "0", "1024x768x24",
                              "-nolisten", "tcp"], pass_fds=(write_end,),
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     os.close(write_end)
@@ -37,7 +64,7 @@ def start_xvfb():
     if not number.endswith(b"\n"):
         xvfb.kill()
         sys.exit("Xvfb did not start")
-    return xvfb, ":" + number.decode().strip()
+    return xvfb, number.decode().strip()
 
 
 def main():
