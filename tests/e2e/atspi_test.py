@@ -92,8 +92,13 @@ def main():
         if program is not None:
             program.kill()
             program.wait()
-        xvfb.kill()
-        xvfb.wait()
+        # Terminated, not killed: the server then removes its socket and lock file itself.
+        xvfb.terminate()
+        try:
+            xvfb.wait(timeout=TIMEOUT_S)
+        except subprocess.TimeoutExpired:
+            xvfb.kill()
+            xvfb.wait()
         shutil.rmtree(home, ignore_errors=True)
 
 
