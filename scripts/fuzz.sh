@@ -14,7 +14,7 @@ seconds=${1:-60}
 shift || true
 areas=("$@")
 seed=${VELMORA_FUZZ_SEED:-}
-[[ ${#areas[@]} -gt 0 ]] || areas=(number_text coordinate_text distance engine desktop_entry)
+[[ ${#areas[@]} -gt 0 ]] || areas=(number_text coordinate_text position_text distance engine desktop_entry)
 
 CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_FUZZ=ON \
   -DVELMORA_WITH_QT=OFF -DVELMORA_BUILD_TESTS=OFF -DVELMORA_BUILD_BENCHMARKS=OFF -DVELMORA_WERROR=ON >/dev/null

@@ -21,14 +21,12 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export LSAN_OPTIONS=suppressions=$PWD/tests/lsan_suppressions.txt:print_suppressions=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 status=0
-# A test that fails once gets one more try: the desktop tests share a loaded machine with X
-# servers of other tests coming and going. The first failure stays in the log; a fault that
-# repeats fails the run.
-retry=(--repeat until-pass:2)
+# Every test passes on its first try or fails the run: a test that needs a second one has a
+# fault of its own (or finds one) to mend.
 echo "== tests: full build"
-ctest --test-dir build --output-on-failure -j "$jobs" "${retry[@]}" || status=1
+ctest --test-dir build --output-on-failure -j "$jobs" || status=1
 echo "== tests: sanitizer build (whole program)"
-ctest --test-dir build-asan --output-on-failure -j "$jobs" "${retry[@]}" || status=1
+ctest --test-dir build-asan --output-on-failure -j "$jobs" || status=1
 echo "== fuzzing: each target for 60 s"
 # A fixed seed: the same code meets the same inputs in every run; longer runs with fresh seeds
 # are scripts/fuzz.sh's own job.

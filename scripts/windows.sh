@@ -98,6 +98,34 @@ fetch_source() {
   echo "$link"
 }
 
+# The same Qt, prebuilt by this script on another machine and kept beside the clone
+# ($VELMORA_WIN_PREBUILT, default ../shared/windows): unpacked into the cache, completed-marker
+# and all, when its checksum matches. Returns 1 (build from source) when it is missing or wrong.
+prebuilt_dir=${VELMORA_WIN_PREBUILT:-$repo/../shared/windows}
+unpack_prebuilt_qt() {
+  local archive=$prebuilt_dir/qt-$qt_version-mingw64.tar.xz
+  if [ ! -f "$archive" ] || [ ! -f "$archive.sha256" ]; then
+    echo "no prebuilt Qt for Windows at $archive: building it from Debian's source"
+    return 1
+  fi
+  if ! (cd "$prebuilt_dir" && sha256sum --quiet -c "$(basename "$archive").sha256"); then
+    echo "prebuilt Qt for Windows $archive does not match its checksum: building it from Debian's source"
+    return 1
+  fi
+  echo "prebuilt Qt for Windows: unpacking $archive (checksum matches)"
+  rm -rf "$qt_prefix" "$qt_prefix.partial"
+  mkdir -p "$qt_prefix.partial"
+  tar -xJf "$archive" -C "$qt_prefix.partial"
+  if [ ! -f "$qt_prefix.partial/qt-$qt_version-mingw64/.velmora-complete" ]; then
+    echo "prebuilt Qt for Windows holds no complete build: building it from Debian's source"
+    rm -rf "$qt_prefix.partial"
+    return 1
+  fi
+  mv "$qt_prefix.partial/qt-$qt_version-mingw64" "$qt_prefix"
+  rm -rf "$qt_prefix.partial"
+  echo "cached Qt for Windows: $qt_prefix"
+}
+
 # Configures, builds and installs the smallest Qt the program needs: Core, Gui, Widgets,
 # Network (local sockets) and Test, the windows platform plugin and the windows style.
 build_qt() {
@@ -112,6 +140,7 @@ build_qt() {
   exec 9>"$work/qt-build.lock"
   flock -n 9 || { echo "another Qt build is running; waiting for it ($work/qt-build.lock)"; flock 9; }
   if [ -f "$qt_marker" ]; then echo "cached Qt for Windows: $qt_prefix"; exec 9>&-; return 0; fi
+  if unpack_prebuilt_qt; then exec 9>&-; return 0; fi
   need_packages g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 \
     mingw-w64-x86-64-dev qt6-base-dev qt6-base-dev-tools \
     cmake ninja-build dpkg-dev

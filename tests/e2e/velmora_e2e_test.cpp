@@ -257,6 +257,11 @@ bool VelmoraEndToEnd::perform(const QStringList& steps) {
         else
             return false;
         if (!m_session->xdotool(args)) return false;
+        // A menu opened by the keyboard holds the keyboard grab until it has closed: keys sent
+        // before then go to the closing menu and are lost.
+        if (verb == QLatin1String("key") && rest.contains(QLatin1String("alt+")) &&
+            !m_session->waitForMenusClosed(kActionTimeout))
+            return false;
     }
     return true;
 }

@@ -379,6 +379,40 @@ std::optional<QString> XSession::waitForPopup(milliseconds timeout) {
     return waitForTopLevel([](const QString&, bool overrideRedirect) { return overrideRedirect; }, timeout);
 }
 
+bool XSession::waitForMenusClosed(milliseconds timeout) {
+    Display* display = xlib(m_connection);
+    const Atom typeAtom = XInternAtom(display, "_NET_WM_WINDOW_TYPE", False);
+    const Atom menuTypes[] = {XInternAtom(display, "_NET_WM_WINDOW_TYPE_DROPDOWN_MENU", False),
+                              XInternAtom(display, "_NET_WM_WINDOW_TYPE_POPUP_MENU", False)};
+    const auto isMenu = [&](Window window) {
+        Atom actualType = None;
+        int format = 0;
+        unsigned long count = 0;
+        unsigned long after = 0;
+        unsigned char* data = nullptr;
+        if (XGetWindowProperty(display, window, typeAtom, 0, 16, False, XA_ATOM, &actualType, &format, &count,
+                               &after, &data) != Success || !data)
+            return false;
+        const Atom* types = reinterpret_cast<const Atom*>(data);
+        const bool menu = format == 32 && std::any_of(types, types + count, [&](Atom type) {
+            return std::find(std::begin(menuTypes), std::end(menuTypes), type) != std::end(menuTypes);
+        });
+        XFree(data);
+        return menu;
+    };
+    return waitUntil(
+        [&] {
+            for (const Window child : childWindows(display, DefaultRootWindow(display))) {
+                XWindowAttributes attributes;
+                if (XGetWindowAttributes(display, child, &attributes) && attributes.map_state == IsViewable &&
+                    isMenu(child))
+                    return false;
+            }
+            return true;
+        },
+        timeout);
+}
+
 std::optional<QString> XSession::waitForOtherWindow(const QStringList& known, milliseconds timeout) {
     return waitForTopLevel(
         [&](const QString& id, bool overrideRedirect) { return !overrideRedirect && !known.contains(id); },

@@ -82,6 +82,9 @@ public:
     std::optional<QString> waitForOtherWindow(const QStringList& known, std::chrono::milliseconds timeout);
     // The first mapped override-redirect window (a pop-up menu), once there is one.
     std::optional<QString> waitForPopup(std::chrono::milliseconds timeout);
+    // True once no menu (a window of type drop-down or pop-up menu) is mapped: the menu's
+    // keyboard grab has then been given back, so the next key reaches the main window.
+    bool waitForMenusClosed(std::chrono::milliseconds timeout);
     // True once no visible window has that title.
     bool waitForWindowGone(const QString& title, std::chrono::milliseconds timeout);
 
