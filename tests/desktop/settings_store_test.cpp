@@ -32,8 +32,8 @@ QByteArray readFile(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// Puts kind at path: "fifo", "folder", "zero" (a link to /dev/zero), "large" (a file saying true
-// beyond the size limit) or file text.
+// Puts kind at path: "fifo", "folder", "zero" (a link to /dev/zero), "qsettings" (written by
+// QSettings), "large" (a file saying true beyond the size limit) or file text.
 void place(const QString& path, const QByteArray& kind) {
     QDir().mkpath(QFileInfo(path).absolutePath());
     if (kind == "fifo") {
@@ -42,6 +42,10 @@ void place(const QString& path, const QByteArray& kind) {
         QVERIFY(QDir().mkpath(path));
     } else if (kind == "zero") {
         QVERIFY(QFile::link("/dev/zero", path));
+    } else if (kind == "qsettings") {  // as earlier versions wrote it
+        QSettings old(path, QSettings::IniFormat);
+        old.setValue("Midpoint", false);
+        old.setValue(kKey, true);
     } else if (kind == "large") {
         writeFile(path, "[Extras]\nShowAzimuths=true\n" + QByteArray(kMaxSettingsFileBytes, '#'));
     } else {
@@ -73,7 +77,7 @@ void SettingsStoreTest::readsOnlyASmallRegularFile_data() {
     QTest::addColumn<QByteArray>("kind");
     QTest::addColumn<bool>("value");  // of kKey, with false as the default
     QTest::newRow("missing") << QByteArray() << false;
-    QTest::newRow("as written") << QByteArray("[Extras]\nShowAzimuths=true\n") << true;
+    QTest::newRow("written by QSettings") << QByteArray("qsettings") << true;
     QTest::newRow("blanks, quotes, CRLF, comments")
         << QByteArray("; mine\r\n[Extras]\r\n  ShowAzimuths = \"TRUE\"\r\n") << true;
     QTest::newRow("last occurrence wins") << QByteArray("[Extras]\nShowAzimuths=1\n[Extras]\nShowAzimuths=0\n") << false;
