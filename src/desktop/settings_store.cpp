@@ -107,7 +107,9 @@ std::optional<QByteArray> iniValue(const QByteArray& text, const QString& key) {
     std::optional<QByteArray> value;
     forEachKeyLine(text, splitKey(key), [&](const KeyLine& line) {
         value = text.mid(line.valueBegin, line.valueEnd - line.valueBegin);
-        if (value->size() >= 2 && value->startsWith('"') && value->endsWith('"')) *value = value->mid(1, value->size() - 2);
+        if (value->size() >= 2 && value->startsWith('"') && value->endsWith('"')) {
+            *value = value->mid(1, value->size() - 2);
+        }
     });
     return value;
 }
