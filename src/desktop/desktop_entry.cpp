@@ -1,18 +1,13 @@
 #include "desktop/desktop_entry.h"
 
-#include <QFile>
+#include "desktop/safe_file.h"
+
+#include "app_info.h"
+
+#include <QDir>
 #include <QFileInfo>
-#include <QTemporaryFile>
 
 #include <algorithm>
-#include <filesystem>
-#include <system_error>
-
-#ifdef Q_OS_UNIX
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 namespace velmora::desktop {
 
@@ -200,47 +195,26 @@ std::optional<QStringList> splitExecCommandLine(const QString& exec) {
 }
 
 std::optional<DesktopEntry> readDesktopFile(const QString& path) {
-    QFile file;
-#ifdef Q_OS_UNIX
-    // Opened without waiting (a FIFO would block until a writer comes), then checked on the
-    // open file itself, so what is read is what was checked.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) return std::nullopt;
-    struct stat status {};
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) || status.st_size > kMaxDesktopFileBytes ||
-        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return std::nullopt;
-    }
-#else
-    const QFileInfo info(path);
-    if (!info.isFile() || info.size() > kMaxDesktopFileBytes) return std::nullopt;
-    file.setFileName(path);
-    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-#endif
-    // The size may have grown since it was checked.
-    const QByteArray bytes = file.read(kMaxDesktopFileBytes + 1);
-    if (bytes.size() > kMaxDesktopFileBytes) return std::nullopt;
-    return parseDesktopEntry(QString::fromUtf8(bytes));
+    const std::optional<QByteArray> bytes = readSmallRegularFile(path, kMaxDesktopFileBytes);
+    if (!bytes) return std::nullopt;
+    return parseDesktopEntry(QString::fromUtf8(*bytes));
 }
 
 bool writeDesktopFile(const QString& path, const DesktopEntry& entry, QFileDevice::Permissions permissions) {
-    // QSaveFile would write to a link's target; a file of our own renamed onto the path
-    // replaces whatever is there, a link included, and leaves its target alone.
-    QTemporaryFile file(path + QStringLiteral(".XXXXXX"));
-    if (!file.open()) return false;
-    const QByteArray bytes = formatDesktopEntry(entry).toUtf8();
-    if (file.write(bytes) != bytes.size() || !file.flush() || !file.setPermissions(permissions)) return false;
-#ifdef Q_OS_UNIX
-    if (::fsync(file.handle()) != 0) return false;
-#endif
-    file.close();
-    std::error_code error;
-    std::filesystem::rename(std::filesystem::path(file.fileName().toStdU16String()),
-                            std::filesystem::path(path.toStdU16String()), error);
-    if (error) return false;
-    file.setAutoRemove(false);  // its name is gone; nothing left to remove
-    return true;
+    return writeFileAtomically(path, formatDesktopEntry(entry).toUtf8(), permissions);
+}
+
+bool writeApplicationEntry(const QString& path, const QString& executablePath, const std::optional<QString>& icon,
+                           QFileDevice::Permissions permissions) {
+    if (!fitsInExecCommandLine({executablePath})) return false;
+    if (!QDir().mkpath(QFileInfo(path).absolutePath())) return false;
+    DesktopEntry entry;
+    entry.set(QStringLiteral("Type"), QStringLiteral("Application"));
+    entry.set(QStringLiteral("Name"), QString::fromUtf8(app::kProductName));
+    entry.set(QStringLiteral("Exec"), execCommandLine({executablePath}));
+    if (icon) entry.set(QStringLiteral("Icon"), *icon);
+    entry.set(QStringLiteral("Terminal"), QStringLiteral("false"));
+    return writeDesktopFile(path, entry, permissions);
 }
 
 }  // namespace velmora::desktop

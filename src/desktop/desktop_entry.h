@@ -48,15 +48,20 @@ std::optional<QStringList> splitExecCommandLine(const QString& exec);
 // The largest .desktop file read; entries are a few hundred bytes.
 inline constexpr qint64 kMaxDesktopFileBytes = 64 * 1024;
 
-// Reads a .desktop file; nullopt when it is missing or cannot be read, and when it is not a
-// regular file (a device, a FIFO, a folder, through a link as well) or is larger than
-// kMaxDesktopFileBytes: nothing else is an entry of ours.
+// Reads a .desktop file through readSmallRegularFile: nullopt when it is missing or cannot be
+// read, and when it is not a regular file of at most kMaxDesktopFileBytes (through a link as
+// well): nothing else is an entry of ours.
 std::optional<DesktopEntry> readDesktopFile(const QString& path);
 
-// Writes a .desktop file atomically (a temporary file in the same folder renamed over the old
-// one), with the given permissions. A symbolic link at path is replaced by the file itself,
-// never written through, so its target (or the place a dangling link names) stays untouched.
-// False when the folder is missing or not writable.
+// Writes a .desktop file through writeFileAtomically: a link at path is replaced, never written
+// through. False when the folder is missing or not writable.
 bool writeDesktopFile(const QString& path, const DesktopEntry& entry, QFileDevice::Permissions permissions);
+
+// The entry that starts executablePath, as the auto-start entry and the desktop shortcut are
+// written: Type=Application, Name, Exec, Icon (only when given), Terminal=false, in that order,
+// its folder created when missing. False when the path cannot be written on an Exec line
+// (fitsInExecCommandLine) or the file cannot be written.
+bool writeApplicationEntry(const QString& path, const QString& executablePath, const std::optional<QString>& icon,
+                           QFileDevice::Permissions permissions);
 
 }  // namespace velmora::desktop

@@ -2,8 +2,6 @@
 
 #include "desktop/desktop_entry.h"
 
-#include "app_info.h"
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -55,17 +53,9 @@ std::optional<QString> XdgAutoStartStore::read() const {
 }
 
 bool XdgAutoStartStore::write() {
-    if (!fitsInExecCommandLine({m_executablePath})) return false;
-    const QString path = entryPath();
-    if (!QDir().mkpath(QFileInfo(path).absolutePath())) return false;
-    DesktopEntry entry;
-    entry.set(QStringLiteral("Type"), QStringLiteral("Application"));
-    entry.set(QStringLiteral("Name"), QString::fromUtf8(app::kProductName));
-    entry.set(QStringLiteral("Exec"), execCommandLine({m_executablePath}));
-    entry.set(QStringLiteral("Terminal"), QStringLiteral("false"));
-    return writeDesktopFile(path, entry,
-                            QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
-                                QFileDevice::ReadOther);
+    return writeApplicationEntry(entryPath(), m_executablePath, std::nullopt,
+                                 QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
+                                     QFileDevice::ReadOther);
 }
 
 bool XdgAutoStartStore::remove() {

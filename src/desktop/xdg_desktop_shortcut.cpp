@@ -48,20 +48,11 @@ QString XdgDesktopShortcut::shortcutPath() const {
 }
 
 void XdgDesktopShortcut::create() {
-    if (!fitsInExecCommandLine({m_executablePath})) return;
-    const QString path = shortcutPath();
-    if (!QDir().mkpath(QFileInfo(path).absolutePath())) return;
-    DesktopEntry entry;
-    entry.set(QStringLiteral("Type"), QStringLiteral("Application"));
-    entry.set(QStringLiteral("Name"), QString::fromUtf8(app::kProductName));
-    entry.set(QStringLiteral("Exec"), execCommandLine({m_executablePath}));
-    entry.set(QStringLiteral("Icon"), m_icon);
-    entry.set(QStringLiteral("Terminal"), QStringLiteral("false"));
     // Desktops run a launcher on the desktop only when it is executable.
-    writeDesktopFile(path, entry,
-                     QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
-                         QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther |
-                         QFileDevice::ExeOther);
+    writeApplicationEntry(shortcutPath(), m_executablePath, m_icon,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
+                              QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther |
+                              QFileDevice::ExeOther);
 }
 
 void XdgDesktopShortcut::remove() {

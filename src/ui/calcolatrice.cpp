@@ -14,7 +14,6 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QScreen>
-#include <QSettings>
 #include <QTableView>
 
 #include <algorithm>
@@ -22,6 +21,7 @@
 #include "app_info.h"
 #include "picture_paths.h"
 #include "desktop/auto_start.h"
+#include "desktop/settings_store.h"
 #include "desktop/tray_icona.h"
 #include "ui/accessibility.h"
 #include "ui/frm_about.h"
@@ -144,13 +144,23 @@ QColor keypadHighlight(int index) {
 
 // The two ticks of the extras, the only settings kept between runs (the registry on Windows,
 // ~/.config/Velmora/velmora.conf on Linux).
-const QString kSettingsOrganisation = QStringLiteral("Velmora");
-const QString kSettingsApplication = QStringLiteral("velmora");
 const QString kShowAzimuthsKey = QStringLiteral("Extras/ShowAzimuths");
 const QString kExactSolutionKey = QStringLiteral("Extras/ExactSolutionNearAntipodes");
 
-void rememberTick(const QString& key, bool ticked) {
-    QSettings(kSettingsOrganisation, kSettingsApplication).setValue(key, ticked);
+// One store for the run, so a tick that cannot be saved is reported once, not at every click.
+struct RememberedTicks {
+    desktop::SettingsStore store;
+    bool failureShown = false;
+};
+
+RememberedTicks& rememberedTicks() {
+    static RememberedTicks ticks;
+    return ticks;
+}
+
+void rememberTick(desktop::Warnings& warnings, const QString& key, bool ticked) {
+    RememberedTicks& ticks = rememberedTicks();
+    desktop::RememberTick(ticks.store, warnings, ticks.failureShown, key, ticked);
 }
 
 // The engine's code of a key without a character that it takes: Delete and F2..F8.
@@ -584,9 +594,9 @@ void Calcolatrice::MenuAbout2_Click() {
 }
 
 void Calcolatrice::applyRememberedExtras() {
-    const QSettings settings(kSettingsOrganisation, kSettingsApplication);
-    m_showAzimuthsAction->setChecked(settings.value(kShowAzimuthsKey, false).toBool());
-    m_exactSolutionAction->setChecked(settings.value(kExactSolutionKey, false).toBool());
+    const desktop::SettingsStore& settings = rememberedTicks().store;
+    m_showAzimuthsAction->setChecked(settings.value(kShowAzimuthsKey, false));
+    m_exactSolutionAction->setChecked(settings.value(kExactSolutionKey, false));
     m_engine->SetShowAzimuths(m_showAzimuthsAction->isChecked());
     m_engine->SetExactNearAntipodes(m_exactSolutionAction->isChecked());
 }
@@ -594,13 +604,13 @@ void Calcolatrice::applyRememberedExtras() {
 void Calcolatrice::MenuShowAzimuths_Click() {
     const bool ticked = m_showAzimuthsAction->isChecked();
     m_engine->SetShowAzimuths(ticked);
-    rememberTick(kShowAzimuthsKey, ticked);
+    rememberTick(m_warnings, kShowAzimuthsKey, ticked);
 }
 
 void Calcolatrice::MenuExactSolution_Click() {
     const bool ticked = m_exactSolutionAction->isChecked();
     m_engine->SetExactNearAntipodes(ticked);
-    rememberTick(kExactSolutionKey, ticked);
+    rememberTick(m_warnings, kExactSolutionKey, ticked);
 }
 
 void Calcolatrice::MenuPastePointA_Click() {

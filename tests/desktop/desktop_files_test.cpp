@@ -97,6 +97,7 @@ private slots:
     void onlyASmallRegularFileIsAnEntry();
 #endif
 
+    void entriesAreWrittenByteForByte();
     void shortcutMadeTwiceAndRemovedTwice();
     void shortcutFollowsTheUsersDesktopFolder();
     void launcherIconPrefersTheThemeName_data();
@@ -430,6 +431,16 @@ void DesktopFilesTest::onlyASmallRegularFileIsAnEntry() {
     QCOMPARE(IsAutoStartEnabled(store), entry);
 }
 #endif
+
+void DesktopFilesTest::entriesAreWrittenByteForByte() {
+    XdgAutoStartStore store("/opt/My Programs/velmora");
+    QVERIFY(store.write());
+    XdgDesktopShortcut shortcut("/opt/My Programs/velmora", "");
+    shortcut.create();
+    const QByteArray lines = "[Desktop Entry]\nType=Application\nName=Velmora\nExec=\"/opt/My Programs/velmora\"\n";
+    QCOMPARE(readFile(store.entryPath()), lines + "Terminal=false\n");
+    QCOMPARE(readFile(shortcut.shortcutPath()), lines + "Icon=\nTerminal=false\n");
+}
 
 void DesktopFilesTest::shortcutMadeTwiceAndRemovedTwice() {
     XdgDesktopShortcut shortcut("/usr/bin/velmora", "velmora");
