@@ -1,6 +1,8 @@
 #include "desktop/single_instance.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLockFile>
 #include <QProcess>
@@ -8,8 +10,16 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <QLocalSocket>
+
 #include <atomic>
 #include <thread>
+#include <vector>
+
+#ifndef Q_OS_WIN
+#include <sys/resource.h>
+#include <sys/stat.h>
+#endif
 
 using namespace velmora::desktop;
 using std::chrono::milliseconds;
@@ -29,6 +39,18 @@ qint64 deadProcessId() {
     return id;
 }
 
+// Runs a later launch in another thread while this one answers it; the later launch's claim.
+SingleInstance::Claim claimFromAnotherThread(const QString& folder) {
+    std::atomic<int> outcome{-1};
+    std::thread later([&] {
+        LocalSocketInstance second(folder, QStringLiteral("velmora-test"), milliseconds{10'000});
+        outcome = int(second.claim());
+    });
+    if (!QTest::qWaitFor([&] { return outcome != -1; }, 15'000)) qWarning("the later launch did not end");
+    later.join();
+    return SingleInstance::Claim(outcome.load());
+}
+
 }  // namespace
 
 class SingleInstanceTest : public QObject {
@@ -40,6 +62,11 @@ private slots:
     void aCopyThatHoldsTheClaimButDoesNotAnswerIsReported();
     void laterLaunchHandsOverToTheListeningCopy();
     void noFolderRunsUnguarded();
+    void leftoversAtTheLockPathAreTakenOver_data();
+    void leftoversAtTheLockPathAreTakenOver();
+    void unfinishedRequestsAreDropped_data();
+    void unfinishedRequestsAreDropped();
+    void keepsAnsweringAfterDescriptorsRanOut();
 };
 
 void SingleInstanceTest::namesTellUsersAndDisplaysApart_data() {
@@ -129,6 +156,105 @@ void SingleInstanceTest::noFolderRunsUnguarded() {
     LocalSocketInstance instance(QStringLiteral("/nonexistent/velmora-test"), QStringLiteral("velmora-test"),
                                  kShortAnswer);
     QCOMPARE(instance.claim(), SingleInstance::Claim::Failed);
+}
+
+void SingleInstanceTest::leftoversAtTheLockPathAreTakenOver_data() {
+    QTest::addColumn<QString>("leftover");
+    QTest::newRow("empty lock") << "empty";
+    QTest::newRow("lock no one may read") << "unreadable";
+    QTest::newRow("lock naming another host") << "other host";
+    QTest::newRow("dangling link") << "dangling link";
+    QTest::newRow("link to a file") << "link to a file";
+    QTest::newRow("folder") << "folder";
+}
+
+// Whatever lies at the lock path when no process holds it, nothing waits for an answer.
+void SingleInstanceTest::leftoversAtTheLockPathAreTakenOver() {
+    QFETCH(QString, leftover);
+    QTemporaryDir folder;
+    LocalSocketInstance instance(folder.path(), QStringLiteral("velmora-test"), kShortAnswer);
+    const QString target = folder.filePath(QStringLiteral("target"));
+    const QByteArray targetText = "not a lock\n";
+    QFile file(leftover.endsWith(QLatin1String("link")) || leftover.contains(u' ') ? target : instance.lockPath());
+    if (leftover == QLatin1String("folder")) {
+        QVERIFY(QDir().mkpath(instance.lockPath()));
+    } else if (leftover != QLatin1String("dangling link")) {
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        if (leftover == QLatin1String("other host")) {
+            file.write(QByteArray::number(deadProcessId()) + "\nvelmora\nelsewhere.example\n0123456789abcdef\n");
+        } else if (leftover == QLatin1String("link to a file")) {
+            file.write(targetText);
+        }
+        file.close();
+        if (leftover == QLatin1String("other host")) QVERIFY(file.rename(instance.lockPath()));
+        if (leftover == QLatin1String("unreadable")) QVERIFY(file.setPermissions({}));
+    }
+    if (leftover.endsWith(QLatin1String("link"))) QVERIFY(QFile::link(target, instance.lockPath()));
+
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(instance.claim(), SingleInstance::Claim::First);
+    QVERIFY(clock.elapsed() < kShortAnswer.count());
+    QVERIFY(instance.startListening());
+    if (leftover == QLatin1String("link to a file")) {  // the lock never writes through a link
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), targetText);
+    }
+}
+
+void SingleInstanceTest::unfinishedRequestsAreDropped_data() {
+    QTest::addColumn<QByteArray>("request");
+    QTest::addColumn<int>("withinMs");  // the running copy hangs up within this
+    QTest::newRow("no request") << QByteArray() << 4'000;
+    QTest::newRow("half a request") << QByteArray("sh") << 4'000;
+    QTest::newRow("a megabyte without a line end") << QByteArray(1 << 20, 'x') << 1'000;
+}
+
+// A client that never finishes its request, or one that sends too much, costs the running copy
+// neither memory nor a descriptor for long, and the copy still answers the next launch.
+void SingleInstanceTest::unfinishedRequestsAreDropped() {
+    QFETCH(QByteArray, request);
+    QFETCH(int, withinMs);
+    QTemporaryDir folder;
+    LocalSocketInstance first(folder.path(), QStringLiteral("velmora-test"), kShortAnswer);
+    QCOMPARE(first.claim(), SingleInstance::Claim::First);
+    QVERIFY(first.startListening());
+
+    QLocalSocket client;
+    client.connectToServer(first.socketPath());
+    QVERIFY(client.waitForConnected(1'000));
+    client.write(request);
+    QTRY_VERIFY_WITH_TIMEOUT(client.state() == QLocalSocket::UnconnectedState, withinMs);
+    QCOMPARE(claimFromAnotherThread(folder.path()), SingleInstance::Claim::Handed);
+}
+
+// accept() fails while the process has no descriptor left; the copy must still answer once
+// descriptors are free again.
+void SingleInstanceTest::keepsAnsweringAfterDescriptorsRanOut() {
+#ifdef Q_OS_WIN
+    QSKIP("descriptor limits are a POSIX matter");
+#else
+    QTemporaryDir folder;
+    LocalSocketInstance first(folder.path(), QStringLiteral("velmora-test"), kShortAnswer);
+    QCOMPARE(first.claim(), SingleInstance::Claim::First);
+    QVERIFY(first.startListening());
+
+    rlimit limit{};
+    QVERIFY(::getrlimit(RLIMIT_NOFILE, &limit) == 0);
+    const rlimit saved = limit;
+    limit.rlim_cur = QDir(QStringLiteral("/proc/self/fd")).count() + 8;
+    QVERIFY(::setrlimit(RLIMIT_NOFILE, &limit) == 0);
+    std::vector<std::unique_ptr<QLocalSocket>> clients;
+    for (int i = 0; i < 16; ++i) {
+        clients.push_back(std::make_unique<QLocalSocket>());
+        clients.back()->connectToServer(first.socketPath());
+    }
+    QTest::qWait(200);  // the copy tries to accept them all
+    clients.clear();
+    QVERIFY(::setrlimit(RLIMIT_NOFILE, &saved) == 0);
+
+    QCOMPARE(claimFromAnotherThread(folder.path()), SingleInstance::Claim::Handed);
+#endif
 }
 
 QTEST_GUILESS_MAIN(SingleInstanceTest)
