@@ -67,6 +67,8 @@ private slots:
     void unfinishedRequestsAreDropped_data();
     void unfinishedRequestsAreDropped();
     void keepsAnsweringAfterDescriptorsRanOut();
+    void claimIsKeptOnlyInAFolderPrivateToTheUser_data();
+    void claimIsKeptOnlyInAFolderPrivateToTheUser();
 };
 
 void SingleInstanceTest::namesTellUsersAndDisplaysApart_data() {
@@ -254,6 +256,67 @@ void SingleInstanceTest::keepsAnsweringAfterDescriptorsRanOut() {
     QVERIFY(::setrlimit(RLIMIT_NOFILE, &saved) == 0);
 
     QCOMPARE(claimFromAnotherThread(folder.path()), SingleInstance::Claim::Handed);
+#endif
+}
+
+void SingleInstanceTest::claimIsKeptOnlyInAFolderPrivateToTheUser_data() {
+    QTest::addColumn<QString>("runtime");   // XDG_RUNTIME_DIR: "private", "open", "long" or "unset"
+    QTest::addColumn<QString>("existing");  // what already lies at the fallback folder's path
+    QTest::addColumn<QString>("chosen");    // "runtime", "fallback" or "none"
+    QTest::newRow("runtime folder") << "private" << "nothing" << "runtime";
+    QTest::newRow("runtime folder open to others") << "open" << "nothing" << "fallback";
+    QTest::newRow("runtime folder too long a path for a socket") << "long" << "nothing" << "fallback";
+    QTest::newRow("unset: fallback made") << "unset" << "nothing" << "fallback";
+    QTest::newRow("unset: fallback already ours") << "unset" << "private folder" << "fallback";
+    QTest::newRow("unset: fallback open to others") << "unset" << "open folder" << "none";
+    QTest::newRow("unset: a link in place of the fallback") << "unset" << "link" << "none";
+    QTest::newRow("unset: a file in place of the fallback") << "unset" << "file" << "none";
+}
+
+void SingleInstanceTest::claimIsKeptOnlyInAFolderPrivateToTheUser() {
+#ifdef Q_OS_WIN
+    QSKIP("the temporary folder is the user's own on Windows");
+#else
+    QFETCH(QString, runtime);
+    QFETCH(QString, existing);
+    QFETCH(QString, chosen);
+    QTemporaryDir root;
+    const QString name = QStringLiteral("velmora-1000-_0");
+    // 102 characters: with the name and ".socket" past the 108 bytes of sun_path.
+    QString runtimeDir = root.filePath(QStringLiteral("run"));
+    if (runtime == QLatin1String("long")) runtimeDir += QString(102 - runtimeDir.size(), u'r');
+    QVERIFY(QDir().mkpath(runtimeDir));
+    QVERIFY(::chmod(QFile::encodeName(runtimeDir).constData(), runtime == QLatin1String("open") ? 0777 : 0700) == 0);
+    if (runtime == QLatin1String("unset")) runtimeDir.clear();
+    const QString temp = root.filePath(QStringLiteral("tmp"));
+    QVERIFY(QDir().mkpath(temp));
+    const QString fallback = temp + QStringLiteral("/velmora-1000");
+    if (existing.endsWith(QLatin1String("folder"))) {
+        QVERIFY(QDir().mkpath(fallback));
+        QVERIFY(::chmod(QFile::encodeName(fallback).constData(), existing.startsWith(u'o') ? 0777 : 0700) == 0);
+    } else if (existing == QLatin1String("link")) {
+        const QString elsewhere = root.filePath(QStringLiteral("elsewhere"));
+        QVERIFY(QDir().mkpath(elsewhere));
+        QVERIFY(::chmod(QFile::encodeName(elsewhere).constData(), 0700) == 0);
+        QVERIFY(QFile::link(elsewhere, fallback));
+    } else if (existing == QLatin1String("file")) {
+        QFile file(fallback);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+
+    const InstanceFolder folder = instanceFolder(runtimeDir, temp, QStringLiteral("1000"), name);
+    if (chosen == QLatin1String("runtime")) QCOMPARE(folder.path, runtimeDir);
+    if (chosen == QLatin1String("none")) {
+        QVERIFY(folder.path.isEmpty());
+        QVERIFY2(folder.problem.contains(fallback), qPrintable(folder.problem));
+    }
+    if (chosen == QLatin1String("fallback")) {
+        QCOMPARE(folder.path, fallback);
+        struct stat info {};
+        QVERIFY(::lstat(QFile::encodeName(fallback).constData(), &info) == 0);
+        QVERIFY(S_ISDIR(info.st_mode));
+        QCOMPARE(info.st_mode & 0777, mode_t(0700));
+    }
 #endif
 }
 
