@@ -10,9 +10,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <QLocalServer>
 #include <QLocalSocket>
 
+#include <algorithm>
 #include <atomic>
+#include <functional>
 #include <thread>
 #include <vector>
 
@@ -40,15 +43,17 @@ qint64 deadProcessId() {
 }
 
 // Runs a later launch in another thread while this one answers it; the later launch's claim.
-SingleInstance::Claim claimFromAnotherThread(const QString& folder) {
+SingleInstance::Claim claimFromAnotherThread(const std::function<SingleInstance::Claim()>& claim) {
     std::atomic<int> outcome{-1};
-    std::thread later([&] {
-        LocalSocketInstance second(folder, QStringLiteral("velmora-test"), milliseconds{10'000});
-        outcome = int(second.claim());
-    });
-    if (!QTest::qWaitFor([&] { return outcome != -1; }, 15'000)) qWarning("the later launch did not end");
+    std::thread later([&] { outcome = int(claim()); });
+    if (!QTest::qWaitFor([&] { return outcome != -1; }, 30'000)) qWarning("the later launch did not end");
     later.join();
     return SingleInstance::Claim(outcome.load());
+}
+
+SingleInstance::Claim claimFromAnotherThread(const QString& folder) {
+    return claimFromAnotherThread(
+        [&] { return LocalSocketInstance(folder, QStringLiteral("velmora-test"), milliseconds{10'000}).claim(); });
 }
 
 }  // namespace
@@ -66,9 +71,8 @@ private slots:
     void leftoversAtTheLockPathAreTakenOver();
     void unfinishedRequestsAreDropped_data();
     void unfinishedRequestsAreDropped();
-    void keepsAnsweringAfterDescriptorsRanOut();
-    void claimIsKeptOnlyInAFolderPrivateToTheUser_data();
-    void claimIsKeptOnlyInAFolderPrivateToTheUser();
+    void claimIsKeptWhereNoOtherUserReachesIt_data();
+    void claimIsKeptWhereNoOtherUserReachesIt();
 };
 
 void SingleInstanceTest::namesTellUsersAndDisplaysApart_data() {
@@ -162,160 +166,155 @@ void SingleInstanceTest::noFolderRunsUnguarded() {
 
 void SingleInstanceTest::leftoversAtTheLockPathAreTakenOver_data() {
     QTest::addColumn<QString>("leftover");
-    QTest::newRow("empty lock") << "empty";
-    QTest::newRow("lock no one may read") << "unreadable";
-    QTest::newRow("lock naming another host") << "other host";
-    QTest::newRow("dangling link") << "dangling link";
-    QTest::newRow("link to a file") << "link to a file";
-    QTest::newRow("folder") << "folder";
+    for (const char* leftover : {"empty lock", "lock no one may read", "lock naming another host", "dangling link",
+                                 "link to a file", "empty folder"}) {
+        QTest::newRow(leftover) << leftover;
+    }
 }
 
-// Whatever lies at the lock path when no process holds it, nothing waits for an answer.
+// Whatever lies at the lock path while no process holds the lock, nothing waits for an answer.
 void SingleInstanceTest::leftoversAtTheLockPathAreTakenOver() {
     QFETCH(QString, leftover);
     QTemporaryDir folder;
     LocalSocketInstance instance(folder.path(), QStringLiteral("velmora-test"), kShortAnswer);
-    const QString target = folder.filePath(QStringLiteral("target"));
-    const QByteArray targetText = "not a lock\n";
-    QFile file(leftover.endsWith(QLatin1String("link")) || leftover.contains(u' ') ? target : instance.lockPath());
-    if (leftover == QLatin1String("folder")) {
-        QVERIFY(QDir().mkpath(instance.lockPath()));
-    } else if (leftover != QLatin1String("dangling link")) {
+    const bool link = leftover.endsWith(QLatin1String("link"));
+    QFile file(link ? folder.filePath(QStringLiteral("target")) : instance.lockPath());
+    if (leftover == QLatin1String("empty folder")) QVERIFY(QDir().mkpath(instance.lockPath()));
+    if (leftover.contains(QLatin1String("lock")) || leftover == QLatin1String("link to a file")) {
         QVERIFY(file.open(QIODevice::WriteOnly));
-        if (leftover == QLatin1String("other host")) {
+        if (leftover.contains(QLatin1String("host"))) {
             file.write(QByteArray::number(deadProcessId()) + "\nvelmora\nelsewhere.example\n0123456789abcdef\n");
-        } else if (leftover == QLatin1String("link to a file")) {
-            file.write(targetText);
         }
+        if (link) file.write("not a lock\n");
         file.close();
-        if (leftover == QLatin1String("other host")) QVERIFY(file.rename(instance.lockPath()));
-        if (leftover == QLatin1String("unreadable")) QVERIFY(file.setPermissions({}));
+        if (leftover.contains(QLatin1String("no one"))) QVERIFY(file.setPermissions({}));
     }
-    if (leftover.endsWith(QLatin1String("link"))) QVERIFY(QFile::link(target, instance.lockPath()));
+    if (link) QVERIFY(QFile::link(file.fileName(), instance.lockPath()));
 
     QElapsedTimer clock;
     clock.start();
     QCOMPARE(instance.claim(), SingleInstance::Claim::First);
     QVERIFY(clock.elapsed() < kShortAnswer.count());
     QVERIFY(instance.startListening());
-    if (leftover == QLatin1String("link to a file")) {  // the lock never writes through a link
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), targetText);
-    }
+    if (link && file.open(QIODevice::ReadOnly)) QCOMPARE(file.readAll(), "not a lock\n");  // not written through
 }
 
 void SingleInstanceTest::unfinishedRequestsAreDropped_data() {
     QTest::addColumn<QByteArray>("request");
+    QTest::addColumn<int>("clients");   // at once; past the descriptors left when more than one
     QTest::addColumn<int>("withinMs");  // the running copy hangs up within this
-    QTest::newRow("no request") << QByteArray() << 4'000;
-    QTest::newRow("half a request") << QByteArray("sh") << 4'000;
-    QTest::newRow("a megabyte without a line end") << QByteArray(1 << 20, 'x') << 1'000;
+    QTest::newRow("no request") << QByteArray() << 1 << 4'000;
+    QTest::newRow("half a request") << QByteArray("sh") << 1 << 4'000;
+    QTest::newRow("a megabyte without a line end") << QByteArray(1 << 20, 'x') << 1 << 1'000;
+    QTest::newRow("more clients than descriptors") << QByteArray() << 16 << 4'000;
 }
 
-// A client that never finishes its request, or one that sends too much, costs the running copy
-// neither memory nor a descriptor for long, and the copy still answers the next launch.
+// A client that never finishes its request or sends too much costs the running copy neither
+// memory nor a descriptor for long; a failed accept (no descriptor left) does not stop it
+// listening. Either way the copy still answers the next launch.
 void SingleInstanceTest::unfinishedRequestsAreDropped() {
     QFETCH(QByteArray, request);
+    QFETCH(int, clients);
     QFETCH(int, withinMs);
     QTemporaryDir folder;
     LocalSocketInstance first(folder.path(), QStringLiteral("velmora-test"), kShortAnswer);
     QCOMPARE(first.claim(), SingleInstance::Claim::First);
     QVERIFY(first.startListening());
-
-    QLocalSocket client;
-    client.connectToServer(first.socketPath());
-    QVERIFY(client.waitForConnected(1'000));
-    client.write(request);
-    QTRY_VERIFY_WITH_TIMEOUT(client.state() == QLocalSocket::UnconnectedState, withinMs);
-    QCOMPARE(claimFromAnotherThread(folder.path()), SingleInstance::Claim::Handed);
-}
-
-// accept() fails while the process has no descriptor left; the copy must still answer once
-// descriptors are free again.
-void SingleInstanceTest::keepsAnsweringAfterDescriptorsRanOut() {
-#ifdef Q_OS_WIN
-    QSKIP("descriptor limits are a POSIX matter");
-#else
-    QTemporaryDir folder;
-    LocalSocketInstance first(folder.path(), QStringLiteral("velmora-test"), kShortAnswer);
-    QCOMPARE(first.claim(), SingleInstance::Claim::First);
-    QVERIFY(first.startListening());
-
-    rlimit limit{};
-    QVERIFY(::getrlimit(RLIMIT_NOFILE, &limit) == 0);
-    const rlimit saved = limit;
-    limit.rlim_cur = QDir(QStringLiteral("/proc/self/fd")).count() + 8;
+#ifndef Q_OS_WIN
+    rlimit saved{};
+    QVERIFY(::getrlimit(RLIMIT_NOFILE, &saved) == 0);
+    rlimit limit = saved;
+    if (clients > 1) limit.rlim_cur = QDir(QStringLiteral("/proc/self/fd")).count() + clients / 2;
     QVERIFY(::setrlimit(RLIMIT_NOFILE, &limit) == 0);
-    std::vector<std::unique_ptr<QLocalSocket>> clients;
-    for (int i = 0; i < 16; ++i) {
-        clients.push_back(std::make_unique<QLocalSocket>());
-        clients.back()->connectToServer(first.socketPath());
-    }
-    QTest::qWait(200);  // the copy tries to accept them all
-    clients.clear();
-    QVERIFY(::setrlimit(RLIMIT_NOFILE, &saved) == 0);
-
-    QCOMPARE(claimFromAnotherThread(folder.path()), SingleInstance::Claim::Handed);
 #endif
+    std::vector<std::unique_ptr<QLocalSocket>> sockets;
+    for (int i = 0; i < clients; ++i) {
+        sockets.push_back(std::make_unique<QLocalSocket>());
+        sockets.back()->connectToServer(first.socketPath());
+        if (!request.isEmpty()) sockets.back()->write(request);
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(std::all_of(sockets.begin(), sockets.end(),
+                                         [](const auto& s) { return s->state() == QLocalSocket::UnconnectedState; }),
+                             withinMs);
+#ifndef Q_OS_WIN
+    QVERIFY(::setrlimit(RLIMIT_NOFILE, &saved) == 0);
+#endif
+    QCOMPARE(claimFromAnotherThread(folder.path()), SingleInstance::Claim::Handed);
 }
 
-void SingleInstanceTest::claimIsKeptOnlyInAFolderPrivateToTheUser_data() {
-    QTest::addColumn<QString>("runtime");   // XDG_RUNTIME_DIR: "private", "open", "long" or "unset"
-    QTest::addColumn<QString>("existing");  // what already lies at the fallback folder's path
-    QTest::addColumn<QString>("chosen");    // "runtime", "fallback" or "none"
-    QTest::newRow("runtime folder") << "private" << "nothing" << "runtime";
-    QTest::newRow("runtime folder open to others") << "open" << "nothing" << "fallback";
-    QTest::newRow("runtime folder too long a path for a socket") << "long" << "nothing" << "fallback";
-    QTest::newRow("unset: fallback made") << "unset" << "nothing" << "fallback";
-    QTest::newRow("unset: fallback already ours") << "unset" << "private folder" << "fallback";
-    QTest::newRow("unset: fallback open to others") << "unset" << "open folder" << "none";
-    QTest::newRow("unset: a link in place of the fallback") << "unset" << "link" << "none";
-    QTest::newRow("unset: a file in place of the fallback") << "unset" << "file" << "none";
+void SingleInstanceTest::claimIsKeptWhereNoOtherUserReachesIt_data() {
+    QTest::addColumn<QString>("runtime");  // XDG_RUNTIME_DIR: "private", "open", "long" or "unset"
+    QTest::addColumn<QString>("planted");  // what another user left in the temporary folder
+    QTest::addColumn<QString>("chosen");   // where the claim is kept: "runtime", "fallback" or "none"
+    QTest::newRow("runtime folder") << "private" << "" << "runtime";
+    QTest::newRow("runtime folder open to others") << "open" << "" << "fallback";
+    QTest::newRow("runtime folder too long a path for a socket") << "long" << "" << "fallback";
+    QTest::newRow("unset: lock no one may read") << "unset" << "lock" << "fallback";
+    QTest::newRow("unset: lock and a socket that answers") << "unset" << "lock and socket" << "fallback";
+    QTest::newRow("unset: the user's folder open to all") << "unset" << "open folder" << "none";
+    QTest::newRow("unset: a link in place of the user's folder") << "unset" << "link" << "none";
 }
 
-void SingleInstanceTest::claimIsKeptOnlyInAFolderPrivateToTheUser() {
+void SingleInstanceTest::claimIsKeptWhereNoOtherUserReachesIt() {
 #ifdef Q_OS_WIN
     QSKIP("the temporary folder is the user's own on Windows");
 #else
     QFETCH(QString, runtime);
-    QFETCH(QString, existing);
+    QFETCH(QString, planted);
     QFETCH(QString, chosen);
     QTemporaryDir root;
-    const QString name = QStringLiteral("velmora-1000-_0");
-    // 102 characters: with the name and ".socket" past the 108 bytes of sun_path.
+    // 102 characters: with the claim's name past the 108 bytes of sun_path.
     QString runtimeDir = root.filePath(QStringLiteral("run"));
     if (runtime == QLatin1String("long")) runtimeDir += QString(102 - runtimeDir.size(), u'r');
-    QVERIFY(QDir().mkpath(runtimeDir));
-    QVERIFY(::chmod(QFile::encodeName(runtimeDir).constData(), runtime == QLatin1String("open") ? 0777 : 0700) == 0);
-    if (runtime == QLatin1String("unset")) runtimeDir.clear();
+    const auto makeFolder = [](const QString& path, mode_t mode) {
+        return QDir().mkpath(path) && ::chmod(QFile::encodeName(path).constData(), mode) == 0;
+    };
+    QVERIFY(makeFolder(runtimeDir, runtime == QLatin1String("open") ? 0777 : 0700));
     const QString temp = root.filePath(QStringLiteral("tmp"));
-    QVERIFY(QDir().mkpath(temp));
-    const QString fallback = temp + QStringLiteral("/velmora-1000");
-    if (existing.endsWith(QLatin1String("folder"))) {
-        QVERIFY(QDir().mkpath(fallback));
-        QVERIFY(::chmod(QFile::encodeName(fallback).constData(), existing.startsWith(u'o') ? 0777 : 0700) == 0);
-    } else if (existing == QLatin1String("link")) {
-        const QString elsewhere = root.filePath(QStringLiteral("elsewhere"));
-        QVERIFY(QDir().mkpath(elsewhere));
-        QVERIFY(::chmod(QFile::encodeName(elsewhere).constData(), 0700) == 0);
-        QVERIFY(QFile::link(elsewhere, fallback));
-    } else if (existing == QLatin1String("file")) {
-        QFile file(fallback);
-        QVERIFY(file.open(QIODevice::WriteOnly));
+    const QString uid = QString::number(::getuid());
+    const QString own = temp + QStringLiteral("/velmora-") + uid;
+    QString plantIn = planted.contains(QLatin1String("lock")) ? temp : root.filePath(QStringLiteral("elsewhere"));
+    QVERIFY(makeFolder(temp, 0777) && makeFolder(plantIn, 0777));
+    if (planted == QLatin1String("link")) QVERIFY(QFile::link(plantIn, own));
+    if (planted == QLatin1String("open folder")) {
+        QVERIFY(QDir().rename(plantIn, own));
+        plantIn = own;
     }
+    const QString name = plantIn + QStringLiteral("/velmora-") + uid + QStringLiteral("-_99");
+    QFile lock(name + QStringLiteral(".lock"));
+    QVERIFY(lock.open(QIODevice::WriteOnly) && lock.setPermissions({}));
+    lock.close();
+    QLocalServer answerer;  // says "ok" to whoever asks
+    int asked = 0;
+    connect(&answerer, &QLocalServer::newConnection, &answerer, [&] {
+        ++asked;
+        answerer.nextPendingConnection()->write("ok\n");
+    });
+    QVERIFY(answerer.listen(name + QStringLiteral(".socket")));
 
-    const InstanceFolder folder = instanceFolder(runtimeDir, temp, QStringLiteral("1000"), name);
-    if (chosen == QLatin1String("runtime")) QCOMPARE(folder.path, runtimeDir);
-    if (chosen == QLatin1String("none")) {
-        QVERIFY(folder.path.isEmpty());
-        QVERIFY2(folder.problem.contains(fallback), qPrintable(folder.problem));
-    }
+    QByteArray saved[3];
+    const char* variables[3] = {"XDG_RUNTIME_DIR", "TMPDIR", "DISPLAY"};
+    for (int i = 0; i < 3; ++i) saved[i] = qgetenv(variables[i]);
+    qputenv("XDG_RUNTIME_DIR", runtime == QLatin1String("unset") ? QByteArray() : QFile::encodeName(runtimeDir));
+    qputenv("TMPDIR", QFile::encodeName(temp));
+    qputenv("DISPLAY", ":99");
+    QString socketPath;
+    const SingleInstance::Claim claim = claimFromAnotherThread([&] {
+        const std::unique_ptr<SingleInstance> instance = makeSingleInstance();
+        const SingleInstance::Claim made = instance->claim();
+        if (auto* local = dynamic_cast<LocalSocketInstance*>(instance.get())) socketPath = local->socketPath();
+        return made;
+    });
+    for (int i = 0; i < 3; ++i) qputenv(variables[i], saved[i]);
+
+    QCOMPARE(asked, 0);
+    QCOMPARE(claim, chosen == QLatin1String("none") ? SingleInstance::Claim::Failed : SingleInstance::Claim::First);
+    if (chosen == QLatin1String("runtime")) QCOMPARE(QFileInfo(socketPath).path(), runtimeDir);
     if (chosen == QLatin1String("fallback")) {
-        QCOMPARE(folder.path, fallback);
+        QCOMPARE(QFileInfo(socketPath).path(), own);
         struct stat info {};
-        QVERIFY(::lstat(QFile::encodeName(fallback).constData(), &info) == 0);
-        QVERIFY(S_ISDIR(info.st_mode));
-        QCOMPARE(info.st_mode & 0777, mode_t(0700));
+        QVERIFY(::lstat(QFile::encodeName(own).constData(), &info) == 0);
+        QVERIFY(S_ISDIR(info.st_mode) && (info.st_mode & 0777) == 0700);
     }
 #endif
 }

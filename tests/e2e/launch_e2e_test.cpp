@@ -9,17 +9,8 @@
 #include <QStandardPaths>
 #include <QTest>
 
-#include <sys/socket.h>
-#include <sys/stat.h>
-#include <sys/un.h>
-#include <unistd.h>
-
-#include <algorithm>
-#include <atomic>
 #include <chrono>
-#include <cstring>
 #include <memory>
-#include <thread>
 
 using std::chrono::milliseconds;
 using velmora::testing::dieWithParent;
@@ -65,42 +56,6 @@ QProcessEnvironment withoutDisplay() {
     return env;
 }
 
-// A local socket that answers every connection with "ok", as a copy that was asked to show its
-// window does: what another user could leave where a launch looks for the running copy.
-class PlantedAnswerer {
-public:
-    explicit PlantedAnswerer(const QString& path) {
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        const QByteArray name = QFile::encodeName(path);
-        std::memcpy(address.sun_path, name.constData(), std::min<size_t>(name.size(), sizeof address.sun_path - 1));
-        m_fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-        if (::bind(m_fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 || ::listen(m_fd, 8) != 0) {
-            return;
-        }
-        ::chmod(name.constData(), 0777);
-        m_thread = std::thread([this] {
-            for (int client; (client = ::accept(m_fd, nullptr, nullptr)) >= 0;) {
-                ++m_connections;
-                (void)!::write(client, "ok\n", 3);
-                ::close(client);
-            }
-        });
-    }
-    ~PlantedAnswerer() {
-        ::shutdown(m_fd, SHUT_RDWR);  // ends the accept
-        if (m_thread.joinable()) m_thread.join();
-        ::close(m_fd);
-    }
-    bool isListening() const { return m_thread.joinable(); }
-    int connections() const { return m_connections; }
-
-private:
-    int m_fd = -1;
-    std::atomic<int> m_connections{0};
-    std::thread m_thread;
-};
-
 }  // namespace
 
 class LaunchEndToEnd : public QObject {
@@ -116,8 +71,6 @@ private slots:
     void killedCopyLeavesNothingThatBlocksTheNextStart();
     void secondLaunchShowsTheWindowHiddenInTheNotificationArea();
     void twoLaunchesAtOnceGiveOneWindow();
-    void plantedClaimInTheTemporaryFolderIsNotTrusted_data();
-    void plantedClaimInTheTemporaryFolderIsNotTrusted();
 
 private:
     bool startSession(bool withTrayHost);
@@ -315,84 +268,6 @@ void LaunchEndToEnd::twoLaunchesAtOnceGiveOneWindow() {
     QVERIFY2(m_session->waitForWindow(kMainTitle, kWindowTimeout), "no window");
     QVERIFY(!running.waitForFinished(0));
     QCOMPARE(visibleMainWindows(), 1);
-}
-
-void LaunchEndToEnd::plantedClaimInTheTemporaryFolderIsNotTrusted_data() {
-    QTest::addColumn<QString>("folder");  // where the planted lock and socket lie, in the temporary folder
-    QTest::addColumn<QString>("kind");    // what that folder is: "temp", "open folder" or "link"
-    QTest::addColumn<bool>("socket");     // whether a planted socket answers "ok"
-    QTest::addColumn<bool>("guarded");    // whether the launch still keeps one copy per display
-
-    const QString uid = QString::number(::getuid());
-    const QString own = QStringLiteral("velmora-") + uid;
-    QTest::newRow("lock no one may read") << QString() << "temp" << false << true;
-    QTest::newRow("lock and a socket that answers") << QString() << "temp" << true << true;
-    QTest::newRow("the user's folder open to all") << own << "open folder" << true << false;
-    QTest::newRow("a link in place of the user's folder") << own << "link" << true << false;
-}
-
-// With XDG_RUNTIME_DIR unset the claim falls back to the shared temporary folder, where any
-// local user can leave files. None of them may keep the window from opening or take "show".
-void LaunchEndToEnd::plantedClaimInTheTemporaryFolderIsNotTrusted() {
-    QFETCH(QString, folder);
-    QFETCH(QString, kind);
-    QFETCH(bool, socket);
-    QFETCH(bool, guarded);
-    QVERIFY(startSession(false));
-    const QDir temp(m_session->homePath() + QStringLiteral("/tmp"));
-    QVERIFY(temp.mkpath(QStringLiteral(".")));
-    QFile::setPermissions(temp.path(), QFile::Permissions(0x7777));
-    QString planted = temp.path();
-    if (kind == QLatin1String("open folder")) {
-        planted = temp.filePath(folder);
-        QVERIFY(QDir().mkpath(planted));
-        QVERIFY(::chmod(QFile::encodeName(planted).constData(), 0777) == 0);
-    } else if (kind == QLatin1String("link")) {
-        planted = temp.filePath(QStringLiteral("elsewhere"));
-        QVERIFY(QDir().mkpath(planted));
-        QVERIFY(QFile::link(planted, temp.filePath(folder)));
-    }
-    const QString name = QStringLiteral("velmora-") + QString::number(::getuid()) + u'-' +
-                         QString(m_session->display()).replace(u':', u'_');
-    QFile lock(planted + u'/' + name + QStringLiteral(".lock"));
-    QVERIFY(lock.open(QIODevice::WriteOnly));
-    lock.close();
-    QVERIFY(lock.setPermissions({}));
-    std::unique_ptr<PlantedAnswerer> answerer;
-    if (socket) {
-        answerer = std::make_unique<PlantedAnswerer>(planted + u'/' + name + QStringLiteral(".socket"));
-        QVERIFY(answerer->isListening());
-    }
-
-    QProcessEnvironment env = m_session->environment();
-    env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
-    env.insert(QStringLiteral("TMPDIR"), temp.path());
-    const auto launch = [&] {
-        auto process = std::make_unique<QProcess>();
-        process->setProcessEnvironment(env);
-        dieWithParent(*process);
-        process->start(kProgram, QStringList{});
-        return process;
-    };
-    const std::unique_ptr<QProcess> first = launch();
-    QVERIFY2(m_session->waitForWindow(kMainTitle, kWindowTimeout), "the planted claim kept the window from opening");
-    QVERIFY2(!first->waitForFinished(0), qPrintable(first->readAllStandardError()));
-    if (answerer) QCOMPARE(answerer->connections(), 0);
-
-    // The launch after it finds the first copy where it can trust it, or opens its own window.
-    const std::unique_ptr<QProcess> second = launch();
-    if (guarded) {
-        QVERIFY2(second->waitForFinished(int(kHandOverTimeout.count())), "the second launch did not end");
-        QCOMPARE(second->exitCode(), 0);
-        QCOMPARE(visibleMainWindows(), 1);
-    } else {
-        QVERIFY(waitUntil([&] { return visibleMainWindows() == 2; }, kWindowTimeout));
-    }
-    if (answerer) QCOMPARE(answerer->connections(), 0);
-    for (QProcess* process : {first.get(), second.get()}) {
-        process->kill();
-        process->waitForFinished();
-    }
 }
 
 QTEST_GUILESS_MAIN(LaunchEndToEnd)
