@@ -4,14 +4,13 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLocalServer>
+#include <QLocalSocket>
 #include <QLockFile>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <QLocalServer>
-#include <QLocalSocket>
 
 #include <algorithm>
 #include <atomic>
