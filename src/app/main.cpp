@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QProcessEnvironment>
+#include <QStringList>
 #include <QTextStream>
 
 #include <memory>
@@ -18,10 +19,17 @@ namespace {
 // mistake work on a machine without one. A plain QCoreApplication gives the parser the
 // program's path; it is gone before the window's QApplication is made.
 std::optional<int> answerCommandLine(int& argc, char* argv[]) {
+    // QCoreApplication takes some of Qt's own options out of argv (-qmljsdebugger=...), and
+    // QApplication more: the arguments as given are read, so that those are refused as well.
+    QStringList given;
+    for (int i = 0; i < argc; ++i) given << QString::fromLocal8Bit(argv[i]);
+    const int givenCount = argc;
     const QCoreApplication reader(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
-    return velmora::desktop::handleCommandLine(QCoreApplication::arguments(), out, err);
+    // Qt's own list when nothing was taken out: on Windows it keeps what the local 8-bit
+    // encoding of argv cannot hold.
+    return velmora::desktop::handleCommandLine(argc == givenCount ? QCoreApplication::arguments() : given, out, err);
 }
 
 }  // namespace
@@ -46,11 +54,14 @@ int main(int argc, char* argv[]) {
     case velmora::desktop::SingleInstance::Claim::Handed:
         return 0;
     case velmora::desktop::SingleInstance::Claim::NoAnswer:
-        QTextStream(stderr) << "velmora: a running Velmora holds this display but does not answer.\n";
+        QTextStream(stderr) << "velmora: " << instance->problem() << ".\n";
         return 1;
     case velmora::desktop::SingleInstance::Claim::Failed:
+        // Unguarded when the claim cannot be kept: better two windows than none.
+        QTextStream(stderr) << "velmora: " << instance->problem() << "; starting without looking for a running copy.\n";
+        break;
     case velmora::desktop::SingleInstance::Claim::First:
-        break;  // unguarded when the claim cannot be kept: better two windows than none
+        break;
     }
 
     const std::unique_ptr<velmora::desktop::PlatformServices> platform =

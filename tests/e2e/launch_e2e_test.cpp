@@ -102,6 +102,12 @@ void LaunchEndToEnd::commandLine_data() {
     QTest::newRow("argument") << QStringList{"coordinates.txt"} << 2 << "^$"
                               << "^velmora: [^\n]*'coordinates.txt'[^\n]*\n" + usage;
     QTest::newRow("Qt's own option") << QStringList{"-platform", "offscreen"} << 2 << "^$" << "^velmora: [^\n]*'platform'";
+    // QCoreApplication itself takes these out of argv.
+    const QString debugger = QStringLiteral("^velmora: [^\n]*'qmljsdebugger'[^\n]*\n") + usage;
+    QTest::newRow("QML debugger") << QStringList{"-qmljsdebugger=port:5555"} << 2 << "^$" << debugger;
+    QTest::newRow("QML debugger, two dashes") << QStringList{"--qmljsdebugger=port:5555"} << 2 << "^$" << debugger;
+    QTest::newRow("QML debugger, separate value") << QStringList{"-qmljsdebugger", "port:5555"} << 2 << "^$"
+                                                  << debugger;
 }
 
 void LaunchEndToEnd::commandLine() {
