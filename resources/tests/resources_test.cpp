@@ -18,6 +18,7 @@
 
 #include <cstdlib>
 
+#include "calculator/keys.h"
 #include "picture_paths.h"
 
 namespace {
@@ -65,6 +66,18 @@ QPointF highlightCentre(const QImage& image) {
     return n == 0 ? QPointF(-1, -1) : QPointF(sx / n, sy / n);
 }
 
+namespace calc = velmora::calc;
+
+// The picture-list indices of one row of the information panel, in list order.
+QList<int> picturesOf(calc::KeyRole role) {
+    QList<int> pictures;
+    for (int picture = 1; picture <= calc::kPictureListCount; ++picture) {
+        const int key = calc::SelectorKeyOfPicture(picture);
+        if (key >= 0 && calc::kSelectorKeys[std::size_t(key)].role == role) pictures << picture;
+    }
+    return pictures;
+}
+
 QString listPath(int index) { return QStringLiteral(":/pictures/imagelist_%1.png").arg(index, 2, 10, QLatin1Char('0')); }
 
 }  // namespace
@@ -106,10 +119,13 @@ void ResourcesTest::pictureSizesAndFormats_data() {
     QTest::newRow("unit row grey") << velmora::res::kUMisuraGrey << QSize(152, 16) << true;
     QTest::newRow("compass grey") << velmora::res::kBussolaGrey << QSize(77, 74) << true;
     QTest::newRow("about banner") << velmora::res::kAboutBanner << QSize(413, 77) << true;
-    const QList<QSize> listSizes{{147, 14}, {147, 14}, {147, 14}, {147, 14}, {152, 16}, {152, 16}, {152, 16},
-                                 {77, 74},  {77, 74},  {77, 74},  {77, 74},  {152, 16}, {152, 16}, {152, 16}};
-    for (int i = 1; i <= 14; ++i) {
-        QTest::addRow("picture list %d", i) << listPath(i) << listSizes.at(i - 1) << true;
+    // A list picture has the size of its row's grey picture.
+    for (int i = 1; i <= velmora::res::kImageListCount; ++i) {
+        const calc::KeyRole role = calc::kSelectorKeys[std::size_t(calc::SelectorKeyOfPicture(i))].role;
+        const QSize size = role == calc::KeyRole::Field ? QSize(147, 14)
+                           : role == calc::KeyRole::Hemisphere ? QSize(77, 74)
+                                                               : QSize(152, 16);
+        QTest::addRow("picture list %d", i) << listPath(i) << size << true;
     }
     QTest::newRow("icon 16") << velmora::res::kIcon16 << QSize(16, 16) << false;
     QTest::newRow("icon 32") << velmora::res::kIcon32 << QSize(32, 32) << false;
@@ -137,21 +153,15 @@ void ResourcesTest::pictureSizesAndFormats() {
 
 void ResourcesTest::keyFaces_data() {
     QTest::addColumn<QRect>("face");  // both ends of each range included
-    auto row = [](const char* name, QList<QPair<int, int>> columns, int top, int bottom) {
-        for (const auto& [left, right] : columns) {
-            QTest::addRow("%s %d-%d", name, left, right) << QRect(QPoint(left, top), QPoint(right, bottom));
+    // Where the key table puts each key's face; tests/ui relates the keys' rectangles to them.
+    const auto rows = [](const char* block, const auto& keys) {
+        for (std::size_t i = 0; i < keys.size(); ++i) {
+            const calc::FaceRect& f = keys[i].face;
+            QTest::addRow("%s %d", block, int(i)) << QRect(QPoint(f.left, f.top), QPoint(f.right, f.bottom));
         }
     };
-    const QList<QPair<int, int>> selectorWide{{12, 90}, {94, 172}, {176, 213}, {217, 254}};
-    const QList<QPair<int, int>> six{{12, 49}, {53, 90}, {94, 131}, {135, 172}, {176, 213}, {217, 254}};
-    const QList<QPair<int, int>> keypadWide{{12, 49}, {53, 90}, {94, 131}, {135, 172}, {176, 254}};
-    row("selector 1", selectorWide, 145, 167);
-    row("selector 2", selectorWide, 171, 193);
-    row("selector 3", six, 197, 219);
-    row("keypad 1", six, 230, 262);
-    row("keypad 2", six, 266, 298);
-    row("keypad 3", keypadWide, 301, 333);
-    row("keypad 4", keypadWide, 336, 368);
+    rows("selector", calc::kSelectorKeys);
+    rows("keypad", calc::kKeypadKeys);
 }
 
 // The border runs along every edge of the range, the fill goes from white at the top to
@@ -213,10 +223,10 @@ void ResourcesTest::indicatorColours_data() {
     QTest::addColumn<QString>("grey");
     QTest::addColumn<QString>("path");
     QTest::addColumn<bool>("highlighted");
-    const QList<QPair<QString, QList<int>>> rows{{velmora::res::kLatLonGrey, {1, 2, 3, 4}},
-                                                 {velmora::res::kUMisuraGrey, {5, 6, 7}},
-                                                 {velmora::res::kBussolaGrey, {8, 9, 10, 11}},
-                                                 {velmora::res::kGmsGrey, {12, 13, 14}}};
+    const QList<QPair<QString, QList<int>>> rows{{velmora::res::kLatLonGrey, picturesOf(calc::KeyRole::Field)},
+                                                 {velmora::res::kUMisuraGrey, picturesOf(calc::KeyRole::Unit)},
+                                                 {velmora::res::kBussolaGrey, picturesOf(calc::KeyRole::Hemisphere)},
+                                                 {velmora::res::kGmsGrey, picturesOf(calc::KeyRole::Format)}};
     for (const auto& [grey, list] : rows) {
         QTest::newRow(qPrintable(grey)) << grey << grey << false;
         for (int i : list) QTest::addRow("picture list %d", i) << grey << listPath(i) << true;
@@ -252,9 +262,9 @@ void ResourcesTest::indicatorColours() {
 
 void ResourcesTest::highlightFollowsTheListOrder_data() {
     QTest::addColumn<QList<int>>("list");
-    QTest::newRow("fields Lat.A Lon.A Lat.B Lon.B") << QList<int>{1, 2, 3, 4};
-    QTest::newRow("units km UK mile Nautical mile") << QList<int>{5, 6, 7};
-    QTest::newRow("formats deg deg.min deg.min.sec") << QList<int>{12, 13, 14};
+    QTest::newRow("fields Lat.A Lon.A Lat.B Lon.B") << picturesOf(calc::KeyRole::Field);
+    QTest::newRow("units km UK mile Nautical mile") << picturesOf(calc::KeyRole::Unit);
+    QTest::newRow("formats deg deg.min deg.min.sec") << picturesOf(calc::KeyRole::Format);
 }
 
 // In a row the highlighted word moves from left to right as the index grows, starting in the
@@ -277,10 +287,11 @@ void ResourcesTest::highlightFollowsTheListOrder() {
 void ResourcesTest::compassHighlightsTheNamedArm_data() {
     QTest::addColumn<int>("index");
     QTest::addColumn<QRect>("region");  // where the centre of the highlight must fall
-    QTest::newRow("N") << 8 << QRect(QPoint(34, 0), QPoint(42, 30));
-    QTest::newRow("S") << 9 << QRect(QPoint(34, 44), QPoint(42, 73));
-    QTest::newRow("W") << 10 << QRect(QPoint(0, 33), QPoint(30, 41));
-    QTest::newRow("E") << 11 << QRect(QPoint(46, 33), QPoint(76, 41));
+    const auto picture = [](std::int16_t key) { return calc::kSelectorKeys[std::size_t(key)].picture; };
+    QTest::newRow("N") << picture(calc::kSelNorth) << QRect(QPoint(34, 0), QPoint(42, 30));
+    QTest::newRow("S") << picture(calc::kSelSouth) << QRect(QPoint(34, 44), QPoint(42, 73));
+    QTest::newRow("W") << picture(calc::kSelWest) << QRect(QPoint(0, 33), QPoint(30, 41));
+    QTest::newRow("E") << picture(calc::kSelEast) << QRect(QPoint(46, 33), QPoint(76, 41));
 }
 
 void ResourcesTest::compassHighlightsTheNamedArm() {

@@ -10,6 +10,10 @@
 // Every picture is drawn twice from the same design in logical pixels: NAME.png at 1 device
 // pixel per logical pixel and NAME@2x.png at 2, for screens scaled to 150 % and more. The
 // program icon is drawn at each size the desktop asks for, and once as SVG.
+//
+// The key faces stand where the key table (calculator/keys.h) puts them, and the picture list
+// follows the table too: each selector key names its picture, its word on it and its place in
+// the list.
 
 #include <QBuffer>
 #include <QByteArray>
@@ -38,9 +42,16 @@
 #include <array>
 #include <cmath>
 #include <numbers>
+#include <string_view>
 #include <vector>
 
+#include "calculator/keys.h"
+
 namespace {
+
+namespace calc = velmora::calc;
+
+QString fromView(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
 
 // Calculator face.
 
@@ -121,19 +132,13 @@ QImage drawBackground(int scale) {
     drawBox(image, rectOf({12, 255}, {16, 101}));   // information panel
     drawBox(image, rectOf({12, 255}, {105, 134}));  // display
 
-    const std::array<Span, 6> narrow{{{12, 49}, {53, 90}, {94, 131}, {135, 172}, {176, 213}, {217, 254}}};
-    const std::array<Span, 4> selectorWide{{{12, 90}, {94, 172}, {176, 213}, {217, 254}}};
-    const std::array<Span, 5> keypadWide{{{12, 49}, {53, 90}, {94, 131}, {135, 172}, {176, 254}}};
-    for (Span row : {Span{145, 167}, Span{171, 193}}) {
-        for (Span column : selectorWide) drawKeyFace(image, rectOf(column, row));
-    }
-    for (Span column : narrow) drawKeyFace(image, rectOf(column, {197, 219}));
-    for (Span row : {Span{230, 262}, Span{266, 298}}) {
-        for (Span column : narrow) drawKeyFace(image, rectOf(column, row));
-    }
-    for (Span row : {Span{301, 333}, Span{336, 368}}) {
-        for (Span column : keypadWide) drawKeyFace(image, rectOf(column, row));
-    }
+    auto drawFaces = [&image](const auto& keys) {
+        for (const calc::KeyFace& key : keys) {
+            drawKeyFace(image, QRect(QPoint(key.face.left, key.face.top), QPoint(key.face.right, key.face.bottom)));
+        }
+    };
+    drawFaces(calc::kSelectorKeys);
+    drawFaces(calc::kKeypadKeys);
     return image;
 }
 
@@ -206,9 +211,25 @@ std::vector<Mask> wordMasks(QSize size, const QStringList& words, int scale) {
     return masks;
 }
 
-// Compass: a hub always in the inactive colour, then the N, S, W and E arms, each a line from
-// the hub to a cross-bar with its letter beyond it.
-std::vector<Mask> compassMasks(int scale) {
+// The selector keys whose pictures make one row of the information panel, in picture-list order.
+std::vector<const calc::KeyFace*> pictureRow(calc::KeyRole role) {
+    std::vector<const calc::KeyFace*> row;
+    for (int picture = 1; picture <= calc::kPictureListCount; ++picture) {
+        const int key = calc::SelectorKeyOfPicture(picture);
+        if (key >= 0 && calc::kSelectorKeys[std::size_t(key)].role == role) row.push_back(&calc::kSelectorKeys[std::size_t(key)]);
+    }
+    return row;
+}
+
+QStringList pictureLabels(const std::vector<const calc::KeyFace*>& row) {
+    QStringList labels;
+    for (const calc::KeyFace* key : row) labels << fromView(key->pictureLabel);
+    return labels;
+}
+
+// Compass: a hub always in the inactive colour, then one arm per hemisphere key of `row`, each a
+// line from the hub to a cross-bar with the key's letter beyond it.
+std::vector<Mask> compassMasks(const std::vector<const calc::KeyFace*>& row, int scale) {
     const QSize size(77, 74);
     constexpr int cx = 38;         // centre column of the vertical axis
     constexpr int cy = 37;         // centre row of the horizontal axis
@@ -234,17 +255,18 @@ std::vector<Mask> compassMasks(int scale) {
         p.drawText(QPointF(std::round(centre.x() - box.center().x()), std::round(centre.y() - box.center().y())), letter);
     };
     struct Arm {
-        QString letter;
         QPoint barCentre;  // where the arm meets its cross-bar
         QPointF letterCentre;
     };
+    // By hemisphere code: N, S, W, E.
     const std::array<Arm, 4> arms{{
-        {QStringLiteral("N"), {cx, 15}, {cx + 0.5, 6.5}},
-        {QStringLiteral("S"), {cx, 58}, {cx + 0.5, 67.5}},
-        {QStringLiteral("W"), {15, cy}, {6.5, cy + 0.5}},
-        {QStringLiteral("E"), {62, cy}, {70.5, cy + 0.5}},
+        {{cx, 15}, {cx + 0.5, 6.5}},
+        {{cx, 58}, {cx + 0.5, 67.5}},
+        {{15, cy}, {6.5, cy + 0.5}},
+        {{62, cy}, {70.5, cy + 0.5}},
     }};
-    for (const Arm& arm : arms) {
+    for (const calc::KeyFace* key : row) {
+        const Arm& arm = arms.at(std::size_t(key->code));
         Mask m = emptyMask(size, scale);
         QPainter p(&m);
         const bool vertical = arm.barCentre.x() == cx;
@@ -261,7 +283,7 @@ std::vector<Mask> compassMasks(int scale) {
         }
         p.setFont(font);
         p.setPen(Qt::black);
-        letterAt(p, arm.letter, arm.letterCentre);
+        letterAt(p, fromView(key->pictureLabel), arm.letterCentre);
         p.end();
         settle(m);
         masks.push_back(m);
@@ -641,28 +663,37 @@ int main(int argc, char* argv[]) {
 
         picture(drawBackground(scale), QStringLiteral("background"));
 
-        // The field row reads A latitude, A longitude, B latitude, B longitude.
-        const auto fields = wordMasks({147, 14}, {QStringLiteral("Lat.A"), QStringLiteral("Lon.A"),
-                                                  QStringLiteral("Lat.B"), QStringLiteral("Lon.B")}, scale);
-        const auto units = wordMasks(
-            {152, 16}, {QStringLiteral("km"), QStringLiteral("UK mile"), QStringLiteral("Nautical mile")}, scale);
-        const auto compass = compassMasks(scale);  // hub, N, S, W, E
-        const auto formats = wordMasks(
-            {152, 16}, {QStringLiteral("deg"), QStringLiteral("deg.min"), QStringLiteral("deg.min.sec")}, scale);
+        // The rows of the information panel; the field row reads A latitude, A longitude,
+        // B latitude, B longitude.
+        const auto fieldRow = pictureRow(calc::KeyRole::Field);
+        const auto unitRow = pictureRow(calc::KeyRole::Unit);
+        const auto hemisphereRow = pictureRow(calc::KeyRole::Hemisphere);
+        const auto formatRow = pictureRow(calc::KeyRole::Format);
+        const auto fields = wordMasks({147, 14}, pictureLabels(fieldRow), scale);
+        const auto units = wordMasks({152, 16}, pictureLabels(unitRow), scale);
+        const auto compass = compassMasks(hemisphereRow, scale);  // the hub, then one arm per key
+        const auto formats = wordMasks({152, 16}, pictureLabels(formatRow), scale);
         picture(composeIndicator(fields, -1), QStringLiteral("latlon_grey"));
         picture(composeIndicator(formats, -1), QStringLiteral("gms_grey"));
         picture(composeIndicator(units, -1), QStringLiteral("umisura_grey"));
         picture(composeIndicator(compass, -1), QStringLiteral("bussola_grey"));
 
-        // The picture list, in the order the selector panel addresses it (1-based in the names).
-        int listIndex = 0;
-        auto listPicture = [&](const QImage& image) {
-            picture(image, QStringLiteral("imagelist_%1").arg(++listIndex, 2, 10, QLatin1Char('0')));
-        };
-        for (int i = 0; i < 4; ++i) listPicture(composeIndicator(fields, i));
-        for (int i = 0; i < 3; ++i) listPicture(composeIndicator(units, i));
-        for (int i = 1; i <= 4; ++i) listPicture(composeIndicator(compass, i));
-        for (int i = 0; i < 3; ++i) listPicture(composeIndicator(formats, i));
+        // The picture list, 1-based in the names: each picture highlights its key's item in
+        // the key's row.
+        for (int listIndex = 1; listIndex <= calc::kPictureListCount; ++listIndex) {
+            const calc::KeyFace& key = calc::kSelectorKeys[std::size_t(calc::SelectorKeyOfPicture(listIndex))];
+            auto itemOf = [&key](const std::vector<const calc::KeyFace*>& row) {
+                return int(std::find(row.begin(), row.end(), &key) - row.begin());
+            };
+            QImage image;
+            switch (key.role) {
+            case calc::KeyRole::Field: image = composeIndicator(fields, itemOf(fieldRow)); break;
+            case calc::KeyRole::Unit: image = composeIndicator(units, itemOf(unitRow)); break;
+            case calc::KeyRole::Hemisphere: image = composeIndicator(compass, 1 + itemOf(hemisphereRow)); break;
+            default: image = composeIndicator(formats, itemOf(formatRow)); break;
+            }
+            picture(image, QStringLiteral("imagelist_%1").arg(listIndex, 2, 10, QLatin1Char('0')));
+        }
 
         picture(drawAboutBanner(scale), QStringLiteral("about_banner"));
         ok = save(renderInformationIcon(scale), out.filePath(QStringLiteral("icons/information_32") + suffix), false) &&

@@ -3,7 +3,8 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 
-#include <array>
+#include <span>
+#include <string_view>
 
 #include "calculator/calculator.h"
 
@@ -11,33 +12,18 @@ namespace velmora::ui {
 
 namespace {
 
-// By key index, in the order of the keypad's and the selector's key tables.
-constexpr std::array<const char*, calc::kKeypadKeyCount> kKeypadNames{
-    "0", "1", "2", "3", "4", "5", "6", "7", "8", "9",
-    "Decimal point", "Plus minus", "Back", "C", "Clear",
-    "Degrees", "Minutes", "Seconds", "Reset A and B", "Enter", "pi", "Calculate",
-};
-constexpr std::array<const char*, calc::kSelectorKeyCount> kSelectorNames{
-    "Latitude A", "Latitude B", "North", "South",
-    "Longitude A", "Longitude B", "West", "East",
-    "Kilometres", "Statute miles", "Nautical miles",
-    "Degrees", "Degrees and minutes", "Degrees, minutes and seconds",
-};
-// By picture list index, 1-based; 0 is the grey picture.
-constexpr std::array<const char*, 15> kIndicatorWords{
-    "none chosen",
-    "Latitude A", "Longitude A", "Latitude B", "Longitude B",
-    "kilometres", "statute miles", "nautical miles",
-    "North", "South", "West", "East",
-    "degrees", "degrees / minutes", "degrees / minutes / seconds",
-};
+constexpr char kNoPictureWords[] = "none chosen";  // the grey picture, picture 0
 
-template <std::size_t N>
-QString lookUp(const std::array<const char*, N>& table, int index) {
-    if (index < 0 || index >= static_cast<int>(N)) {
+QString fromView(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QString keyName(KeyBlock block, int index) {
+    const std::span<const calc::KeyFace> table = keyTable(block);
+    if (index < 0 || static_cast<std::size_t>(index) >= table.size()) {
         return {};
     }
-    return QString::fromUtf8(table[static_cast<std::size_t>(index)]);
+    return fromView(table[static_cast<std::size_t>(index)].name);
 }
 
 // A key as a push button: pressed through its action exactly as by a click.
@@ -48,8 +34,7 @@ public:
     QString text(QAccessible::Text t) const override {
         switch (t) {
         case QAccessible::Name:
-            return key()->objectName() == QLatin1String("Lab_Sel") ? selectorKeyName(key()->index())
-                                                                    : keypadKeyName(key()->index());
+            return fromView(key()->design().name);
         case QAccessible::Description:
             return key()->toolTip();
         default:
@@ -174,15 +159,19 @@ void announceText(QObject* object, const QString& before, const QString& after) 
 }  // namespace
 
 QString keypadKeyName(int index) {
-    return lookUp(kKeypadNames, index);
+    return keyName(KeyBlock::Keypad, index);
 }
 
 QString selectorKeyName(int index) {
-    return lookUp(kSelectorNames, index);
+    return keyName(KeyBlock::Selector, index);
 }
 
 QString indicatorWords(int picture) {
-    return lookUp(kIndicatorWords, picture);
+    if (picture == 0) {
+        return QString::fromLatin1(kNoPictureWords);
+    }
+    const int key = calc::SelectorKeyOfPicture(picture);
+    return key < 0 ? QString() : fromView(calc::kSelectorKeys[static_cast<std::size_t>(key)].pictureWords);
 }
 
 void installAccessibleInterfaces() {

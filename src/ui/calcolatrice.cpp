@@ -1,217 +1,36 @@
 #include "ui/calcolatrice.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QGuiApplication>
-#include <QHeaderView>
-#include <QKeyEvent>
-#include <QLabel>
 #include <QLayout>
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPainter>
+#include <QMouseEvent>
 #include <QScreen>
-#include <QTableView>
 
-#include <algorithm>
+#include <optional>
 
 #include "app_info.h"
 #include "picture_paths.h"
 #include "desktop/auto_start.h"
-#include "desktop/settings_store.h"
 #include "desktop/tray_icona.h"
 #include "ui/accessibility.h"
+#include "ui/calculator_face.h"
 #include "ui/frm_about.h"
 #include "ui/history_model.h"
-#include "ui/key_label.h"
-#include "ui/twips.h"
+#include "ui/key_router.h"
 
 namespace velmora::ui {
 
 namespace {
 
-// The client area below the menu bar; the background picture leaves its last column and row
-// to the window colour.
-constexpr int kClientWidthTwips = 8040;
-constexpr int kClientHeightTwips = 5760;
-
-// Where a key stands and its tool tip; caption and role come from the calculator's key table.
-struct KeyDesign {
-    TwipsRect rect;
-    const char* toolTip;
-};
-
-// Keypad keys Lab_Num, by index: 510 x 300 unless given otherwise.
-constexpr std::array<KeyDesign, calc::kKeypadKeyCount> kKeypadDesign{{
-    {{215, 5150, 510, 300}, "0"},
-    {{215, 4630, 510, 300}, "1"},
-    {{830, 4630, 510, 300}, "2"},
-    {{1440, 4630, 510, 300}, "3"},
-    {{215, 4100, 510, 300}, "4"},
-    {{830, 4100, 510, 300}, "5"},
-    {{1440, 4100, 510, 300}, "6"},
-    {{215, 3560, 510, 300}, "7"},
-    {{830, 3560, 510, 300}, "8"},
-    {{1440, 3560, 510, 300}, "9"},
-    {{830, 5150, 510, 300}, "Decimal"},
-    {{1440, 5150, 510, 300}, "Change sign"},
-    {{2050, 3570, 510, 255}, "Delete last figure"},
-    {{2670, 3570, 510, 255}, "Cancel"},
-    {{3290, 3570, 510, 255}, "Clear the historical list"},
-    {{2050, 4100, 510, 300}, "Degrees"},
-    {{2670, 4100, 510, 300}, "Minutes"},
-    {{3290, 4100, 510, 300}, "Seconds"},
-    {{2050, 4630, 510, 300}, "Reset both A and B coordinates"},
-    {{2670, 4630, 1095, 255}, "Enter"},
-    {{2050, 5150, 510, 300}, "pi"},
-    {{2670, 5150, 1095, 255}, "Calculate the distance"},
-}};
-
-// Selector keys Lab_Sel, by index: 510 x 255 unless given otherwise.
-constexpr std::array<KeyDesign, calc::kSelectorKeyCount> kSelectorDesign{{
-    {{210, 2220, 1140, 240}, "First point latitude"},
-    {{1430, 2220, 1140, 240}, "Second point latitude"},
-    {{2670, 2220, 510, 255}, "North"},
-    {{3280, 2220, 510, 255}, "South"},
-    {{210, 2610, 1140, 240}, "First point longitude"},
-    {{1430, 2610, 1140, 255}, "Second point longitude"},
-    {{2670, 2610, 510, 255}, "West"},
-    {{3280, 2610, 510, 255}, "East"},
-    {{210, 3000, 510, 255}, "Distance between A and B in kilometers"},
-    {{830, 3000, 510, 255}, "Distance between A and B in statute miles"},
-    {{1440, 3000, 510, 255}, "Distance between A and B in nautical miles"},
-    {{2050, 3000, 510, 255}, "Coordinates in degrees"},
-    {{2670, 3000, 510, 255}, "Coordinates in degrees / minutes"},
-    {{3280, 3000, 510, 255}, "Coordinates in degrees / minutes / seconds"},
-}};
-
-constexpr double kKeyPointSize = 9.75;
-constexpr double kPiPointSize = 11.25;
-constexpr double kHistoryPointSize = 8.25;
-
-constexpr TwipsRect kDisplayRect{240, 1660, 3495, 300};
-constexpr TwipsRect kHistoryRect{4200, 240, 3615, 5310};
-constexpr TwipsRect kSelectorGapsRect{0, 2040, 3975, 1335};
-constexpr TwipsRect kKeypadGapsRect{0, 3360, 3975, 2295};
-
-// Indicator pictures, in the order of calc::Indicator, with their all-grey start pictures and
-// what assistive technology calls them.
-struct PictureDesign {
-    TwipsRect rect;
-    const char* objectName;
-    const char* greyPicture;
-    const char* spokenName;
-};
-constexpr std::array<PictureDesign, calc::kIndicatorCount> kPictureDesign{{
-    {{255, 380, 2205, 210}, "Img_LatLon", res::kLatLonGrey, "Coordinate field"},
-    {{255, 800, 2280, 240}, "Img_GMS", res::kGmsGrey, "Coordinate format"},
-    {{255, 1200, 2280, 240}, "Img_UMisura", res::kUMisuraGrey, "Distance unit"},
-    {{2600, 360, 1155, 1110}, "Img_Bussola", res::kBussolaGrey, "Hemisphere"},
-}};
-
-// Lin_TC: three etched separators in the information panel.
-constexpr TwipsLine kLinTC[] = {
-    {285, 690, 2520, 690, 192, 192, 192},  {285, 700, 2520, 700, 255, 255, 255},
-    {285, 1140, 2520, 1140, 255, 255, 255}, {285, 1120, 2520, 1120, 192, 192, 192},
-    {2520, 360, 2520, 1440, 192, 192, 192}, {2530, 360, 2530, 1440, 255, 255, 255},
-};
-
-// Key text colours: normal and highlighted, per group.
-const QColor kSelectorNormal(128, 64, 0);
-const QColor kSelectorHighlight(255, 128, 0);
-const QColor kDigitNormal(0, 0, 64);
-const QColor kDigitHighlight(128, 128, 255);
-const QColor kFunctionNormal(192, 0, 0);
-const QColor kFunctionHighlight(255, 128, 128);
-
-const QColor kDisplayText(64, 0, 0);
-const QColor kHistoryText(0, 0, 64);
-
-bool isFigureKey(int index) {
-    return calc::IsFigureKey(calc::kKeypadKeys[static_cast<std::size_t>(index)].role);
-}
-
-QColor keypadNormal(int index) {
-    return isFigureKey(index) ? kDigitNormal : kFunctionNormal;
-}
-
-QColor keypadHighlight(int index) {
-    return isFigureKey(index) ? kDigitHighlight : kFunctionHighlight;
-}
-
 // The two ticks of the extras, the only settings kept between runs (the registry on Windows,
 // ~/.config/Velmora/velmora.conf on Linux).
 const QString kShowAzimuthsKey = QStringLiteral("Extras/ShowAzimuths");
 const QString kExactSolutionKey = QStringLiteral("Extras/ExactSolutionNearAntipodes");
-
-// One store for the run, so a tick that cannot be saved is reported once, not at every click.
-struct RememberedTicks {
-    desktop::SettingsStore store;
-    bool failureShown = false;
-};
-
-RememberedTicks& rememberedTicks() {
-    static RememberedTicks ticks;
-    return ticks;
-}
-
-void rememberTick(desktop::Warnings& warnings, const QString& key, bool ticked) {
-    RememberedTicks& ticks = rememberedTicks();
-    desktop::RememberTick(ticks.store, warnings, ticks.failureShown, key, ticked);
-}
-
-// The engine's code of a key without a character that it takes: Delete and F2..F8.
-std::optional<std::uint16_t> keyDownCode(int qtKey) {
-    if (qtKey == Qt::Key_Delete) {
-        return calc::kKeyCodeDelete;
-    }
-    if (qtKey >= Qt::Key_F2 && qtKey <= Qt::Key_F8) {
-        return static_cast<std::uint16_t>(calc::kKeyCodeF2 + (qtKey - Qt::Key_F2));
-    }
-    return std::nullopt;
-}
-
-// The engine's modifier bits of a key event.
-std::uint16_t shiftState(Qt::KeyboardModifiers modifiers) {
-    std::uint16_t state = 0;
-    if (modifiers & Qt::ShiftModifier) {
-        state |= calc::kShiftBit;
-    }
-    if (modifiers & Qt::ControlModifier) {
-        state |= calc::kCtrlBit;
-    }
-    if (modifiers & Qt::AltModifier) {
-        state |= calc::kAltBit;
-    }
-    return state;
-}
-
-// The painted calculator face: the background picture, the window colour in the strip it
-// leaves free, and the Lin_TC separators on top.
-class CalculatorFace : public PictureBox {
-public:
-    explicit CalculatorFace(QWidget* parent) : PictureBox(parent) {
-        setObjectName(QStringLiteral("CalculatorFace"));
-        setAttribute(Qt::WA_OpaquePaintEvent);  // paints every pixel; nothing beneath to draw
-        // The picture is the largest thing to decode at start-up: it is decoded while the rest
-        // of the window is built.
-        setPicture(QString::fromLatin1(res::kBackground));
-        decodeAhead();
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter painter(this);
-        painter.fillRect(rect(), palette().color(QPalette::Window));
-        painter.drawImage(0, 0, picture());
-        for (const TwipsLine& line : kLinTC) {
-            drawTwipsLine(painter, line);
-        }
-    }
-};
 
 }  // namespace
 
@@ -239,126 +58,48 @@ Calcolatrice::Calcolatrice(desktop::Services services)
     m_engine = std::make_unique<calc::Calculator>(*this, m_prompts, userLocale);
 
     createFace();
-    createKeys();
-    createDisplayAndHistory();
-    createPictures();
     createMenus();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-    // Keys reach the engine before the focused list; see eventFilter.
-    qApp->installEventFilter(this);
+    m_keyRouter = std::make_unique<KeyRouter>(
+        *this, *m_engine, m_shortcutActions,
+        KeyRouter::Hooks{[this] { m_history->applyCurrentLine(); }, [this] { openHistoryMenuFromKeyboard(); }});
+    m_keyRouter->watch(this);
+    m_keyRouter->watch(m_history);
 }
 
-Calcolatrice::~Calcolatrice() {
-    qApp->removeEventFilter(this);
-}
+Calcolatrice::~Calcolatrice() = default;
 
 void Calcolatrice::createFace() {
     m_face = new CalculatorFace(this);
-    QPalette palette = m_face->palette();
-    palette.setColor(QPalette::Window, QApplication::palette().color(QPalette::Dark));
-    m_face->setPalette(palette);
-    m_face->setFixedSize(twipsToPixels(kClientWidthTwips), twipsToPixels(kClientHeightTwips));
     setCentralWidget(m_face);
 
-    // The gap areas lie beneath the keys: created first, they stay below them.
-    m_selectorGaps = new HoverArea(m_face);
-    m_selectorGaps->setObjectName(QStringLiteral("Img_Sel_Null"));
-    m_selectorGaps->setGeometry(toPixels(kSelectorGapsRect));
+    m_selectorGaps = m_face->createGaps(KeyBlock::Selector);
     connect(m_selectorGaps, &HoverArea::hovered, this, &Calcolatrice::Img_Sel_Null_MouseMove);
-    m_keypadGaps = new HoverArea(m_face);
-    m_keypadGaps->setObjectName(QStringLiteral("Img_Num_Null"));
-    m_keypadGaps->setGeometry(toPixels(kKeypadGapsRect));
+    m_keypadGaps = m_face->createGaps(KeyBlock::Keypad);
     connect(m_keypadGaps, &HoverArea::hovered, this, &Calcolatrice::Img_Num_Null_MouseMove);
-}
 
-void Calcolatrice::createKeys() {
-    auto makeKey = [this](std::int16_t index, const calc::KeyFace& face, const KeyDesign& design,
-                          const char* name, double pointSize) {
-        const QString caption =
-            QString::fromUtf8(face.caption.data(), static_cast<qsizetype>(face.caption.size()));
-        auto* key = new KeyLabel(index, caption, m_face);
-        key->setObjectName(QString::fromLatin1(name));
-        key->setGeometry(toPixels(design.rect));
-        key->setFont(arialFont(pointSize, false));
-        key->setToolTip(QString::fromUtf8(design.toolTip));
-        return key;
-    };
-    for (std::size_t i = 0; i < kKeypadDesign.size(); ++i) {
-        const auto index = static_cast<std::int16_t>(i);
-        KeyLabel* key = makeKey(index, calc::kKeypadKeys[i], kKeypadDesign[i], "Lab_Num",
-                                index == calc::kKeyPi ? kPiPointSize : kKeyPointSize);
+    m_face->createKeys(KeyBlock::Keypad, m_keypadKeys);
+    for (KeyLabel* key : m_keypadKeys) {
         connect(key, &KeyLabel::clicked, this, [this](std::int16_t k) { m_engine->Lab_Num_Click(k); });
         connect(key, &KeyLabel::hovered, this, &Calcolatrice::Lab_Num_MouseMove);
-        m_keypadKeys[i] = key;
     }
-    for (std::size_t i = 0; i < kSelectorDesign.size(); ++i) {
-        KeyLabel* key =
-            makeKey(static_cast<std::int16_t>(i), calc::kSelectorKeys[i], kSelectorDesign[i],
-                    "Lab_Sel", kKeyPointSize);
+    m_face->createKeys(KeyBlock::Selector, m_selectorKeys);
+    for (KeyLabel* key : m_selectorKeys) {
         connect(key, &KeyLabel::clicked, this, [this](std::int16_t k) { m_engine->Lab_Sel_Click(k); });
         connect(key, &KeyLabel::hovered, this, &Calcolatrice::Lab_Sel_MouseMove);
-        m_selectorKeys[i] = key;
     }
-}
+    m_highlighter.setKeys(m_keypadKeys, m_selectorKeys);
 
-void Calcolatrice::createDisplayAndHistory() {
-    m_display = new DisplayLabel(m_face);
-    m_display->setObjectName(QStringLiteral("Display"));
-    m_display->setGeometry(toPixels(kDisplayRect));
-    m_display->setFont(arialFont(kKeyPointSize, false));
-    m_display->setAlignment(Qt::AlignRight | Qt::AlignTop);
-    QPalette displayPalette = m_display->palette();
-    // Also while the About box disables the window: the display keeps its look.
-    displayPalette.setColor(QPalette::Active, QPalette::WindowText, kDisplayText);
-    displayPalette.setColor(QPalette::Inactive, QPalette::WindowText, kDisplayText);
-    displayPalette.setColor(QPalette::Disabled, QPalette::WindowText, kDisplayText);
-    m_display->setPalette(displayPalette);
-    m_display->setText(QStringLiteral("0"));
+    m_display = m_face->createDisplay();
     connect(m_display, &ClickableLabel::clicked, this, [this] { m_engine->Display_Click(); });
 
     m_historyModel = new HistoryModel(m_engine->history(), this);
-    m_history = new HistoryView(m_face);
-    m_history->setObjectName(QStringLiteral("Lst_Storico"));
-    m_history->setAccessibleName(QStringLiteral("History"));
-    m_history->setGeometry(toPixels(kHistoryRect));
-    m_history->setFont(arialFont(kHistoryPointSize, false));
-    QPalette historyPalette = m_history->palette();
-    historyPalette.setColor(QPalette::Text, kHistoryText);
-    m_history->setPalette(historyPalette);
-    m_history->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    m_history->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_history->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_history->setShowGrid(false);
-    m_history->setWordWrap(false);
-    m_history->setTextElideMode(Qt::ElideNone);
-    m_history->setTabKeyNavigation(false);
-    m_history->setCornerButtonEnabled(false);
-    m_history->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_history->horizontalHeader()->hide();
-    m_history->horizontalHeader()->setStretchLastSection(true);
-    m_history->verticalHeader()->hide();
-    m_history->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    m_history->verticalHeader()->setMinimumSectionSize(1);
-    m_history->verticalHeader()->setDefaultSectionSize(m_history->fontMetrics().height());
-    // The model comes last: with the headers already hidden and sized, the view does not
-    // measure header captions that are never shown.
-    m_history->setModel(m_historyModel);
-    m_history->setItemDelegate(new HistoryLineDelegate(m_history));
-    m_history->setFocusPolicy(Qt::StrongFocus);
+    m_history = m_face->createHistoryList(m_historyModel);
     m_history->viewport()->installEventFilter(this);
     setFocusProxy(m_history);
-}
 
-void Calcolatrice::createPictures() {
-    for (std::size_t i = 0; i < kPictureDesign.size(); ++i) {
-        auto* picture = new IndicatorBox(QString::fromUtf8(kPictureDesign[i].spokenName), m_face);
-        picture->setObjectName(QString::fromLatin1(kPictureDesign[i].objectName));
-        picture->setGeometry(toPixels(kPictureDesign[i].rect));
-        picture->setPicture(QString::fromLatin1(kPictureDesign[i].greyPicture));
-        picture->setWords(indicatorWords(0));
-        m_pictures[i] = picture;
-    }
+    m_pictures = m_face->createIndicators();
 }
 
 void Calcolatrice::createMenus() {
@@ -458,9 +199,7 @@ void Calcolatrice::createMenus() {
 void Calcolatrice::Form_Load() {
     m_about = std::make_unique<Frm_About>(*this, m_services.mail);
     m_about->hide();
-    m_highlight.LastSelectorKey = 0;
-    m_highlight.LastKeypadKey = 0;
-    colourKeys();
+    m_highlighter.reset();
 
     m_engine->StartUp();
     applyRememberedExtras();
@@ -496,63 +235,28 @@ void Calcolatrice::bringForward() {
     }
 }
 
-void Calcolatrice::colourKeys() {
-    for (KeyLabel* key : m_selectorKeys) {
-        key->setTextColor(kSelectorNormal);
-    }
-    for (KeyLabel* key : m_keypadKeys) {
-        key->setTextColor(keypadNormal(key->index()));
-    }
-}
-
 void Calcolatrice::Lab_Sel_MouseMove(std::int16_t index) {
-    processPendingEvents();
-    KeyLabel* last = selectorKey(m_highlight.LastSelectorKey);
-    last->setTextColor(kSelectorNormal);
-    last->setUnderlined(false);
-    KeyLabel* key = selectorKey(index);
-    key->setTextColor(kSelectorHighlight);
-    key->setUnderlined(m_highlight.UnderlineOnHover);
-    m_highlight.LastSelectorKey = index;
+    m_highlighter.hover(KeyBlock::Selector, index);
 }
 
 void Calcolatrice::Img_Sel_Null_MouseMove() {
-    processPendingEvents();
-    KeyLabel* last = selectorKey(m_highlight.LastSelectorKey);
-    last->setTextColor(kSelectorNormal);
-    last->setUnderlined(false);
+    m_highlighter.hover(KeyBlock::Selector, std::nullopt);
 }
 
 void Calcolatrice::Lab_Num_MouseMove(std::int16_t index) {
-    processPendingEvents();
-    KeyLabel* last = keypadKey(m_highlight.LastKeypadKey);
-    last->setTextColor(keypadNormal(m_highlight.LastKeypadKey));
-    last->setUnderlined(false);
-    KeyLabel* key = keypadKey(index);
-    key->setTextColor(keypadHighlight(index));
-    key->setUnderlined(m_highlight.UnderlineOnHover);
-    m_highlight.LastKeypadKey = index;
+    m_highlighter.hover(KeyBlock::Keypad, index);
 }
 
 void Calcolatrice::Img_Num_Null_MouseMove() {
-    processPendingEvents();
-    KeyLabel* last = keypadKey(m_highlight.LastKeypadKey);
-    last->setTextColor(keypadNormal(m_highlight.LastKeypadKey));
-    last->setUnderlined(false);
+    m_highlighter.hover(KeyBlock::Keypad, std::nullopt);
 }
 
 void Calcolatrice::MenuGrassetto_Click() {
-    const bool bold = m_boldAction->isChecked();
-    for (KeyLabel* key : m_selectorKeys) {
-        key->setBold(bold);
-    }
-    for (KeyLabel* key : m_keypadKeys) {
-        key->setBold(bold);
-    }
+    m_highlighter.setBold(m_boldAction->isChecked());
 }
 
 void Calcolatrice::MenuSottolinea_Click() {
-    m_highlight.UnderlineOnHover = m_underlineAction->isChecked();
+    m_highlighter.setUnderlineOnHover(m_underlineAction->isChecked());
 }
 
 void Calcolatrice::MenuCopia_Click() {
@@ -594,9 +298,8 @@ void Calcolatrice::MenuAbout2_Click() {
 }
 
 void Calcolatrice::applyRememberedExtras() {
-    const desktop::SettingsStore& settings = rememberedTicks().store;
-    m_showAzimuthsAction->setChecked(settings.value(kShowAzimuthsKey, false));
-    m_exactSolutionAction->setChecked(settings.value(kExactSolutionKey, false));
+    m_showAzimuthsAction->setChecked(m_settings.value(kShowAzimuthsKey, false));
+    m_exactSolutionAction->setChecked(m_settings.value(kExactSolutionKey, false));
     m_engine->SetShowAzimuths(m_showAzimuthsAction->isChecked());
     m_engine->SetExactNearAntipodes(m_exactSolutionAction->isChecked());
 }
@@ -604,13 +307,13 @@ void Calcolatrice::applyRememberedExtras() {
 void Calcolatrice::MenuShowAzimuths_Click() {
     const bool ticked = m_showAzimuthsAction->isChecked();
     m_engine->SetShowAzimuths(ticked);
-    rememberTick(m_warnings, kShowAzimuthsKey, ticked);
+    desktop::RememberTick(m_settings, m_warnings, m_settingsFailureShown, kShowAzimuthsKey, ticked);
 }
 
 void Calcolatrice::MenuExactSolution_Click() {
     const bool ticked = m_exactSolutionAction->isChecked();
     m_engine->SetExactNearAntipodes(ticked);
-    rememberTick(m_warnings, kExactSolutionKey, ticked);
+    desktop::RememberTick(m_settings, m_warnings, m_settingsFailureShown, kExactSolutionKey, ticked);
 }
 
 void Calcolatrice::MenuPastePointA_Click() {
@@ -627,6 +330,10 @@ QLabel* Calcolatrice::display() const {
     return m_display;
 }
 
+QWidget* Calcolatrice::face() const {
+    return m_face;
+}
+
 void Calcolatrice::historyLineAppended() {
     m_historyModel->lineAppended();
 }
@@ -636,31 +343,7 @@ void Calcolatrice::historyCleared() {
 }
 
 void Calcolatrice::makeLineCurrent(int line) {
-    // Making a line current asks the list for row positions, which it recomputes over every row
-    // after each insert. Done once when the event loop next runs, a burst of lines costs one
-    // such pass instead of one per line.
-    m_pendingCurrentLine = line;
-    if (!m_currentLineQueued) {
-        m_currentLineQueued = true;
-        QMetaObject::invokeMethod(this, &Calcolatrice::applyCurrentLine, Qt::QueuedConnection);
-    }
-}
-
-void Calcolatrice::applyCurrentLine() {
-    m_currentLineQueued = false;
-    if (!m_pendingCurrentLine) {
-        return;
-    }
-    const int line = *m_pendingCurrentLine;
-    m_pendingCurrentLine.reset();
-    QItemSelectionModel* selection = m_history->selectionModel();
-    if (line < 0 || line >= m_historyModel->rowCount()) {
-        selection->setCurrentIndex({}, QItemSelectionModel::NoUpdate);
-        return;
-    }
-    const QModelIndex index = m_historyModel->index(line);
-    selection->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
-    m_history->scrollTo(index, QAbstractItemView::EnsureVisible);
+    m_history->makeLineCurrentLater(line);
 }
 
 void Calcolatrice::deselectAllLines() {
@@ -668,12 +351,7 @@ void Calcolatrice::deselectAllLines() {
 }
 
 std::vector<std::size_t> Calcolatrice::selectedLines() const {
-    std::vector<std::size_t> lines;
-    for (const QModelIndex& index : m_history->selectionModel()->selectedRows()) {
-        lines.push_back(static_cast<std::size_t>(index.row()));
-    }
-    std::sort(lines.begin(), lines.end());
-    return lines;
+    return m_history->selectedLines();
 }
 
 void Calcolatrice::processPendingEvents() {
@@ -700,7 +378,7 @@ void Calcolatrice::refresh() {
         const auto which = static_cast<calc::Indicator>(i);
         const int picture = m_engine->indicatorPicture(which);
         if (picture != m_shownPictures[i]) {
-            m_pictures[i]->setPicture(indicatorPicturePath(which, picture));
+            m_pictures[i]->setPicture(CalculatorFace::indicatorPicturePath(which, picture));
             m_pictures[i]->setWords(indicatorWords(picture));
             m_shownPictures[i] = picture;
         }
@@ -712,13 +390,6 @@ void Calcolatrice::refresh() {
     }
 }
 
-QString Calcolatrice::indicatorPicturePath(calc::Indicator which, int picture) {
-    if (picture >= 1 && picture <= res::kImageListCount) {
-        return res::imageListPath(picture);
-    }
-    return QString::fromLatin1(kPictureDesign[static_cast<std::size_t>(which)].greyPicture);
-}
-
 void Calcolatrice::focusMainWindow() {
     if (!isActiveWindow()) {
         activateWindow();
@@ -728,65 +399,9 @@ void Calcolatrice::focusMainWindow() {
     }
 }
 
-bool Calcolatrice::forwardKey(const QKeyEvent& event) {
-    const Qt::KeyboardModifiers modifiers = event.modifiers();
-    if (const std::optional<std::uint16_t> code = keyDownCode(event.key())) {
-        m_engine->Form_KeyDown(*code, shiftState(modifiers));
-        return true;
-    }
-    const QString text = event.text();
-    if (text.isEmpty()) {
-        return false;
-    }
-    // Ctrl or Alt alone make a command key that belongs to the list or the menus (Ctrl+A,
-    // Ctrl+Home); Ctrl and Alt together are AltGr on Windows and type a character.
-    const bool ctrl = modifiers.testFlag(Qt::ControlModifier);
-    const bool alt = modifiers.testFlag(Qt::AltModifier);
-    if (ctrl != alt) {
-        return false;
-    }
-    m_engine->Form_KeyPress(text.at(0).unicode());
-    return true;
-}
-
-bool Calcolatrice::isMenuShortcut(const QKeyEvent& event) const {
-    const QKeySequence typed(event.keyCombination());
-    return std::any_of(m_shortcutActions.begin(), m_shortcutActions.end(),
-                       [&typed](const QAction* action) { return action->shortcut() == typed; });
-}
-
 bool Calcolatrice::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) {
-        auto* widget = qobject_cast<QWidget*>(watched);
-        if (widget == nullptr || widget->window() != this || !isEnabled()) {
-            return false;
-        }
-        // A menu bar opened with Alt or F10 takes the keys for its access letters.
-        if (qobject_cast<QMenuBar*>(widget) != nullptr) {
-            return false;
-        }
-        // The list's own keys start from the newest current line.
-        applyCurrentLine();
-        if (event->type() == QEvent::ShortcutOverride) {
-            // The list would claim Ctrl+C and Ctrl+V for its own copy; the menus have them.
-            if (isMenuShortcut(*static_cast<QKeyEvent*>(event))) {
-                event->ignore();
-                return true;
-            }
-            return false;
-        }
-        const auto& key = *static_cast<QKeyEvent*>(event);
-        // The context menu keys of every list; the list itself has no keyboard menu.
-        if (key.key() == Qt::Key_Menu || (key.key() == Qt::Key_F10 && key.modifiers() == Qt::ShiftModifier)) {
-            openHistoryMenuFromKeyboard();
-            return true;
-        }
-        // Every key the engine takes ends here, so the list never acts on it as well (no
-        // keyboard search on letters, no Enter, no Delete).
-        return forwardKey(key);
-    }
     if (watched == m_history->viewport() && event->type() == QEvent::MouseButtonPress) {
-        applyCurrentLine();
+        m_history->applyCurrentLine();
         const auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() == Qt::RightButton) {
             Lst_Storico_MouseDown(mouse->globalPosition().toPoint());

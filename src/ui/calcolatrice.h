@@ -6,19 +6,19 @@
 #include <array>
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <vector>
 
 #include "calculator/calculator.h"
 #include "desktop/services.h"
+#include "desktop/settings_store.h"
 #include "calculator/datum_menu.h"
+#include "ui/history_model.h"
+#include "ui/key_highlighter.h"
 #include "ui/message_boxes.h"
 
 class QAction;
-class QKeyEvent;
 class QLabel;
 class QMenu;
-class QTableView;
 
 namespace velmora::desktop {
 class TrayIcona;
@@ -26,23 +26,19 @@ class TrayIcona;
 
 namespace velmora::ui {
 
+class CalculatorFace;
 class DisplayLabel;
 class Frm_About;
-class HistoryModel;
 class HoverArea;
 class IndicatorBox;
 class KeyLabel;
-
-// Which key of each block was highlighted last, and whether hovering underlines. Not saved.
-struct HighlightState {
-    std::int16_t LastSelectorKey = 0;
-    std::int16_t LastKeypadKey = 0;
-    bool UnderlineOnHover = false;
-};
+class KeyRouter;
 
 // The main window: the calculator face with its keys, display, information panel and history
-// list, and the menu bar. It forwards every key, click and menu choice to the engine with the
-// key's index and redraws from the engine; the desktop services do the rest.
+// list (CalculatorFace builds them from the window design), and the menu bar. It forwards every
+// click and menu choice to the engine with the key's index, its KeyRouter the keyboard, and
+// redraws from the engine; its KeyHighlighter lights the key under the mouse; the desktop
+// services do the rest.
 class Calcolatrice : public QMainWindow, public calc::CalculatorView {
     Q_OBJECT
 public:
@@ -56,7 +52,7 @@ public:
     // launch of the program asks for.
     void bringForward();
 
-    // Key highlighting under the mouse and the font options.
+    // Key highlighting under the mouse (see KeyHighlighter) and the font options.
     void Lab_Sel_MouseMove(std::int16_t index);
     void Img_Sel_Null_MouseMove();
     void Lab_Num_MouseMove(std::int16_t index);
@@ -79,7 +75,7 @@ public:
     void MenuPastePointB_Click();
 
     calc::Calculator& engine() { return *m_engine; }
-    const HighlightState& highlight() const { return m_highlight; }
+    const HighlightState& highlight() const { return m_highlighter.state(); }
     KeyLabel* keypadKey(int index) const { return m_keypadKeys.at(static_cast<std::size_t>(index)); }
     KeyLabel* selectorKey(int index) const { return m_selectorKeys.at(static_cast<std::size_t>(index)); }
     QLabel* display() const;
@@ -87,7 +83,7 @@ public:
     IndicatorBox* indicator(calc::Indicator which) const { return m_pictures.at(static_cast<std::size_t>(which)); }
     HoverArea* selectorGaps() const { return m_selectorGaps; }
     HoverArea* keypadGaps() const { return m_keypadGaps; }
-    QWidget* face() const { return m_face; }
+    QWidget* face() const;
     QMenu* editMenu() const { return m_editMenu; }
     QAction* showAzimuthsAction() const { return m_showAzimuthsAction; }
     QAction* exactSolutionAction() const { return m_exactSolutionAction; }
@@ -110,40 +106,33 @@ protected:
 
 private:
     void createFace();
-    void createKeys();
-    void createDisplayAndHistory();
-    void createPictures();
     void createMenus();
-    void colourKeys();
-    bool forwardKey(const QKeyEvent& event);
-    bool isMenuShortcut(const QKeyEvent& event) const;
     void Form_QueryUnload(bool& cancel);
     void Lst_Storico_MouseDown(const QPoint& globalPos);
     // Shift+F10 or the Menu key on the list: the context menu at the current line.
     void openHistoryMenuFromKeyboard();
-    void applyCurrentLine();
     void applyRememberedExtras();
-    // The picture list is 1-based, as the selector panel addresses it; 0 is the grey picture.
-    static QString indicatorPicturePath(calc::Indicator which, int picture);
 
     desktop::Services m_services;
     MessageBoxWarnings m_warnings;
     DialogPrompts m_prompts;
+    // The remembered ticks; a tick that cannot be saved is reported once a run.
+    desktop::SettingsStore m_settings;
+    bool m_settingsFailureShown = false;
     std::unique_ptr<calc::Calculator> m_engine;
     std::unique_ptr<Frm_About> m_about;
     std::unique_ptr<desktop::TrayIcona> m_tray;
-    HighlightState m_highlight;
+    KeyHighlighter m_highlighter{*this};
+    std::unique_ptr<KeyRouter> m_keyRouter;  // after m_engine, which it drives: destroyed before it
     bool m_autoStartTicked = false;
-    std::optional<int> m_pendingCurrentLine;  // for applyCurrentLine; -1: no current line
-    bool m_currentLineQueued = false;
 
-    QWidget* m_face = nullptr;
+    CalculatorFace* m_face = nullptr;
     std::array<KeyLabel*, calc::kKeypadKeyCount> m_keypadKeys{};
     std::array<KeyLabel*, calc::kSelectorKeyCount> m_selectorKeys{};
     HoverArea* m_selectorGaps = nullptr;
     HoverArea* m_keypadGaps = nullptr;
     DisplayLabel* m_display = nullptr;
-    QTableView* m_history = nullptr;
+    HistoryView* m_history = nullptr;
     HistoryModel* m_historyModel = nullptr;
     std::array<IndicatorBox*, calc::kIndicatorCount> m_pictures{};
     std::array<int, calc::kIndicatorCount> m_shownPictures{};  // 0: the grey start picture

@@ -3,6 +3,8 @@
 #include <QPainter>
 #include <QStyle>
 
+#include <algorithm>
+
 namespace velmora::ui {
 
 HistoryModel::HistoryModel(const std::vector<std::string>& lines, QObject* parent)
@@ -70,6 +72,40 @@ void HistoryLineDelegate::paint(QPainter* painter, const QStyleOptionViewItem& o
             style->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, widget);
         }
     }
+}
+
+void HistoryView::makeLineCurrentLater(int line) {
+    m_pendingCurrentLine = line;
+    if (!m_currentLineQueued) {
+        m_currentLineQueued = true;
+        QMetaObject::invokeMethod(this, &HistoryView::applyCurrentLine, Qt::QueuedConnection);
+    }
+}
+
+void HistoryView::applyCurrentLine() {
+    m_currentLineQueued = false;
+    if (!m_pendingCurrentLine) {
+        return;
+    }
+    const int line = *m_pendingCurrentLine;
+    m_pendingCurrentLine.reset();
+    const int rows = model() != nullptr ? model()->rowCount() : 0;
+    if (line < 0 || line >= rows) {
+        selectionModel()->setCurrentIndex({}, QItemSelectionModel::NoUpdate);
+        return;
+    }
+    const QModelIndex index = model()->index(line, 0);
+    selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+    scrollTo(index, QAbstractItemView::EnsureVisible);
+}
+
+std::vector<std::size_t> HistoryView::selectedLines() const {
+    std::vector<std::size_t> lines;
+    for (const QModelIndex& index : selectionModel()->selectedRows()) {
+        lines.push_back(static_cast<std::size_t>(index.row()));
+    }
+    std::sort(lines.begin(), lines.end());
+    return lines;
 }
 
 QModelIndex HistoryView::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) {

@@ -4,6 +4,8 @@
 #include <QStyledItemDelegate>
 #include <QTableView>
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -48,8 +50,22 @@ class HistoryView : public QTableView {
 public:
     using QTableView::QTableView;
 
+    // Makes `line` current (-1: no current line) when the event loop next runs. Making a line
+    // current asks for row positions, which the view recomputes over every row after each
+    // insert: done once for a burst of lines, the burst costs one such pass instead of one a line.
+    void makeLineCurrentLater(int line);
+    // Carries out a pending makeLineCurrentLater at once: before the list's own keys and clicks,
+    // which start from the newest current line.
+    void applyCurrentLine();
+    // The selected lines, in ascending order.
+    std::vector<std::size_t> selectedLines() const;
+
 protected:
     QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
+
+private:
+    std::optional<int> m_pendingCurrentLine;
+    bool m_currentLineQueued = false;
 };
 
 }  // namespace velmora::ui

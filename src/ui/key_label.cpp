@@ -18,8 +18,27 @@ constexpr int kCaptionFlags = Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLi
 
 }  // namespace
 
-KeyLabel::KeyLabel(std::int16_t index, const QString& caption, QWidget* parent)
-    : QWidget(parent), m_index(index), m_caption(caption) {
+std::span<const calc::KeyFace> keyTable(KeyBlock block) {
+    if (block == KeyBlock::Selector) {
+        return calc::kSelectorKeys;
+    }
+    return calc::kKeypadKeys;
+}
+
+void ClickTracker::pressed(const QMouseEvent& event) {
+    m_pressed = event.button() == Qt::LeftButton;
+}
+
+bool ClickTracker::released(const QMouseEvent& event, const QRect& area) {
+    const bool click = m_pressed && event.button() == Qt::LeftButton && area.contains(event.position().toPoint());
+    m_pressed = false;
+    return click;
+}
+
+KeyLabel::KeyLabel(KeyBlock block, std::int16_t index, QWidget* parent)
+    : QWidget(parent), m_block(block), m_index(index) {
+    const std::string_view caption = design().caption;
+    m_caption = QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size()));
     setAttribute(Qt::WA_NoMousePropagation);
     setMouseTracking(true);
     setFocusPolicy(Qt::NoFocus);
@@ -33,21 +52,16 @@ void KeyLabel::setTextColor(const QColor& color) {
     repaint();
 }
 
-void KeyLabel::setBold(bool bold) {
-    if (bold == font().bold()) {
+const calc::KeyFace& KeyLabel::design() const {
+    return keyTable(m_block)[static_cast<std::size_t>(m_index)];
+}
+
+void KeyLabel::setCaptionStyle(bool bold, bool underlined) {
+    if (bold == font().bold() && underlined == font().underline()) {
         return;
     }
     QFont f = font();
     f.setBold(bold);
-    setFont(f);
-    repaint();
-}
-
-void KeyLabel::setUnderlined(bool underlined) {
-    if (underlined == font().underline()) {
-        return;
-    }
-    QFont f = font();
     f.setUnderline(underlined);
     setFont(f);
     repaint();
@@ -74,16 +88,13 @@ void KeyLabel::press() {
 }
 
 void KeyLabel::mousePressEvent(QMouseEvent* event) {
-    m_pressed = event->button() == Qt::LeftButton;
+    m_click.pressed(*event);
     event->accept();
 }
 
 void KeyLabel::mouseReleaseEvent(QMouseEvent* event) {
-    const bool click = m_pressed && event->button() == Qt::LeftButton &&
-                       rect().contains(event->position().toPoint());
-    m_pressed = false;
     event->accept();
-    if (click) {
+    if (m_click.released(*event, rect())) {
         press();
     }
 }
@@ -154,16 +165,13 @@ ClickableLabel::ClickableLabel(QWidget* parent) : QLabel(parent) {
 }
 
 void ClickableLabel::mousePressEvent(QMouseEvent* event) {
-    m_pressed = event->button() == Qt::LeftButton;
+    m_click.pressed(*event);
     event->accept();
 }
 
 void ClickableLabel::mouseReleaseEvent(QMouseEvent* event) {
-    const bool click = m_pressed && event->button() == Qt::LeftButton &&
-                       rect().contains(event->position().toPoint());
-    m_pressed = false;
     event->accept();
-    if (click) {
+    if (m_click.released(*event, rect())) {
         emit clicked();
     }
 }

@@ -8,8 +8,32 @@
 
 #include <cstdint>
 #include <future>
+#include <span>
+
+#include "calculator/keys.h"
+
+class QMouseEvent;
 
 namespace velmora::ui {
+
+// The two blocks of keys, each numbering its keys from 0 as its table in calculator/keys.h does:
+// the keypad (Lab_Num) and the selector panel (Lab_Sel).
+enum class KeyBlock { Keypad, Selector };
+
+// The table of a block's keys, by index.
+std::span<const calc::KeyFace> keyTable(KeyBlock block);
+
+// A left click: a left press, then a left release inside the widget. The keys and the plain
+// clickable labels track their clicks with it.
+class ClickTracker {
+public:
+    void pressed(const QMouseEvent& event);
+    // Whether this release ends a click on a widget of rectangle `area` (its own coordinates).
+    bool released(const QMouseEvent& event, const QRect& area);
+
+private:
+    bool m_pressed = false;
+};
 
 // One caption over a painted key face: transparent, the caption centred at the top of its
 // rectangle like the calculator's other labels. Colour, bold and underline change per key and
@@ -19,17 +43,21 @@ namespace velmora::ui {
 class KeyLabel : public QWidget {
     Q_OBJECT
 public:
-    KeyLabel(std::int16_t index, const QString& caption, QWidget* parent);
+    // The key of `index` in `block`'s table, which gives its caption.
+    KeyLabel(KeyBlock block, std::int16_t index, QWidget* parent);
 
+    KeyBlock block() const { return m_block; }
     std::int16_t index() const { return m_index; }
+    // The key's row of its block's table.
+    const calc::KeyFace& design() const;
     QString caption() const { return m_caption; }
     QColor textColor() const { return m_textColor; }
     bool isBold() const { return font().bold(); }
     bool isUnderlined() const { return font().underline(); }
 
     void setTextColor(const QColor& color);
-    void setBold(bool bold);
-    void setUnderlined(bool underlined);
+    // Bold and underlined caption; repaints at once when either changes.
+    void setCaptionStyle(bool bold, bool underlined);
     // What a click does: clicked(index), unless the key or its window is disabled. For
     // assistive technology, which presses keys without a mouse.
     void press();
@@ -45,10 +73,11 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
+    KeyBlock m_block;
     std::int16_t m_index;
     QString m_caption;
     QColor m_textColor;
-    bool m_pressed = false;
+    ClickTracker m_click;
 };
 
 // A transparent area that reports mouse moves: the gaps between keys, and the area around the
@@ -111,7 +140,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
-    bool m_pressed = false;
+    ClickTracker m_click;
 };
 
 }  // namespace velmora::ui

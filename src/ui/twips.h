@@ -5,18 +5,15 @@
 #include <QPainter>
 #include <QRect>
 
+#include "calculator/keys.h"
+
 // Screen measures of the window design: twips, 1/1440 inch, 15 to the pixel at 96 dpi.
 namespace velmora::ui {
 
 inline constexpr int kTwipsPerPixel = 15;
 
-// Left, Top, Width, Height in twips inside a client area.
-struct TwipsRect {
-    int left;
-    int top;
-    int width;
-    int height;
-};
+// Left, Top, Width, Height in twips inside a client area; the key table's type.
+using TwipsRect = calc::TwipsRect;
 
 // A one-pixel line from (x1, y1) to (x2, y2) in twips, with its RGB colour.
 struct TwipsLine {

@@ -13,6 +13,7 @@
 #include <functional>
 #include <vector>
 
+#include "calculator/keys.h"
 #include "ui/accessibility.h"
 #include "ui/key_label.h"
 #include "ui_fixture.h"
@@ -23,10 +24,10 @@ using namespace velmora::ui::test;
 
 namespace {
 
-constexpr int kLatitudeB = 1;   // selector
-constexpr int kWest = 6;        // selector; a latitude takes no west
-constexpr int kDegreeKey = 15;  // keypad
-constexpr int kEnterKey = 19;   // keypad
+constexpr int kLatitudeB = calc::kSelLatitudeB;
+constexpr int kWest = calc::kSelWest;  // a latitude takes no west
+constexpr int kDegreeKey = calc::kKeyDegrees;
+constexpr int kEnterKey = calc::kKeyEnter;
 
 QAccessibleInterface* accessible(QObject* object) {
     return QAccessible::queryAccessibleInterface(object);
@@ -89,6 +90,10 @@ private slots:
         const QString spoken = iface->text(QAccessible::Name);
         QVERIFY(!spoken.isEmpty());
         if (!name.isNull()) QCOMPARE(spoken, name);
+        const calc::KeyFace& row = selector ? calc::kSelectorKeys[static_cast<std::size_t>(index)]
+                                            : calc::kKeypadKeys[static_cast<std::size_t>(index)];
+        QCOMPARE(spoken, QString::fromUtf8(row.name.data(), static_cast<qsizetype>(row.name.size())));
+        QCOMPARE(spoken, selector ? selectorKeyName(index) : keypadKeyName(index));
         QCOMPARE(iface->text(QAccessible::Description), key->toolTip());
         QVERIFY(iface->actionInterface() != nullptr);
         QVERIFY(iface->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
@@ -153,9 +158,12 @@ private slots:
 
     // Every picture of the list has its words, and the grey picture says nothing is chosen.
     void everyIndicatorPictureHasWords() {
-        for (int picture = 0; picture <= 14; ++picture) QVERIFY(!indicatorWords(picture).isEmpty());
-        QVERIFY(indicatorWords(15).isEmpty());
+        for (int picture = 0; picture <= calc::kPictureListCount; ++picture) QVERIFY(!indicatorWords(picture).isEmpty());
+        QVERIFY(indicatorWords(calc::kPictureListCount + 1).isEmpty());
+        QVERIFY(indicatorWords(-1).isEmpty());
         QVERIFY(keypadKeyName(calc::kKeypadKeyCount).isEmpty());
+        QVERIFY(selectorKeyName(calc::kSelectorKeyCount).isEmpty());
+        QVERIFY(keypadKeyName(-1).isEmpty());
     }
 
     void contextMenuKeysOpenTheHistoryMenu_data() {

@@ -12,6 +12,7 @@
 
 #include <functional>
 
+#include "ui/frm_about.h"
 #include "ui/key_label.h"
 #include "ui_fixture.h"
 
@@ -185,6 +186,73 @@ private slots:
         QCOMPARE(w().engine().state().ActiveField, calc::kLongitudeA);
         QTest::mouseClick(w().keypadKey(20), Qt::LeftButton);  // disabled pi
         QCOMPARE(display(), QStringLiteral("42"));
+    }
+
+    // A click is a left press and a left release on the same control; the keys and the
+    // display track it alike.
+    void clickNeedsALeftPressAndReleaseOnTheControl_data() {
+        QTest::addColumn<bool>("onDisplay");
+        QTest::addColumn<int>("pressButton");
+        QTest::addColumn<int>("releaseButton");
+        QTest::addColumn<bool>("releaseInside");
+        QTest::addColumn<bool>("clicked");
+        for (bool onDisplay : {false, true}) {
+            const char* where = onDisplay ? "display" : "key";
+            QTest::addRow("%s: left press and release", where) << onDisplay << int(Qt::LeftButton) << int(Qt::LeftButton) << true << true;
+            QTest::addRow("%s: released off the control", where) << onDisplay << int(Qt::LeftButton) << int(Qt::LeftButton) << false << false;
+            QTest::addRow("%s: right press, left release", where) << onDisplay << int(Qt::RightButton) << int(Qt::LeftButton) << true << false;
+            QTest::addRow("%s: left press, right release", where) << onDisplay << int(Qt::LeftButton) << int(Qt::RightButton) << true << false;
+        }
+    }
+
+    void clickNeedsALeftPressAndReleaseOnTheControl() {
+        QFETCH(bool, onDisplay);
+        QFETCH(int, pressButton);
+        QFETCH(int, releaseButton);
+        QFETCH(bool, releaseInside);
+        QFETCH(bool, clicked);
+        QTableView* list = w().historyList();
+        list->selectionModel()->select(list->model()->index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        QWidget* target = onDisplay ? static_cast<QWidget*>(w().display()) : w().keypadKey(7);
+        const QPoint inside = target->rect().center();
+        const QPoint outside(target->width() + 5, inside.y());
+        QTest::mousePress(target, Qt::MouseButton(pressButton), {}, inside);
+        QTest::mouseRelease(target, Qt::MouseButton(releaseButton), {}, releaseInside ? inside : outside);
+        if (onDisplay) {
+            QCOMPARE(list->selectionModel()->selectedRows().isEmpty(), clicked);  // a click drops the selection
+        } else {
+            QCOMPARE(display(), clicked ? QStringLiteral("7") : QStringLiteral("0"));
+        }
+    }
+
+    // Keys typed into the open Edit menu or the About box stay there; the window takes its keys
+    // again once they are gone.
+    void keysForOtherWindowsDoNotReachTheEngine_data() {
+        QTest::addColumn<bool>("aboutBox");
+        QTest::newRow("Edit menu") << false;
+        QTest::newRow("About box") << true;
+    }
+
+    void keysForOtherWindowsDoNotReachTheEngine() {
+        QFETCH(bool, aboutBox);
+        const int lines = m_ui->historyCount();
+        QWidget* other = nullptr;
+        if (aboutBox) {
+            w().MenuAbout2_Click();
+            other = w().about();
+        } else {
+            w().editMenu()->popup(w().mapToGlobal(QPoint(10, 10)));
+            other = w().editMenu();
+        }
+        QTRY_VERIFY(other->isVisible());
+        QTest::keyClicks(other, "45");
+        QTest::keyClick(other, Qt::Key_Delete, Qt::ShiftModifier);
+        QCOMPARE(display(), QStringLiteral("0"));
+        QCOMPARE(m_ui->historyCount(), lines);
+        other->close();
+        QTRY_VERIFY(w().isEnabled());
+        QTest::keyClicks(w().historyList(), "4");
+        QCOMPARE(display(), QStringLiteral("4"));
     }
 
     // Keys through the window's real event path, sent to the window or to the focused list.

@@ -10,6 +10,9 @@
 #include <QAccessible>
 #include <QTest>
 
+#include <initializer_list>
+#include <string_view>
+
 #include "picture_paths.h"
 #include "calculator/keys.h"
 #include "ui/accessibility.h"
@@ -26,6 +29,46 @@ namespace {
 QRect fromTwips(int left, int top, int width, int height) {
     auto px = [](int twips) { return qRound(twips / 15.0); };
     return {px(left), px(top), px(width), px(height)};
+}
+
+QRect fromTwips(const calc::TwipsRect& r) {
+    return fromTwips(r.left, r.top, r.width, r.height);
+}
+
+QRect faceOf(const calc::KeyFace& key) {
+    return QRect(QPoint(key.face.left, key.face.top), QPoint(key.face.right, key.face.bottom));
+}
+
+QString fromView(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Every key of both blocks, as a row per key: "Lab_Num 7", "Lab_Sel 0".
+void addKeyRows() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<int>("index");
+    for (int i = 0; i < calc::kKeypadKeyCount; ++i) QTest::addRow("Lab_Num %d", i) << QStringLiteral("Lab_Num") << i;
+    for (int i = 0; i < calc::kSelectorKeyCount; ++i) QTest::addRow("Lab_Sel %d", i) << QStringLiteral("Lab_Sel") << i;
+}
+
+const calc::KeyFace& tableRow(const QString& kind, int index) {
+    return kind == QLatin1String("Lab_Sel") ? calc::kSelectorKeys[static_cast<std::size_t>(index)]
+                                            : calc::kKeypadKeys[static_cast<std::size_t>(index)];
+}
+
+// The picture-list index the selector key lights.
+int pictureOf(int selectorKey) {
+    return calc::kSelectorKeys[static_cast<std::size_t>(selectorKey)].picture;
+}
+
+// The indicator that shows the pictures of a selector key's row.
+calc::Indicator indicatorOf(calc::KeyRole role) {
+    switch (role) {
+    case calc::KeyRole::Field: return calc::Indicator::LatLon;
+    case calc::KeyRole::Format: return calc::Indicator::Gms;
+    case calc::KeyRole::Unit: return calc::Indicator::UMisura;
+    default: return calc::Indicator::Bussola;
+    }
 }
 
 QWidget* control(Calcolatrice& w, const QString& kind, int index) {
@@ -79,29 +122,6 @@ private slots:
         QTest::addColumn<QString>("kind");
         QTest::addColumn<int>("index");
         QTest::addColumn<QRect>("expected");
-        const int keypad[22][4] = {
-            {215, 5150, 510, 300},  {215, 4630, 510, 300},  {830, 4630, 510, 300},
-            {1440, 4630, 510, 300}, {215, 4100, 510, 300},  {830, 4100, 510, 300},
-            {1440, 4100, 510, 300}, {215, 3560, 510, 300},  {830, 3560, 510, 300},
-            {1440, 3560, 510, 300}, {830, 5150, 510, 300},  {1440, 5150, 510, 300},
-            {2050, 3570, 510, 255}, {2670, 3570, 510, 255}, {3290, 3570, 510, 255},
-            {2050, 4100, 510, 300}, {2670, 4100, 510, 300}, {3290, 4100, 510, 300},
-            {2050, 4630, 510, 300}, {2670, 4630, 1095, 255}, {2050, 5150, 510, 300},
-            {2670, 5150, 1095, 255}};
-        for (int i = 0; i < 22; ++i) {
-            QTest::addRow("Lab_Num %d", i) << QStringLiteral("Lab_Num") << i
-                                           << fromTwips(keypad[i][0], keypad[i][1], keypad[i][2], keypad[i][3]);
-        }
-        const int selector[14][4] = {
-            {210, 2220, 1140, 240}, {1430, 2220, 1140, 240}, {2670, 2220, 510, 255},
-            {3280, 2220, 510, 255}, {210, 2610, 1140, 240},  {1430, 2610, 1140, 255},
-            {2670, 2610, 510, 255}, {3280, 2610, 510, 255},  {210, 3000, 510, 255},
-            {830, 3000, 510, 255},  {1440, 3000, 510, 255},  {2050, 3000, 510, 255},
-            {2670, 3000, 510, 255}, {3280, 3000, 510, 255}};
-        for (int i = 0; i < 14; ++i) {
-            QTest::addRow("Lab_Sel %d", i) << QStringLiteral("Lab_Sel") << i
-                                           << fromTwips(selector[i][0], selector[i][1], selector[i][2], selector[i][3]);
-        }
         QTest::newRow("Display") << QStringLiteral("Display") << 0 << fromTwips(240, 1660, 3495, 300);
         QTest::newRow("Lst_Storico") << QStringLiteral("Lst_Storico") << 0 << fromTwips(4200, 240, 3615, 5310);
         QTest::newRow("Img_LatLon") << QStringLiteral("picture") << 0 << fromTwips(255, 380, 2205, 210);
@@ -122,49 +142,106 @@ private slots:
         QCOMPARE(c->geometry(), expected);
     }
 
-    void keyCaptionsToolTipsAndNames_data() {
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<int>("index");
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<QString>("toolTip");
-        const char* keypad[22][2] = {
-            {"0", "0"}, {"1", "1"}, {"2", "2"}, {"3", "3"}, {"4", "4"}, {"5", "5"},
-            {"6", "6"}, {"7", "7"}, {"8", "8"}, {"9", "9"}, {".", "Decimal"},
-            {"+/-", "Change sign"}, {"Back", "Delete last figure"}, {"C", "Cancel"},
-            {"Clear", "Clear the historical list"}, {"\u00B0", "Degrees"}, {"'", "Minutes"},
-            {"\"", "Seconds"}, {">|<", "Reset both A and B coordinates"}, {"Enter", "Enter"},
-            {"\u03C0", "pi"}, {"Calculate", "Calculate the distance"}};
-        for (int i = 0; i < 22; ++i) {
-            QTest::addRow("Lab_Num %d", i) << QStringLiteral("Lab_Num") << i
-                                           << QString::fromUtf8(keypad[i][0]) << QString::fromUtf8(keypad[i][1]);
+    // A key stands at its table rectangle, over the face the background picture paints for it,
+    // inside the client area and above its block's hover-reset area.
+    void keyRectangles_data() { addKeyRows(); }
+
+    void keyRectangles() {
+        QFETCH(QString, kind);
+        QFETCH(int, index);
+        Calcolatrice& w = *m_ui->window;
+        const calc::KeyFace& row = tableRow(kind, index);
+        QWidget* key = control(w, kind, index);
+        QCOMPARE(key->parentWidget(), w.face());
+        QCOMPARE(key->geometry(), fromTwips(row.rect));
+        QVERIFY(w.face()->rect().contains(key->geometry()));
+        QWidget* gaps = kind == QLatin1String("Lab_Sel") ? static_cast<QWidget*>(w.selectorGaps()) : w.keypadGaps();
+        QVERIFY(gaps->geometry().contains(key->geometry()));
+        const QRect face = faceOf(row);
+        QVERIFY2(face.contains(key->geometry()), qPrintable(QStringLiteral("face %1,%2 %3x%4")
+                                                                .arg(face.x()).arg(face.y()).arg(face.width()).arg(face.height())));
+        // The painted face: its border on each edge beside the caption, the ground just outside.
+        const QImage shown = w.face()->grab().toImage();
+        const QPoint c = face.center();
+        for (const QPoint p : {QPoint(c.x(), face.top()), QPoint(c.x(), face.bottom()), QPoint(face.left(), c.y()),
+                               QPoint(face.right(), c.y())}) {
+            QCOMPARE(QColor(shown.pixel(p)), QColor(0, 60, 116));
         }
-        const char* selector[14][2] = {
-            {"Latitude A", "First point latitude"}, {"Latitude B", "Second point latitude"},
-            {"N", "North"}, {"S", "South"}, {"Longitude A", "First point longitude"},
-            {"Longitude B", "Second point longitude"}, {"W", "West"}, {"E", "East"},
-            {"km", "Distance between A and B in kilometers"},
-            {"mi", "Distance between A and B in statute miles"},
-            {"nmi", "Distance between A and B in nautical miles"},
-            {"\u00B0", "Coordinates in degrees"}, {"\u00B0 '", "Coordinates in degrees / minutes"},
-            {"\u00B0 ' \"", "Coordinates in degrees / minutes / seconds"}};
-        for (int i = 0; i < 14; ++i) {
-            QTest::addRow("Lab_Sel %d", i) << QStringLiteral("Lab_Sel") << i
-                                           << QString::fromUtf8(selector[i][0]) << QString::fromUtf8(selector[i][1]);
+        QCOMPARE(QColor(shown.pixel(face.left() - 1, c.y())), QColor(228, 228, 228));
+        QCOMPARE(QColor(shown.pixel(c.x(), face.bottom() + 1)), QColor(228, 228, 228));
+    }
+
+    void keysNeverOverlap() {
+        QList<QWidget*> keys;
+        for (int i = 0; i < calc::kKeypadKeyCount; ++i) keys << m_ui->window->keypadKey(i);
+        for (int i = 0; i < calc::kSelectorKeyCount; ++i) keys << m_ui->window->selectorKey(i);
+        for (int a = 0; a < keys.size(); ++a) {
+            for (int b = a + 1; b < keys.size(); ++b) {
+                QVERIFY2(!keys[a]->geometry().intersects(keys[b]->geometry()), qPrintable(QStringLiteral("keys %1 and %2").arg(a).arg(b)));
+            }
         }
     }
+
+    void keyCaptionsToolTipsAndNames_data() { addKeyRows(); }
 
     void keyCaptionsToolTipsAndNames() {
         QFETCH(QString, kind);
         QFETCH(int, index);
-        QFETCH(QString, caption);
-        QFETCH(QString, toolTip);
+        const calc::KeyFace& row = tableRow(kind, index);
         auto* key = static_cast<KeyLabel*>(control(*m_ui->window, kind, index));
-        QCOMPARE(key->caption(), caption);
-        QCOMPARE(key->toolTip(), toolTip);
-        // Assistive technology reads the tooltip as the key's description; its name is the
-        // caption in words (accessibility_test).
-        QCOMPARE(QAccessible::queryAccessibleInterface(key)->text(QAccessible::Description), toolTip);
+        QVERIFY(!key->caption().isEmpty());
+        QCOMPARE(key->caption(), fromView(row.caption));
+        QVERIFY(!key->toolTip().isEmpty());
+        QCOMPARE(key->toolTip(), fromView(row.toolTip));
+        // Assistive technology reads the tooltip as the key's description and the caption in
+        // words as its name (accessibility_test).
+        QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(key);
+        QCOMPARE(iface->text(QAccessible::Description), key->toolTip());
+        QVERIFY(!row.name.empty());
+        QCOMPARE(iface->text(QAccessible::Name), fromView(row.name));
         QCOMPARE(key->index(), index);
+    }
+
+    // No two keys share a tooltip, nor two keys of a block a spoken name: each reads apart.
+    void keysReadApart() {
+        QStringList tips;
+        const auto check = [&tips](const auto& table) {
+            QStringList names;
+            for (const calc::KeyFace& key : table) {
+                QVERIFY2(!names.contains(fromView(key.name)), key.name.data());
+                QVERIFY2(!tips.contains(fromView(key.toolTip)), key.toolTip.data());
+                names << fromView(key.name);
+                tips << fromView(key.toolTip);
+            }
+        };
+        check(calc::kKeypadKeys);
+        check(calc::kSelectorKeys);
+        QCOMPARE(tips.size(), calc::kKeypadKeyCount + calc::kSelectorKeyCount);
+    }
+
+    // Each selector key lights its own picture of the list in its row's indicator, which reads
+    // it in words; each picture of the list belongs to exactly one key.
+    void everySelectorKeyLightsItsPicture_data() {
+        QTest::addColumn<int>("key");
+        for (int i = 0; i < calc::kSelectorKeyCount; ++i) QTest::addRow("Lab_Sel %d", i) << i;
+    }
+
+    void everySelectorKeyLightsItsPicture() {
+        QFETCH(int, key);
+        Calcolatrice& w = *m_ui->window;
+        const calc::KeyFace& row = calc::kSelectorKeys[static_cast<std::size_t>(key)];
+        QVERIFY(row.picture >= 1 && row.picture <= res::kImageListCount);
+        QCOMPARE(calc::SelectorKeyOfPicture(row.picture), key);
+        if (!w.selectorKey(key)->isEnabled()) {
+            QTest::mouseClick(w.selectorKey(calc::kSelLongitudeA), Qt::LeftButton);  // W and E
+        }
+        QTest::mouseClick(w.selectorKey(key), Qt::LeftButton);
+        const calc::Indicator which = indicatorOf(row.role);
+        QCOMPARE(w.engine().indicatorPicture(which), row.picture);
+        IndicatorBox* box = w.indicator(which);
+        QCOMPARE(box->picturePath(), res::imageListPath(row.picture));
+        QCOMPARE(box->words(), fromView(row.pictureWords));
+        QCOMPARE(indicatorWords(row.picture), box->words());
     }
 
     void fontsAndTextColours() {
@@ -237,13 +314,24 @@ private slots:
     void indicatorPictures_data() {
         QTest::addColumn<QList<int>>("selectorClicks");
         QTest::addColumn<QList<int>>("pictures");  // Img_LatLon, Img_GMS, Img_UMisura, Img_Bussola
-        QTest::newRow("start-up") << QList<int>{} << QList<int>{1, 14, 5, 8};
-        QTest::newRow("Latitude B, S") << QList<int>{1, 3} << QList<int>{3, 14, 5, 9};
-        QTest::newRow("Longitude A") << QList<int>{4} << QList<int>{2, 14, 5, 11};
+        using namespace velmora::calc;
+        const auto pictures = [](std::initializer_list<int> keys) {
+            QList<int> list;
+            for (int key : keys) list << pictureOf(key);
+            return list;
+        };
+        QTest::newRow("start-up") << QList<int>{}
+                                  << pictures({kSelLatitudeA, kSelDegMinSec, kSelKilometres, kSelNorth});
+        QTest::newRow("Latitude B, S") << QList<int>{kSelLatitudeB, kSelSouth}
+                                       << pictures({kSelLatitudeB, kSelDegMinSec, kSelKilometres, kSelSouth});
+        QTest::newRow("Longitude A") << QList<int>{kSelLongitudeA}
+                                     << pictures({kSelLongitudeA, kSelDegMinSec, kSelKilometres, kSelEast});
         QTest::newRow("Longitude B, W, nmi, degrees")
-            << QList<int>{5, 6, 10, 11} << QList<int>{4, 12, 7, 10};
+            << QList<int>{kSelLongitudeB, kSelWest, kSelNauticalMiles, kSelDegrees}
+            << pictures({kSelLongitudeB, kSelDegrees, kSelNauticalMiles, kSelWest});
         QTest::newRow("mi, degrees/minutes, Longitude A, Latitude A")
-            << QList<int>{9, 12, 4, 0} << QList<int>{1, 13, 6, 8};
+            << QList<int>{kSelStatuteMiles, kSelDegMin, kSelLongitudeA, kSelLatitudeA}
+            << pictures({kSelLatitudeA, kSelDegMin, kSelStatuteMiles, kSelNorth});
     }
 
     void indicatorPictures() {
