@@ -1,6 +1,7 @@
 #include "geodesy/midpoint.h"
 
 #include <cmath>
+#include <numbers>
 #include <optional>
 
 #include "geodesy/vincenty.h"
@@ -11,8 +12,11 @@ namespace {
 
 constexpr double kHalfTurnDeg = 180.0;
 constexpr double kLatitudeLimitDeg = 90.0;
-constexpr double kRadPerDeg = kPi / kHalfTurnDeg;
-constexpr double kDegPerRad = kHalfTurnDeg / kPi;
+// The true pi, not the program's kPi: atan2 returns angles of the true one, so a half turn
+// comes back as 180 degrees exactly. Against the inverse's kPi this moves a point by 1e-15
+// of its angle, nanometres.
+constexpr double kRadPerDeg = std::numbers::pi / kHalfTurnDeg;
+constexpr double kDegPerRad = kHalfTurnDeg / std::numbers::pi;
 // Length of the sum of the two unit vectors below which A and B count as antipodal: the sum
 // is then mostly rounding (a point at 180 degrees of longitude sits 3e-15 off the meridian
 // with the program's pi), and its direction is noise. 1e-12 is 6 micrometres from the
