@@ -40,7 +40,8 @@ const std::vector<DirectCase>& randomCases() {
 // WGS-84 with b = a(1 - f), the ellipsoid GeographicLib is given.
 Ellipsoid wgs84() {
     const Ellipsoid table = kNamedEllipsoids[kWgs84].ellipsoid();
-    return {table.semiMajorMetres, table.semiMajorMetres * (1.0 - table.flattening), table.flattening};
+    const double a = table.semiMajorMetres;
+    return {a, a * (1.0 - table.flattening), table.flattening};
 }
 
 void BM_OneVincentyDirect(benchmark::State& state) {
