@@ -64,6 +64,7 @@ double arcCorrection(double bigB, double sinSigma, double cosSigma, double cos2S
 }  // namespace
 
 double NormalisedLongitudeDeg(double degrees) {
+    if (degrees > -kHalfTurnDeg && degrees <= kHalfTurnDeg) return degrees;
     const double turn = std::fmod(degrees, kFullTurnDeg);  // exact, as are both steps below
     if (turn <= -kHalfTurnDeg) return turn + kFullTurnDeg;
     if (turn > kHalfTurnDeg) return turn - kFullTurnDeg;
@@ -103,7 +104,8 @@ std::optional<DirectSolution> VincentyDirect(double latADeg, double lonADeg, dou
 
     const double sinAlpha = cosU1 * sinAlpha1;  // eq. 2
     const double cosSqAlpha = 1.0 - sinAlpha * sinAlpha;
-    const double uSq = cosSqAlpha * (a * a - b * b) / (b * b);
+    // The ellipsoid's factor first: its division then waits for no sine.
+    const double uSq = cosSqAlpha * ((a * a - b * b) / (b * b));
     const double bigA =
         uSq / 16384.0 * (4096.0 + uSq * (-768.0 + uSq * (320.0 - 175.0 * uSq))) + 1.0;
     const double bigB = uSq / 1024.0 * (256.0 + uSq * (-128.0 + uSq * (74.0 - 47.0 * uSq)));

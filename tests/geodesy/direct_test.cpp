@@ -132,6 +132,7 @@ INSTANTIATE_TEST_SUITE_P(
                       SphereCase{"EastAlongTheEquator", 0, 10, 90, 90, 0, 100, 90},
                       SphereCase{"WestAcrossThe180th", 0, -170, 270, 20, 0, 170, 270},
                       SphereCase{"NorthAcrossThePole", 80, 0, 0, 20, 80, 180, 180},
+                      SphereCase{"FromThePoleAsFromJustBeneathIt", 90, 10, 30, 10, 80, 160, 180},
                       SphereCase{"NoDistance", 12, 34, 56, 0, 12, 34, 56}),
     [](const auto& info) { return std::string(info.param.name); });
 
