@@ -199,7 +199,7 @@ void BatchRun::feedLine(std::string_view line, std::string& out) {
     if (m_pendingOpen) {
         m_pending += '\n';
         m_pending += line;
-        m_pendingOpen = QuoteOpenAfter(line, true);
+        m_pendingOpen = QuoteOpenAfter(line, m_separator, true);
         if (m_pendingOpen && m_pending.size() < kMaxRecordBytes) return;
         separatedRecord(m_pending, m_pendingOpen, out);
         m_pending.clear();
@@ -207,7 +207,7 @@ void BatchRun::feedLine(std::string_view line, std::string& out) {
         return;
     }
     if (line.empty()) return;
-    if (QuoteOpenAfter(line, false)) {
+    if (QuoteOpenAfter(line, m_separator, false)) {
         m_pending.assign(line);
         m_pendingOpen = true;
         return;

@@ -25,12 +25,26 @@ void AppendCsvField(std::string& out, std::string_view field) {
     out += kQuote;
 }
 
-bool QuoteOpenAfter(std::string_view line, bool openBefore) {
-    // Every quote toggles: a doubled quote inside a field toggles twice, an opening and a
-    // closing quote once each.
+bool QuoteOpenAfter(std::string_view line, char separator, bool openBefore) {
     bool open = openBefore;
-    for (const char c : line) {
-        if (c == kQuote) open = !open;
+    bool fieldStart = !openBefore;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        if (open) {
+            if (c != kQuote) continue;
+            if (i + 1 < line.size() && line[i + 1] == kQuote) {
+                ++i;  // a doubled quote stays inside
+            } else {
+                open = false;
+            }
+        } else if (c == separator) {
+            fieldStart = true;
+        } else if (fieldStart && c == kQuote) {
+            open = true;
+            fieldStart = false;
+        } else if (!(fieldStart && c == ' ')) {
+            fieldStart = false;
+        }
     }
     return open;
 }

@@ -14,8 +14,10 @@ namespace velmora::calc {
 void AppendCsvField(std::string& out, std::string_view field);
 
 // Whether a quoted field is still open at the end of line, given whether one was open at its
-// start: the record then goes on in the next line.
-bool QuoteOpenAfter(std::string_view line, bool openBefore);
+// start: the record then goes on in the next line. A quote opens a field only at its start
+// (blanks before it allowed), as SplitCsvRecord reads it; one inside an unquoted field is
+// text (48°51'24"N).
+bool QuoteOpenAfter(std::string_view line, char separator, bool openBefore);
 
 // Splits one whole record (its lines joined by "\n") at separator into fields, replacing the
 // contents of fields (their storage is reused, so a caller that keeps the vector allocates

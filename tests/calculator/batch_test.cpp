@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -177,6 +178,8 @@ TEST(BatchRun, KindsOfInputHeadersQuotingAndFailedRowsInPlace) {
         {"unnamed header is by position", "A,B,C,D\n1,2,3,4\n", "A,B,C,D," + inverse, {"ok"}, {"1"}},
         {"quoted cells", "name,lat1,lon1,lat2,lon2\n\"A, \"\"B\"\"\",1,2,3,4\n\"two\nlines\",1,2,3,4\n",
          "name,lat1,lon1,lat2,lon2," + inverse, {"ok", "ok"}, {"A, \"B\"", "two\nlines"}},
+        {"a seconds mark in an unquoted cell", "lat1,lon1,lat2,lon2\n48" DEG "51'24\"N,2.35,40.7,-74\n1,2,3,4\n",
+         "lat1,lon1,lat2,lon2," + inverse, {"ok", "ok"}, {"48" DEG "51'24\"N", "1"}},
         {"an unclosed quote", "name,lat1,lon1,lat2,lon2\n\"open,1,2,3,4\n",
          "name,lat1,lon1,lat2,lon2," + inverse, {"bad-input:name"}, {"open,1,2,3,4"}},
         {"a column the header lacks", "lat1,lon1,lat2\n1,2,3\n", "lat1,lon1,lat2," + inverse,
@@ -248,7 +251,7 @@ TEST(BatchRun, DirectRowsAndTheirWayBack) {
     EXPECT_EQ(out.rows[0][5], "lat2");
     EXPECT_EQ(out.rows[1][4], "east");
     EXPECT_NEAR(std::stod(out.rows[1][5]), 0.0, kShownDeg);
-    EXPECT_NEAR(std::stod(out.rows[1][6]), 100e3 / 6378137.0 * 180.0 / M_PI, kShownDeg);
+    EXPECT_NEAR(std::stod(out.rows[1][6]), 100e3 / 6378137.0 * 180.0 / std::numbers::pi, kShownDeg);
     EXPECT_NEAR(std::stod(out.rows[1][7]), 90.0, kShownDeg);
     EXPECT_EQ(out.rows[3].back(), "bad-input:s12");
     EXPECT_EQ(out.rows[4].back(), "bad-input:lat1");
@@ -267,7 +270,7 @@ TEST(BatchRun, TheSphereFaultsAtTheAntipodeAndNamesItsMethod) {
     EXPECT_EQ(out.rows[1].back(), "fault");
     EXPECT_EQ(out.rows[1][5], "");
     EXPECT_EQ(out.rows[2][8], "sphere");
-    EXPECT_NEAR(std::stod(out.rows[2][5]), 6372795.5 * M_PI / 2 / 1000, kShownKm);
+    EXPECT_NEAR(std::stod(out.rows[2][5]), 6372795.5 * std::numbers::pi / 2 / 1000, kShownKm);
 }
 
 // The same points through the calculator's keys and through a batch row: the batch writes
