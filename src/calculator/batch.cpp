@@ -343,14 +343,20 @@ void BatchRun::solveRow(const std::array<const std::string_view*, 4>& cells,
     ++m_rows;
     const std::array<BatchColumn, 4>& columns = ProblemColumns(m_options.problem);
     std::array<double, 4> values{};
+    const DistanceUnit& unit = unitOf(m_options.unit);
+    double metres = 0.0;  // of a direct row
     for (std::size_t i = 0; i < columns.size() && badColumn.empty(); ++i) {
         const std::optional<double> value =
             cells[i] ? ReadBatchCell(*cells[i], columns[i]) : std::nullopt;
-        if (!value) {
-            badColumn = ColumnName(columns[i]);
-        } else {
-            values[i] = *value;
+        if (value) values[i] = *value;
+        if (value && columns[i] == BatchColumn::S12) {
+            // Through kilometres, as the calculator converts: km = value * km per unit. A
+            // distance too long for a double in metres is no distance.
+            const double km = m_options.unit == kKilometres ? *value : *value * unit.kmPerUnit;
+            metres = km * geodesy::kMetresPerKm;
+            if (!std::isfinite(metres)) badColumn = ColumnName(columns[i]);
         }
+        if (!value) badColumn = ColumnName(columns[i]);
     }
     if (!badColumn.empty()) {
         ++m_failedRows;
@@ -362,14 +368,11 @@ void BatchRun::solveRow(const std::array<const std::string_view*, 4>& cells,
         return;
     }
 
-    const DistanceUnit& unit = unitOf(m_options.unit);
     RowSolution row;
     if (m_options.problem == BatchProblem::Inverse) {
         row = solveInverse(values[0], values[1], values[2], values[3], m_options);
     } else {
-        // Through kilometres, as the calculator converts: km = value * km per unit.
-        const double km = m_options.unit == kKilometres ? values[3] : values[3] * unit.kmPerUnit;
-        row = solveDirect(values[0], values[1], values[2], km * geodesy::kMetresPerKm, m_options);
+        row = solveDirect(values[0], values[1], values[2], metres, m_options);
     }
     if (row.outcome == Outcome::Ok) {
         if (m_options.problem == BatchProblem::Inverse) {

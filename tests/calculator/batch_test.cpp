@@ -244,9 +244,9 @@ TEST(BatchRun, DirectRowsAndTheirWayBack) {
     BatchOptions direct;
     direct.problem = BatchProblem::Direct;
     // Due east on the equator the path is the equator: 100 km is 100 km / a radians.
-    const Output out = runBatch("0 0 90 100 # east\n10 20 -30 5000\n0 0 0 -5\n95 0 0 1\n",
+    const Output out = runBatch("0 0 90 100 # east\n10 20 -30 5000\n0 0 0 -5\n95 0 0 1\n0 0 0 1E306\n",
                                 direct);
-    ASSERT_EQ(out.rows.size(), 5u);
+    ASSERT_EQ(out.rows.size(), 6u);
     EXPECT_EQ(out.rows[0].size(), 10u);
     EXPECT_EQ(out.rows[0][5], "lat2");
     EXPECT_EQ(out.rows[1][4], "east");
@@ -255,6 +255,7 @@ TEST(BatchRun, DirectRowsAndTheirWayBack) {
     EXPECT_NEAR(std::stod(out.rows[1][7]), 90.0, kShownDeg);
     EXPECT_EQ(out.rows[3].back(), "bad-input:s12");
     EXPECT_EQ(out.rows[4].back(), "bad-input:lat1");
+    EXPECT_EQ(out.rows[5].back(), "bad-input:s12");  // beyond a double in metres
 
     // The inverse from A to the point reached gives back the distance and the azimuth.
     const Output back = runBatch("10 20 " + out.rows[2][5] + " " + out.rows[2][6] + "\n");
