@@ -35,7 +35,8 @@ std::optional<DirectSolution> ExactDirect(double latADeg, double lonADeg, double
                                           double metres, double semiMajorMetres,
                                           double flattening) {
     if (!isOnTheEllipsoid(latADeg, lonADeg) || !std::isfinite(azimuthADeg) ||
-        !std::isfinite(metres) || !(metres >= 0.0) || !isSoundEllipsoid(semiMajorMetres, flattening))
+        !std::isfinite(metres) || !(metres >= 0.0) ||
+        !isSoundEllipsoid(semiMajorMetres, flattening))
         return {};
     double latBDeg = 0.0;
     double lonBDeg = 0.0;
@@ -46,8 +47,10 @@ std::optional<DirectSolution> ExactDirect(double latADeg, double lonADeg, double
     } catch (...) {
         return {};  // GeographicErr: an ellipsoid it cannot work with
     }
-    if (!std::isfinite(latBDeg) || !std::isfinite(lonBDeg) || !std::isfinite(azimuthBDeg)) return {};
-    return DirectSolution{latBDeg, NormalisedLongitudeDeg(lonBDeg), clockwiseFromNorthDeg(azimuthBDeg)};
+    if (!std::isfinite(latBDeg) || !std::isfinite(lonBDeg) || !std::isfinite(azimuthBDeg))
+        return {};
+    return DirectSolution{latBDeg, NormalisedLongitudeDeg(lonBDeg),
+                          clockwiseFromNorthDeg(azimuthBDeg)};
 }
 
 MidpointSolution ExactMidpoint(double latADeg, double lonADeg, double latBDeg, double lonBDeg,
