@@ -27,6 +27,8 @@ test_packages=(
   dbus at-spi2-core python3-pyatspi
   # the picture generator's scalable icon
   qt6-svg-dev
+  # the batch benchmark's reference (GeodSolve)
+  geographiclib-tools
   # the fuzz targets (libFuzzer comes with clang's runtime)
   clang libclang-rt-14-dev
 )

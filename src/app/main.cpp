@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 
+#include "app/batch_command.h"
 #include "app_info.h"
 #include "desktop/command_line.h"
 #include "desktop/platform_services.h"
@@ -35,6 +36,8 @@ std::optional<int> answerCommandLine(int& argc, char* argv[]) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    // A batch needs neither Qt nor a display, and its figures no Qt start-up time.
+    if (velmora::app::IsBatchCommand(argc, argv)) return velmora::app::RunBatchCommand(argc, argv);
     if (const std::optional<int> status = answerCommandLine(argc, argv)) return *status;
     // Without a display Qt would abort; say why instead.
     if (const std::optional<QString> problem =

@@ -1,6 +1,7 @@
 #include "desktop/command_line.h"
 
 #include "app_info.h"
+#include "desktop/batch_usage.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -39,7 +40,7 @@ std::optional<int> handleCommandLine(const QStringList& arguments, QTextStream& 
         return kUsageExitStatus;
     }
     if (parser.isSet(help)) {
-        out << parser.helpText();
+        out << parser.helpText() << QString::fromUtf8(kBatchUsage);
         return 0;
     }
     if (parser.isSet(version)) {
