@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cfloat>
 #include <clocale>
 #include <cmath>
@@ -255,6 +256,20 @@ TEST(AtFifteenDigits, IsTheTripThroughNumberText) {
         ASSERT_EQ(std::memcmp(&direct, &viaText, sizeof direct), 0) << NumberText(value);
     }
     EXPECT_EQ(AtFifteenDigits(std::numeric_limits<double>::quiet_NaN()), 0.0);
+}
+
+// Replacing is linear in the text: two megabytes of no-break spaces become blanks at once,
+// which replacing in place (moving the rest of the text each time) would take minutes over.
+TEST(ReplaceAll, IsLinearInTheText) {
+    std::string text;
+    for (int i = 0; i < 1'000'000; ++i) text += "\u00A0";
+    const auto start = std::chrono::steady_clock::now();
+    replaceAll(text, "\u00A0", " ");
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+    EXPECT_EQ(text, std::string(1'000'000, ' '));
+    std::string growing = "a-b-c";
+    replaceAll(growing, "-", "--");  // scans on behind each replacement
+    EXPECT_EQ(growing, "a--b--c");
 }
 
 // The process locale must not reach number text: a comma locale changes nothing.
