@@ -76,32 +76,32 @@ constexpr std::uint64_t kExactIntegerLimit = std::uint64_t{1} << 53;
 constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                         1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                         1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-constexpr int kExactPowerLimit = 22;
+constexpr std::size_t kExactPowerLimit = 22;
 
 // One number of a stored coordinate as Enter leaves it, at the front of text: digits with at
 // most one "." or ",", at least one digit. Gives its value exactly as the conversion reads it
 // (an integer of at most 2^53 over an exact power of ten is one correctly rounded division,
 // as from_chars rounds) and its length; false for anything else.
 bool readPlainPart(std::string_view text, double& value, std::size_t& length) {
+    constexpr std::size_t kMostDigits = 19;  // 10^19 - 1 still fits in 64 bits
     std::uint64_t integer = 0;
-    int decimals = 0;
-    bool point = false;
-    bool anyDigit = false;
     std::size_t i = 0;
-    for (; i < text.size(); ++i) {
-        const char c = text[i];
-        if (IsDigit(c)) {
-            integer = integer * 10 + static_cast<std::uint64_t>(c - '0');
-            if (integer > kExactIntegerLimit) return false;
-            anyDigit = true;
-            if (point) ++decimals;
-        } else if ((c == '.' || c == ',') && !point) {
-            point = true;
-        } else {
-            break;
-        }
+    const auto readDigits = [&] {
+        const std::size_t from = i;
+        for (; i < text.size() && IsDigit(text[i]); ++i)
+            integer = integer * 10 + static_cast<std::uint64_t>(text[i] - '0');
+        return i - from;
+    };
+    const std::size_t integerDigits = readDigits();
+    std::size_t decimals = 0;
+    if (i < text.size() && (text[i] == '.' || text[i] == ',')) {
+        ++i;
+        decimals = readDigits();
     }
-    if (!anyDigit || decimals > kExactPowerLimit) return false;
+    const std::size_t digits = integerDigits + decimals;
+    if (digits == 0 || digits > kMostDigits || decimals > kExactPowerLimit ||
+        integer > kExactIntegerLimit)
+        return false;
     value = static_cast<double>(integer);
     if (decimals > 0) value /= kExactPowersOfTen[decimals];
     length = i;
@@ -256,11 +256,11 @@ double CoordinateDegrees(const CalculatorState& state, std::string_view text) {
         DropLastCharacter(unchanged);
         return ReadLeadingNumber(unchanged);
     }
-    if (overflows(*parts)) {
+    const double value = decimalDegrees(*parts);
+    if (!std::isfinite(value) || !std::isfinite(parts->minutes) || !std::isfinite(parts->seconds)) {
         constexpr double kInfinity = std::numeric_limits<double>::infinity();
         return bringsItsOwnSign(text) ? -kInfinity : kInfinity;
     }
-    const double value = decimalDegrees(*parts);
     if (parts->negative && value != 0.0) return value < 0.0 ? 0.0 : -AtFifteenDigits(value);
     return AtFifteenDigits(value);
 }

@@ -338,6 +338,7 @@ constexpr double kFifteenDigitsHigh = 1e15;
 // Magnitudes rounded without text: 10^k must be exact for the 15 digits, k = 14 - exponent.
 constexpr double kArithmeticLow = 1e-8;
 constexpr double kArithmeticHigh = 1e15;
+constexpr double kRoundingShift = 0x1p52;  // the ulp of a double from here on is 1
 
 // Decimal exponent of magnitude, maybe one too small near a power of ten (the caller
 // corrects it); magnitude within [kArithmeticLow, kArithmeticHigh).
@@ -368,19 +369,23 @@ double AtFifteenDigits(double value) {
         for (int attempt = 0; attempt < 3 && k >= 0 && k <= 22; ++attempt) {
             const double scale = kExactPowersOfTen[static_cast<std::size_t>(k)];
             const double product = magnitude * scale;
-            const double error = std::fma(magnitude, scale, -product);  // exact: product + error
-            if (product < kFifteenDigitsLow || (product == kFifteenDigitsLow && error < 0.0)) {
+            // The rounding error of the product, exactly; needed only where the rounded
+            // product cannot tell: on a bound of the 15 digits and halfway between integers.
+            const auto error = [&] { return std::fma(magnitude, scale, -product); };
+            if (product < kFifteenDigitsLow || (product == kFifteenDigitsLow && error() < 0.0)) {
                 ++k;
                 continue;
             }
-            if (product > kFifteenDigitsHigh || (product == kFifteenDigitsHigh && error >= 0.0)) {
+            if (product > kFifteenDigitsHigh || (product == kFifteenDigitsHigh && error() >= 0.0)) {
                 --k;
                 continue;
             }
-            double digits = std::nearbyint(product);
+            // Below 2^52, adding and taking away 2^52 rounds to an integer, ties to even.
+            double digits = (product + kRoundingShift) - kRoundingShift;
             if (std::fabs(product - digits) == 0.5) {
-                if (error == 0.0) break;
-                digits = error > 0.0 ? product + 0.5 : product - 0.5;
+                const double e = error();
+                if (e == 0.0) break;
+                digits = e > 0.0 ? product + 0.5 : product - 0.5;
             }
             const double rounded = digits / scale;
             return value < 0.0 ? -rounded : rounded;
