@@ -32,7 +32,7 @@ DistanceReport DistanceReporter::report(const DistanceSolution& solution, Calcul
     DistanceReport out;
     appendLines(out.lines, shown, state);
     // The display shows the point in every locale, also where the decimal mark is neither
-    // "." nor "," and the handler's closing separator replacement would not catch it.
+    // "." nor "," and the handler's closing separator replacement would not reach it.
     out.display = WithDisplayPoint(shown, locale, state);
     return out;
 }
