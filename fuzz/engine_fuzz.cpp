@@ -13,25 +13,12 @@
 #include "calculator/coordinate_text.h"
 #include "calculator/datum_menu.h"
 #include "calculator/keys.h"
+#include "fake_view.h"
 #include "fuzz_input.h"
 
 using namespace velmora;
 
 namespace {
-
-class View : public calc::CalculatorView {
-public:
-    void historyLineAppended() override {}
-    void historyCleared() override {}
-    void makeLineCurrent(int) override {}
-    void deselectAllLines() override { selection.clear(); }
-    std::vector<std::size_t> selectedLines() const override { return selection; }
-    void processPendingEvents() override {}
-    void refresh() override {}
-    void focusMainWindow() override {}
-
-    std::vector<std::size_t> selection;
-};
 
 const char* const kReplies[] = {"6378137", "298.257223563", "@6356752.3142", "1e-320", "@1e-320", "0", "-1",
                                 "1e308", "@1e308", "1", "@0", "6378137,5", "2", "@6378137", "1E+400", "abc"};
@@ -90,7 +77,7 @@ void checkAzimuthLine(const calc::CalculatorState& state, std::string_view line)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzz::Input input(data, size);
-    View view;
+    calc::testing::FakeView view;
     Prompts prompts(input);
     const calc::UserLocale locale{input.byte() % 2 ? "," : ".", ","};
     calc::Calculator calc(view, prompts, locale);

@@ -1,7 +1,6 @@
 // Number text: reading (leading number, whole-text conversion with a decimal mark), and the
 // writings (the 15-digit text, its positional form, the six-decimal and the paste pattern).
 #include <cmath>
-#include <stdexcept>
 #include <string>
 
 #include "calculator/number_text.h"
@@ -32,8 +31,11 @@ void checkValue(double value, std::string_view mark) {
     checkWriting(calc::NumberText(value), value, ".", relative, true);
     checkWriting(calc::PositionalNumberText(value), value, ".", relative, true);
     if (mark.empty()) return;
-    checkWriting(calc::FixedSixText(value, mark), value, mark, 5e-7 + relative, true);
-    checkWriting(calc::PasteNumberText(value, mark), value, mark, 5e-6 + relative, true);
+    const auto fixed = calc::FixedSixText(value, mark);
+    const auto pasted = calc::PasteNumberText(value, mark);
+    fuzz::check(fixed && pasted, "a finite value has no fixed writing", calc::NumberText(value));
+    checkWriting(*fixed, value, mark, 5e-7 + relative, true);
+    checkWriting(*pasted, value, mark, 5e-6 + relative, true);
 }
 
 }  // namespace
@@ -47,11 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     checkValue(raw, mark);
     // An infinity has its overflow text; a NaN has no writing at all.
     if (std::isnan(raw)) {
-        try {
-            calc::NumberText(raw);
-            fuzz::fail("a NaN was written");
-        } catch (const std::domain_error&) {
-        }
+        fuzz::check(calc::NumberText(raw).empty(), "a NaN was written", calc::NumberText(raw));
     } else {
         const std::string rawText = calc::NumberText(raw);
         fuzz::check(!fuzz::hasNonFiniteWord(rawText), "an overflow written as a word", rawText);

@@ -8,22 +8,11 @@
 
 #include "calculator/calculator.h"
 #include "calculator/keys.h"
+#include "fake_view.h"
 
 namespace {
 
 using velmora::calc::Calculator;
-
-class NullView : public velmora::calc::CalculatorView {
-public:
-    void historyLineAppended() override {}
-    void historyCleared() override {}
-    void makeLineCurrent(int line) override { benchmark::DoNotOptimize(line); }
-    void deselectAllLines() override {}
-    std::vector<std::size_t> selectedLines() const override { return {}; }
-    void processPendingEvents() override {}
-    void refresh() override {}
-    void focusMainWindow() override {}
-};
 
 class DefaultPrompts : public velmora::calc::UserPrompts {
 public:
@@ -34,7 +23,7 @@ public:
 };
 
 struct Engine {
-    NullView view;
+    velmora::calc::testing::FakeView view;
     DefaultPrompts prompts;
     Calculator calc{view, prompts, velmora::calc::UserLocale{}};
     std::int64_t actions = 0;

@@ -39,7 +39,8 @@ std::vector<calc::CalculatorState> statesForPairs() {
         calc::DetectDecimalSeparator(state);
         calc::ApplyDatum(state, calc::kWgs84Entry);
         auto stored = [&state](double degrees) {
-            return calc::ConvertCoordinateText(state, calc::NumberText(degrees), calc::kDegMinSec);
+            return calc::ConvertCoordinateText(state, calc::NumberText(degrees), calc::kDegMinSec)
+                .value();
         };
         state.CoordText = {stored(p.latADeg), stored(p.latBDeg), stored(p.lonADeg),
                            stored(p.lonBDeg)};
@@ -58,14 +59,38 @@ void BM_VincentyKernel(benchmark::State& state) {
     const Ellipsoid d = wgs84();
     for (auto _ : state) {
         for (const PointPair& p : pairs()) {
-            benchmark::DoNotOptimize(VincentyInverseMetres(p.latADeg, p.lonADeg, p.latBDeg,
-                                                           p.lonBDeg, d.semiMajorMetres,
-                                                           d.semiMinorMetres, d.flattening));
+            benchmark::DoNotOptimize(VincentyInverse(p.latADeg, p.lonADeg, p.latBDeg, p.lonBDeg,
+                                                     d.semiMajorMetres, d.semiMinorMetres,
+                                                     d.flattening, WithAzimuths::No));
         }
     }
     reportPerPair(state);
 }
 BENCHMARK(BM_VincentyKernel)->Unit(benchmark::kMillisecond);
+
+void BM_VincentyKernelWithAzimuths(benchmark::State& state) {
+    const Ellipsoid d = wgs84();
+    for (auto _ : state) {
+        for (const PointPair& p : pairs()) {
+            benchmark::DoNotOptimize(VincentyInverse(p.latADeg, p.lonADeg, p.latBDeg, p.lonBDeg,
+                                                     d.semiMajorMetres, d.semiMinorMetres,
+                                                     d.flattening, WithAzimuths::Yes));
+        }
+    }
+    reportPerPair(state);
+}
+BENCHMARK(BM_VincentyKernelWithAzimuths)->Unit(benchmark::kMillisecond);
+
+// Calculate's own routine: the stored fields read, the solution with its azimuths.
+void BM_SolveDistanceFromCoordinateText(benchmark::State& state) {
+    std::vector<calc::CalculatorState> states = statesForPairs();
+    for (auto _ : state) {
+        for (calc::CalculatorState& s : states)
+            benchmark::DoNotOptimize(calc::SolveDistance(s, false));
+    }
+    reportPerPair(state);
+}
+BENCHMARK(BM_SolveDistanceFromCoordinateText)->Unit(benchmark::kMillisecond);
 
 void BM_VincentyDistanceFromCoordinateText(benchmark::State& state) {
     std::vector<calc::CalculatorState> states = statesForPairs();

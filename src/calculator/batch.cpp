@@ -379,7 +379,7 @@ void BatchRun::solveRow(const std::array<const std::string_view*, 4>& cells,
             // As the calculator shows a distance: kilometres first, then the unit.
             const double km = row.values[0] / geodesy::kMetresPerKm;
             const double shown = m_options.unit == kKilometres ? km : km / unit.kmPerUnit;
-            out += FixedSixText(shown, ".");
+            out += FixedSixText(shown, ".").value_or("");  // finite: the row solved
             out += ',';
             if (row.hasAzimuths) appendAngle(out, row.values[1], true, false);
             out += ',';

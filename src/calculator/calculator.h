@@ -8,12 +8,17 @@
 #include <string_view>
 #include <vector>
 
-#include "calculator/distance.h"
+#include "calculator/calculator_view.h"
+#include "calculator/custom_datum.h"
+#include "calculator/datum_choice.h"
+#include "calculator/datum_menu.h"
+#include "calculator/distance_report.h"
+#include "calculator/history.h"
+#include "calculator/key_panel.h"
+#include "calculator/keyboard.h"
+#include "calculator/keys.h"
 #include "calculator/number_text.h"
 #include "calculator/state.h"
-#include "calculator/custom_datum.h"
-#include "calculator/datum_menu.h"
-#include "calculator/keys.h"
 
 namespace velmora::calc {
 
@@ -21,28 +26,11 @@ namespace velmora::calc {
 inline constexpr std::int16_t kPointA = 0;
 inline constexpr std::int16_t kPointB = 1;
 
-// The four indicator pictures of the information panel.
-enum class Indicator { LatLon = 0, Gms = 1, UMisura = 2, Bussola = 3 };
-inline constexpr int kIndicatorCount = 4;
-
-// What the window must do beyond redrawing from the engine. All calls come from inside an
-// engine handler, on the user-interface thread.
-class CalculatorView {
-public:
-    virtual ~CalculatorView() = default;
-    virtual void historyLineAppended() = 0;   // history().back() is new
-    virtual void historyCleared() = 0;
-    virtual void makeLineCurrent(int line) = 0;  // scroll into view; -1: no current line
-    virtual void deselectAllLines() = 0;
-    virtual std::vector<std::size_t> selectedLines() const = 0;  // ascending
-    virtual void processPendingEvents() = 0;  // let paints run; never user input
-    virtual void refresh() = 0;               // display, keys, pictures or ticks changed
-    virtual void focusMainWindow() = 0;
-};
-
 // The calculator: its state, the display text, the history lines, the enabled keys, the
 // indicator pictures and the datum ticks, and every action under its own name. Keys,
-// keyboard, menus and start-up all come through these handlers with the key or entry index.
+// keyboard, menus and start-up all come through these handlers with the key or entry index;
+// each handler passes the key's role to the component that owns it (entry, coordinates,
+// distance report, key panel, datum choice, history, clipboard) and tells the window.
 class Calculator {
 public:
     Calculator(CalculatorView& view, UserPrompts& prompts, UserLocale locale);
@@ -98,35 +86,21 @@ public:
 
     const CalculatorState& state() const { return m_state; }
     const std::string& displayText() const { return m_display; }
-    const std::vector<std::string>& history() const { return m_history; }
-    bool isKeypadKeyEnabled(int index) const;
-    bool isSelectorKeyEnabled(int index) const;
+    const std::vector<std::string>& history() const { return m_history.lines(); }
+    bool isKeypadKeyEnabled(int index) const { return m_panel.isKeypadKeyEnabled(index); }
+    bool isSelectorKeyEnabled(int index) const { return m_panel.isSelectorKeyEnabled(index); }
     // 0 for the initial all-grey picture, else the 1-based picture-list index.
-    int indicatorPicture(Indicator indicator) const;
-    bool isDatumTicked(int index) const;
+    int indicatorPicture(Indicator indicator) const { return m_panel.picture(indicator); }
+    bool isDatumTicked(int index) const { return m_datum.isTicked(index); }
 
 private:
-    void appendHistory(std::string line);
-    void clearHistory();
-    void selectLastHistoryLine();
-    void replaceConversionSeparators();
-    void failurePath(std::int16_t index);
+    void press(KeyTarget key);
     void runKeypadAction(std::int16_t index);
-    void typeDigit(std::string_view digit);
-    void typeDecimalPoint();
-    void typeMark(std::string_view mark);
-    void deleteLastCharacter();
-    void resetBothPoints();
+    void failurePath(std::int16_t index);
     void enterCoordinate();
     void calculate();
-    void selectField(std::int16_t field);
-    void selectHemisphere(std::int16_t hemisphere);
-    void selectUnit(std::int16_t unit);
-    void selectFormat(std::int16_t format);
-    void setMarkKeysForFormat();
-    void chooseDatum(std::int16_t index);
-    std::string distanceLine() const;
-    void appendAzimuthLines();
+    void chooseUnit(std::int16_t unit);
+    void chooseFormat(std::int16_t format);
     void enterPastedCoordinate(std::int16_t fieldKey, std::int16_t hemisphereKey, double degrees);
 
     CalculatorView& m_view;
@@ -134,15 +108,10 @@ private:
     UserLocale m_locale;
     CalculatorState m_state;
     std::string m_display = "0";
-    std::vector<std::string> m_history;
-    std::array<bool, kKeypadKeyCount> m_keypadEnabled{};
-    std::array<bool, kSelectorKeyCount> m_selectorEnabled{};
-    std::array<int, kIndicatorCount> m_pictures{};
-    std::array<bool, kDatumEntryCount> m_datumTicks{};
-    bool m_showAzimuths = false;
-    bool m_exactNearAntipodes = false;
-    // The extras of the distance on the display, for the lines of a unit that re-expresses it.
-    DistanceSolution m_shownSolution;
+    History m_history;
+    KeyPanel m_panel;
+    DatumChoice m_datum;
+    DistanceReporter m_report;
 };
 
 }  // namespace velmora::calc

@@ -2,8 +2,7 @@
 
 #include <cmath>
 
-#include "calculator/coordinate_text.h"
-#include "calculator/number_text.h"
+#include "calculator/coordinates.h"
 #include "geodesy/units.h"
 #include "geodesy/vincenty.h"
 #include "geodesy_exact/exact_inverse.h"
@@ -12,28 +11,7 @@ namespace velmora::calc {
 
 namespace {
 
-// The stored coordinates in decimal degrees: latitude A, latitude B, longitude A, longitude B.
-struct Points {
-    double latADeg;
-    double latBDeg;
-    double lonADeg;
-    double lonBDeg;
-};
-
-Points readPoints(const CalculatorState& state) {
-    auto degrees = [&state](FieldCode field) {
-        return ReadLeadingNumber(DecimalDegreesText(state, state.CoordText[field]));
-    };
-    return {degrees(kLatitudeA), degrees(kLatitudeB), degrees(kLongitudeA), degrees(kLongitudeB)};
-}
-
-// A computed distance becomes the routine's result only when it is a distance: finite and
-// not negative (absurd custom axes can make it negative). Only then is ResultShown set.
-double finish(CalculatorState& state, double metres, bool inKilometres) {
-    if (!(metres >= 0.0) || !std::isfinite(metres)) return geodesy::kFailure;
-    state.ResultShown = true;
-    return inKilometres ? metres / geodesy::kMetresPerKm : metres;
-}
+enum class Method { Sphere, Vincenty, VincentyOrExact };
 
 // The iteration runs on f alone, so an ellipsoid that Vincenty's length would fault on can
 // still leave it unsettled: b = 0 (a division by zero) and axes whose squares overflow stay
@@ -44,45 +22,67 @@ bool isSoundEllipsoid(const DatumParameters& datum) {
     return datum.semiMinorMetres > 0.0 && std::isfinite(aSq) && std::isfinite(bSq);
 }
 
-}  // namespace
+// A solution of the kernels that is a distance, in metres.
+struct Solved {
+    double metres = 0.0;
+    bool exact = false;
+    std::optional<geodesy::Azimuths> azimuths;
+};
 
-double VincentyDistance(CalculatorState& state, bool inKilometres) {
-    const Points p = readPoints(state);
-    const double metres = geodesy::VincentyInverseMetres(
-        p.latADeg, p.lonADeg, p.latBDeg, p.lonBDeg, state.Datum.semiMajorMetres,
-        state.Datum.semiMinorMetres, state.Datum.flattening);
-    return finish(state, metres, inKilometres);
-}
-
-double SphereDistance(CalculatorState& state, bool inKilometres) {
-    const Points p = readPoints(state);
-    return finish(state, geodesy::SphereInverseMetres(p.latADeg, p.lonADeg, p.latBDeg, p.lonBDeg),
-                  inKilometres);
-}
-
-DistanceSolution SolveDistance(CalculatorState& state, bool exactNearAntipodes) {
-    const Points p = readPoints(state);
+std::optional<Solved> solve(CalculatorState& state, Method method,
+                            geodesy::WithAzimuths withAzimuths) {
+    const StoredPoints p = ReadStoredPoints(state);
     const DatumParameters& datum = state.Datum;
-    DistanceSolution result;
+    Solved result;
     geodesy::GeodesicSolution solution;
-    if (state.SphereMode) {
-        solution = geodesy::SphereInverse(p.latADeg, p.lonADeg, p.latBDeg, p.lonBDeg);
+    if (method == Method::Sphere) {
+        solution = geodesy::SphereInverse(p.latADeg, p.lonADeg, p.latBDeg, p.lonBDeg, withAzimuths);
     } else {
         solution = geodesy::VincentyInverse(p.latADeg, p.lonADeg, p.latBDeg, p.lonBDeg,
                                             datum.semiMajorMetres, datum.semiMinorMetres,
-                                            datum.flattening);
-        if (solution.status == geodesy::SolutionStatus::NotSettled && exactNearAntipodes &&
-            isSoundEllipsoid(datum)) {
+                                            datum.flattening, withAzimuths);
+        if (solution.status == geodesy::SolutionStatus::NotSettled &&
+            method == Method::VincentyOrExact && isSoundEllipsoid(datum)) {
             solution = geodesy::ExactInverse(p.latADeg, p.lonADeg, p.latBDeg, p.lonBDeg,
                                              datum.semiMajorMetres, datum.flattening);
             result.exact = true;
         }
     }
-    if (solution.status != geodesy::SolutionStatus::Solved) return {};
-    result.km = finish(state, solution.metres, true);
-    if (result.km == geodesy::kFailure) return {};
+    // A solved length is finite and not negative; the check stays for what the exact solver
+    // might hand back.
+    if (solution.status != geodesy::SolutionStatus::Solved || !(solution.metres >= 0.0) ||
+        !std::isfinite(solution.metres))
+        return std::nullopt;
+    state.ResultShown = true;
+    result.metres = solution.metres;
     result.azimuths = solution.azimuths;
     return result;
+}
+
+double metresOrFailure(const std::optional<Solved>& solution, bool inKilometres) {
+    if (!solution) return kFailure;
+    return inKilometres ? solution->metres / geodesy::kMetresPerKm : solution->metres;
+}
+
+}  // namespace
+
+std::optional<DistanceSolution> SolveDistance(CalculatorState& state, bool exactNearAntipodes) {
+    Method method = exactNearAntipodes ? Method::VincentyOrExact : Method::Vincenty;
+    if (state.SphereMode) method = Method::Sphere;
+    const std::optional<Solved> solved = solve(state, method, geodesy::WithAzimuths::Yes);
+    if (!solved) return std::nullopt;
+    return DistanceSolution{solved->metres / geodesy::kMetresPerKm, solved->exact,
+                            solved->azimuths};
+}
+
+double VincentyDistance(CalculatorState& state, bool inKilometres) {
+    return metresOrFailure(solve(state, Method::Vincenty, geodesy::WithAzimuths::No),
+                           inKilometres);
+}
+
+double SphereDistance(CalculatorState& state, bool inKilometres) {
+    return metresOrFailure(solve(state, Method::Sphere, geodesy::WithAzimuths::No),
+                           inKilometres);
 }
 
 }  // namespace velmora::calc

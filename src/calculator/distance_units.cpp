@@ -14,25 +14,21 @@ const DistanceUnit& unitOf(std::int16_t unit) {
 
 }  // namespace
 
+std::string_view UnitSymbol(std::int16_t unit) {
+    return IsDistanceUnit(unit) ? unitOf(unit).symbol : std::string_view();
+}
+
 std::string UnitChosenLine(std::int16_t unit) {
     const DistanceUnit& u = unitOf(unit);
     return "Distance: " + std::string(u.name) + " [" + std::string(u.symbol) + "]";
 }
 
-std::string DistanceLine(std::string_view shown, const CalculatorState& state) {
-    return "Distance: " + std::string(shown) + " " + state.UnitText;
-}
-
-std::string FormatDistance(CalculatorState& state, double distanceKm,
+std::string FormatDistance(double distanceKm, std::int16_t unit,
                            std::string_view localeDecimalMark) {
-    if (!IsDistanceUnit(state.UnitIndex)) {
-        state.UnitText.clear();
-        return std::string(kErrorText);
-    }
+    if (!IsDistanceUnit(unit)) return std::string(kErrorText);
     double value = distanceKm;
-    if (state.UnitIndex != kKilometres) value = distanceKm / unitOf(state.UnitIndex).kmPerUnit;
-    state.UnitText = unitOf(state.UnitIndex).symbol;
-    return FixedSixText(value, localeDecimalMark);
+    if (unit != kKilometres) value = distanceKm / unitOf(unit).kmPerUnit;
+    return FixedSixText(value, localeDecimalMark).value_or(std::string(kErrorText));
 }
 
 void DetectDecimalSeparator(CalculatorState& state) {
@@ -42,8 +38,9 @@ void DetectDecimalSeparator(CalculatorState& state) {
     state.ConversionSeparator = state.DisplaySeparator == "." ? "," : ".";
 }
 
-std::string ConvertDistanceText(CalculatorState& state, std::string_view text,
-                                std::int16_t newUnit, std::string_view localeDecimalMark) {
+std::optional<std::string> ConvertDistanceText(const CalculatorState& state, std::string_view text,
+                                               std::int16_t newUnit,
+                                               std::string_view localeDecimalMark) {
     std::string normalised(text);
     replaceAll(normalised, state.ConversionSeparator, state.DisplaySeparator);
     const double value = ReadLeadingNumber(normalised);
@@ -56,7 +53,6 @@ std::string ConvertDistanceText(CalculatorState& state, std::string_view text,
         if (from != kKilometres) result = result * unitOf(from).kmPerUnit;
         if (newUnit != kKilometres) result = result / unitOf(newUnit).kmPerUnit;
     }
-    if (IsDistanceUnit(newUnit)) state.UnitText = unitOf(newUnit).symbol;
     return FixedSixText(result, localeDecimalMark);
 }
 

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -31,24 +32,25 @@ constexpr bool IsDistanceUnit(std::int16_t unit) {
     return unit >= 0 && static_cast<std::size_t>(unit) < kDistanceUnits.size();
 }
 
+// The symbol written behind a distance in unit ("km", "mi", "nmi"); empty for no unit.
+std::string_view UnitSymbol(std::int16_t unit);
+
 // The history line of a unit chosen: "Distance: kilometers [km]". unit must be a unit code.
 std::string UnitChosenLine(std::int16_t unit);
 
-// The history line of a shown distance: "Distance: 969.845344 km".
-std::string DistanceLine(std::string_view shown, const CalculatorState& state);
-
-// The distance in kilometres written in unit state.UnitIndex by the pattern "######0.000000"
-// with the user's decimal mark; sets state.UnitText. "Error" and an empty UnitText when no
-// unit is selected.
-std::string FormatDistance(CalculatorState& state, double distanceKm,
+// The distance in kilometres written in unit by the pattern "######0.000000" with the user's
+// decimal mark; "Error" when unit is no unit (none selected yet) or the value has no writing.
+std::string FormatDistance(double distanceKm, std::int16_t unit,
                            std::string_view localeDecimalMark);
 
 // Sets DisplaySeparator to "." and ConversionSeparator to ",", whatever the locale.
 void DetectDecimalSeparator(CalculatorState& state);
 
-// A shown distance, in unit state.UnitIndex, re-expressed in newUnit and written like
-// FormatDistance; sets state.UnitText. Call before changing UnitIndex.
-std::string ConvertDistanceText(CalculatorState& state, std::string_view text,
-                                std::int16_t newUnit, std::string_view localeDecimalMark);
+// A shown distance in unit state.UnitIndex (its leading number, either separator of the state
+// read as the point), re-expressed in newUnit and written like FormatDistance. nullopt when
+// the value overflows in the new unit.
+std::optional<std::string> ConvertDistanceText(const CalculatorState& state, std::string_view text,
+                                               std::int16_t newUnit,
+                                               std::string_view localeDecimalMark);
 
 }  // namespace velmora::calc

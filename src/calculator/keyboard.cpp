@@ -1,4 +1,5 @@
-#include "calculator/calculator.h"
+#include "calculator/keyboard.h"
+
 #include "calculator/keys.h"
 
 namespace velmora::calc {
@@ -17,70 +18,51 @@ constexpr std::int16_t kFunctionKeySelectors[] = {kSelLatitudeA, kSelLongitudeA,
                                                   kSelLongitudeB, kSelDegrees, kSelDegMin,
                                                   kSelDegMinSec};
 
+constexpr KeyTarget keypad(std::int16_t index) { return {KeyTarget::Panel::Keypad, index}; }
+constexpr KeyTarget selector(std::int16_t index) { return {KeyTarget::Panel::Selector, index}; }
+
 }  // namespace
 
-void Calculator::Form_KeyPress(std::uint16_t charCode) {
-    runIgnoringFailure([&] { m_view.processPendingEvents(); });
-
-    const bool latitudeField = m_state.ActiveField < kLongitudeA;
-    const bool longitudeField = m_state.ActiveField > kLatitudeB;
-    if (charCode >= '0' && charCode <= '9') {
-        Lab_Num_Click(static_cast<std::int16_t>(charCode - '0'));
-    } else {
-        switch (charCode) {
-        case ',':
-        case '.': Lab_Num_Click(kKeyDecimalPoint); break;
-        case '-': Lab_Num_Click(kKeySign); break;
-        case kCharBackspace: Lab_Num_Click(kKeyBack); break;
-        case kCharDegree: Lab_Num_Click(kKeyDegrees); break;
-        case '\'': Lab_Num_Click(kKeyMinutes); break;
-        case '"': Lab_Num_Click(kKeySeconds); break;
-        case 'R':
-        case 'r': Lab_Num_Click(kKeyResetPoints); break;
-        case kCharReturn: Lab_Num_Click(kKeyEnter); break;
-        case '=': Lab_Num_Click(kKeyCalculate); break;
-        case 'N':
-        case 'n':
-            if (latitudeField) Lab_Sel_Click(kSelNorth);
-            break;
-        case 'S':
-        case 's':
-            if (latitudeField) Lab_Sel_Click(kSelSouth);
-            break;
-        case 'W':
-        case 'w':
-            if (longitudeField) Lab_Sel_Click(kSelWest);
-            break;
-        case 'E':
-        case 'e':
-            if (longitudeField) Lab_Sel_Click(kSelEast);
-            break;
-        case 'K':
-        case 'k': Lab_Sel_Click(kSelKilometres); break;
-        case 'M':
-        case 'm': Lab_Sel_Click(kSelStatuteMiles); break;
-        case 'I':
-        case 'i': Lab_Sel_Click(kSelNauticalMiles); break;
-        default: break;
-        }
+KeyTarget KeyForCharacter(std::uint16_t charCode, std::int16_t activeField) {
+    const bool latitudeField = activeField < kLongitudeA;
+    const bool longitudeField = activeField > kLatitudeB;
+    if (charCode >= '0' && charCode <= '9') return keypad(static_cast<std::int16_t>(charCode - '0'));
+    switch (charCode) {
+    case ',':
+    case '.': return keypad(kKeyDecimalPoint);
+    case '-': return keypad(kKeySign);
+    case kCharBackspace: return keypad(kKeyBack);
+    case kCharDegree: return keypad(kKeyDegrees);
+    case '\'': return keypad(kKeyMinutes);
+    case '"': return keypad(kKeySeconds);
+    case 'R':
+    case 'r': return keypad(kKeyResetPoints);
+    case kCharReturn: return keypad(kKeyEnter);
+    case '=': return keypad(kKeyCalculate);
+    case 'N':
+    case 'n': return latitudeField ? selector(kSelNorth) : KeyTarget{};
+    case 'S':
+    case 's': return latitudeField ? selector(kSelSouth) : KeyTarget{};
+    case 'W':
+    case 'w': return longitudeField ? selector(kSelWest) : KeyTarget{};
+    case 'E':
+    case 'e': return longitudeField ? selector(kSelEast) : KeyTarget{};
+    case 'K':
+    case 'k': return selector(kSelKilometres);
+    case 'M':
+    case 'm': return selector(kSelStatuteMiles);
+    case 'I':
+    case 'i': return selector(kSelNauticalMiles);
+    default: return {};
     }
-
-    runIgnoringFailure([&] { m_view.focusMainWindow(); });
 }
 
-// Only the exact modifier state counts: Ctrl+Delete, Shift+F2 and the like do nothing.
-void Calculator::Form_KeyDown(std::uint16_t keyCode, std::uint16_t shiftState) {
-    runIgnoringFailure([&] { m_view.processPendingEvents(); });
-
-    if (keyCode == kKeyCodeDelete && shiftState == kNoModifier) {
-        Lab_Num_Click(kKeyCancel);
-    } else if (keyCode == kKeyCodeDelete && shiftState == kShiftBit) {
-        Lab_Num_Click(kKeyClear);
-    } else if (keyCode >= kKeyCodeF2 && keyCode <= kKeyCodeF8 && shiftState == kNoModifier) {
-        Lab_Sel_Click(kFunctionKeySelectors[keyCode - kKeyCodeF2]);
-    }
-
-    runIgnoringFailure([&] { m_view.focusMainWindow(); });
+KeyTarget KeyForKeyDown(std::uint16_t keyCode, std::uint16_t shiftState) {
+    if (keyCode == kKeyCodeDelete && shiftState == kNoModifier) return keypad(kKeyCancel);
+    if (keyCode == kKeyCodeDelete && shiftState == kShiftBit) return keypad(kKeyClear);
+    if (keyCode >= kKeyCodeF2 && keyCode <= kKeyCodeF8 && shiftState == kNoModifier)
+        return selector(kFunctionKeySelectors[keyCode - kKeyCodeF2]);
+    return {};
 }
 
 }  // namespace velmora::calc

@@ -233,14 +233,4 @@ inline constexpr std::uint16_t kShiftBit = 1;
 inline constexpr std::uint16_t kCtrlBit = 2;
 inline constexpr std::uint16_t kAltBit = 4;
 
-// Runs one step of a handler; a failure inside it is swallowed so that the handler goes on
-// with its next step and nothing escapes to the window's event loop.
-template <class Step>
-void runIgnoringFailure(Step&& step) noexcept {
-    try {
-        step();
-    } catch (...) {
-    }
-}
-
 }  // namespace velmora::calc

@@ -5,8 +5,8 @@
 #include <cmath>
 #include <cstddef>
 #include <limits>
-#include <stdexcept>
 #include <system_error>
+#include <utility>
 
 #include "calculator/text.h"
 
@@ -27,31 +27,23 @@ constexpr std::string_view kOverflowText = "1E+309";
 // Large enough for any double in fixed notation with a few decimals (309 integer digits).
 using CharBuffer = std::array<char, 512>;
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+std::size_t digitRunLength(std::string_view text, std::size_t from) {
+    std::size_t i = from;
+    while (i < text.size() && IsDigit(text[i])) ++i;
+    return i - from;
+}
 
 // Length of the longest prefix of text of the form digits [point digits] [exponent], with at
 // least one digit before the exponent; 0 when there is none. No sign.
 std::size_t unsignedNumberLength(std::string_view text, std::string_view decimalSeparator) {
-    std::size_t i = 0;
-    std::size_t digits = 0;
-    while (i < text.size() && isDigit(text[i])) ++i, ++digits;
-    if (!decimalSeparator.empty() && text.substr(i).starts_with(decimalSeparator)) {
-        std::size_t j = i + decimalSeparator.size();
-        std::size_t fraction = 0;
-        while (j < text.size() && isDigit(text[j])) ++j, ++fraction;
-        if (digits + fraction > 0) {
-            i = j;
-            digits += fraction;
-        }
-    }
-    if (digits == 0) return 0;
+    const DecimalScan scan = ScanDecimal(text, decimalSeparator);
+    if (scan.digits == 0) return 0;
+    std::size_t i = scan.length;
     if (i < text.size() && (text[i] == 'E' || text[i] == 'e')) {
         std::size_t j = i + 1;
         if (j < text.size() && (text[j] == '+' || text[j] == '-')) ++j;
-        std::size_t exponentDigits = 0;
-        while (j < text.size() && isDigit(text[j])) ++j, ++exponentDigits;
-        if (exponentDigits > 0) i = j;
+        const std::size_t exponentDigits = digitRunLength(text, j);
+        if (exponentDigits > 0) i = j + exponentDigits;
     }
     return i;
 }
@@ -241,8 +233,8 @@ std::string fixedMagnitudeAtFifteenDigits(double magnitude, int decimals) {
 // Fixed writing with sign and the caller's decimal mark. A negative value that rounds to
 // zero loses its sign: "-0.000000" is not a distance anyone should see. A value that is not
 // finite (an overflow) has no writing: the step that wanted one fails.
-std::string fixedText(double value, int decimals, std::string_view decimalMark) {
-    if (!std::isfinite(value)) throw std::overflow_error("number beyond the number range");
+std::optional<std::string> fixedText(double value, int decimals, std::string_view decimalMark) {
+    if (!std::isfinite(value)) return std::nullopt;
     std::string text = fixedMagnitudeAtFifteenDigits(std::fabs(value), decimals);
     bool allZero = text.find_first_not_of("0.") == std::string::npos;
     std::size_t point = text.find('.');
@@ -255,18 +247,53 @@ std::string fixedText(double value, int decimals, std::string_view decimalMark) 
 
 void replaceAll(std::string& text, std::string_view from, std::string_view to) {
     if (from.empty()) return;
-    for (std::size_t at = text.find(from); at != std::string::npos;
-         at = text.find(from, at + to.size())) {
-        text.replace(at, from.size(), to);
+    std::size_t at = text.find(from);
+    if (at == std::string::npos) return;
+    // Built anew rather than replaced in place, which would move the rest of the text once
+    // for every occurrence.
+    std::string out;
+    out.reserve(text.size());
+    std::size_t done = 0;
+    for (; at != std::string::npos; at = text.find(from, done)) {
+        out.append(text, done, at - done);
+        out.append(to);
+        done = at + from.size();
     }
+    out.append(text, done, std::string::npos);
+    text = std::move(out);
+}
+
+DecimalScan ScanDecimal(std::string_view text, std::string_view mark,
+                        std::string_view markBetweenDigits) {
+    DecimalScan scan;
+    const std::size_t before = digitRunLength(text, 0);
+    scan.length = before;
+    scan.digits = before;
+    const std::string_view rest = text.substr(before);
+    std::size_t markLength = 0;
+    bool needsDigitsOnBothSides = false;
+    if (!mark.empty() && rest.starts_with(mark)) {
+        markLength = mark.size();
+    } else if (!markBetweenDigits.empty() && rest.starts_with(markBetweenDigits)) {
+        markLength = markBetweenDigits.size();
+        needsDigitsOnBothSides = true;
+    }
+    if (markLength == 0) return scan;
+    const std::size_t after = digitRunLength(text, before + markLength);
+    if (after == 0 && (needsDigitsOnBothSides || before == 0)) return scan;
+    if (before == 0 && needsDigitsOnBothSides) return scan;
+    scan.markAt = before;
+    scan.length = before + markLength + after;
+    scan.digits = before + after;
+    return scan;
 }
 
 namespace {
 
 // NumberText, or its digits placed positionally whatever the exponent.
 std::string significantDigitsText(double value, bool exponentAllowed) {
+    if (std::isnan(value)) return {};
     if (!exponentAllowed && !std::isfinite(value)) return {};
-    if (std::isnan(value)) throw std::domain_error("no number to write");
     if (std::isinf(value)) {
         return value < 0 ? "-" + std::string(kOverflowText) : std::string(kOverflowText);
     }
@@ -299,8 +326,76 @@ std::string NumberText(double value) { return significantDigitsText(value, true)
 
 std::string PositionalNumberText(double value) { return significantDigitsText(value, false); }
 
+namespace {
+
+// Every power of ten a double holds exactly, 10^0 to 10^22.
+constexpr std::array<double, 23> kExactPowersOfTen{
+    1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+// Fifteen significant digits as an integer n: 10^14 <= n < 10^15.
+constexpr double kFifteenDigitsLow = 1e14;
+constexpr double kFifteenDigitsHigh = 1e15;
+// Magnitudes rounded without text: 10^k must be exact for the 15 digits, k = 14 - exponent.
+constexpr double kArithmeticLow = 1e-8;
+constexpr double kArithmeticHigh = 1e15;
+constexpr double kRoundingShift = 0x1p52;  // the ulp of a double from here on is 1
+
+// Decimal exponent of magnitude, maybe one too small near a power of ten (the caller
+// corrects it); magnitude within [kArithmeticLow, kArithmeticHigh).
+int roughDecimalExponent(double magnitude) {
+    int exponent = 0;
+    if (magnitude >= 1.0) {
+        while (exponent < 14 && magnitude >= kExactPowersOfTen[exponent + 1]) ++exponent;
+        return exponent;
+    }
+    while (exponent > -8 && magnitude * kExactPowersOfTen[-exponent] < 1.0) --exponent;
+    return exponent;
+}
+
+}  // namespace
+
+// The digits NumberText writes are the 15-digit decimal nearest the exact binary value (ties
+// to even), and reading them back rounds correctly. For magnitudes where n * 10^-k has an
+// exact 10^k, both steps are done in arithmetic: n is the integer nearest the exact product
+// magnitude * 10^k (its rounding error known from fma), and n / 10^k, two exact operands, is
+// one correctly rounded division, as the reading would give. An exact tie and everything
+// else go through the text.
+double AtFifteenDigits(double value) {
+    if (std::isnan(value) || value == 0.0) return 0.0;
+    if (std::isinf(value)) return value;
+    const double magnitude = std::fabs(value);
+    if (magnitude >= kArithmeticLow && magnitude < kArithmeticHigh) {
+        int k = kSignificantDigits - 1 - roughDecimalExponent(magnitude);
+        for (int attempt = 0; attempt < 3 && k >= 0 && k <= 22; ++attempt) {
+            const double scale = kExactPowersOfTen[static_cast<std::size_t>(k)];
+            const double product = magnitude * scale;
+            // The rounding error of the product, exactly; needed only where the rounded
+            // product cannot tell: on a bound of the 15 digits and halfway between integers.
+            const auto error = [&] { return std::fma(magnitude, scale, -product); };
+            if (product < kFifteenDigitsLow || (product == kFifteenDigitsLow && error() < 0.0)) {
+                ++k;
+                continue;
+            }
+            if (product > kFifteenDigitsHigh || (product == kFifteenDigitsHigh && error() >= 0.0)) {
+                --k;
+                continue;
+            }
+            // Below 2^52, adding and taking away 2^52 rounds to an integer, ties to even.
+            double digits = (product + kRoundingShift) - kRoundingShift;
+            if (std::fabs(product - digits) == 0.5) {
+                const double e = error();
+                if (e == 0.0) break;
+                digits = e > 0.0 ? product + 0.5 : product - 0.5;
+            }
+            const double rounded = digits / scale;
+            return value < 0.0 ? -rounded : rounded;
+        }
+    }
+    return ReadLeadingNumber(NumberText(value));
+}
+
 double ReadLeadingNumber(std::string_view text) {
-    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
     double value = 0.0;
     if (readSignedNumber(text, ".", value) == 0) return 0.0;
     return value;
@@ -326,12 +421,14 @@ bool IsLocaleNumber(std::string_view text, const UserLocale& locale) {
            ConvertNumber(text, ".").has_value();
 }
 
-std::string FixedSixText(double value, std::string_view decimalMark) {
+std::optional<std::string> FixedSixText(double value, std::string_view decimalMark) {
     return fixedText(value, kFixedSixDecimals, decimalMark);
 }
 
-std::string PasteNumberText(double value, std::string_view decimalMark) {
-    std::string text = fixedText(value, kPasteDecimals, ".");
+std::optional<std::string> PasteNumberText(double value, std::string_view decimalMark) {
+    std::optional<std::string> written = fixedText(value, kPasteDecimals, ".");
+    if (!written) return std::nullopt;
+    std::string& text = *written;
     std::size_t point = text.find('.');
     if (point != std::string::npos) {
         std::size_t keep = text.find_last_not_of('0');
@@ -339,7 +436,7 @@ std::string PasteNumberText(double value, std::string_view decimalMark) {
         text.erase(keep + 1);
         text.replace(point, 1, decimalMark);
     }
-    return text;
+    return written;
 }
 
 }  // namespace velmora::calc

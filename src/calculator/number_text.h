@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,8 +17,22 @@ struct UserLocale {
 };
 
 // Every occurrence of from replaced by to, scanning on behind each replacement; text unchanged
-// when from is empty.
+// when from is empty. Linear in the length of text, however many occurrences it holds.
 void replaceAll(std::string& text, std::string_view from, std::string_view to);
+
+// The decimal digits at the front of a text, with at most one decimal mark among them.
+struct DecimalScan {
+    std::size_t length = 0;           // bytes used, the mark included
+    std::size_t digits = 0;           // digits on both sides of the mark
+    std::size_t markAt = std::string_view::npos;  // where the mark stands; npos without one
+};
+
+// The one scanner of decimal digits: digits, then mark and more digits. mark is taken when a
+// digit stands on either side of it ("5." and ".5", not "."); markBetweenDigits, when given,
+// is a second mark taken only with a digit on both sides ("48,5" but not "48,"). No sign, no
+// exponent; length 0 when text does not begin with a digit or a mark and a digit.
+DecimalScan ScanDecimal(std::string_view text, std::string_view mark,
+                        std::string_view markBetweenDigits = {});
 
 // The program's plain writing of a number: at most 15 significant digits, "." as decimal
 // point, no trailing zeros, no point for whole values, no leading zero before the point
@@ -25,8 +40,13 @@ void replaceAll(std::string& text, std::string_view from, std::string_view to);
 // value at 15 digits ("1.79769313486231E+308", "1E-05"): plain for decimal exponents
 // -5 < e < 15, otherwise mantissa, "E", sign and at least two exponent digits. An infinity
 // is written "1E+309" ("-1E+309"), which reads back as an overflow again, so a fault
-// survives the trip through text; NaN has no writing (std::domain_error: the step fails).
+// survives the trip through text; NaN has no writing: the empty text.
 std::string NumberText(double value);
+
+// ReadLeadingNumber(NumberText(value)) without the text: value rounded to 15 significant
+// decimal digits and read back, bit for bit (+0 for either zero, -0 included; an infinity
+// stays one). NaN gives 0, as its empty writing reads.
+double AtFifteenDigits(double value);
 
 // The digits of NumberText placed without an exponent, for a reader that knows no exponent
 // (a calculator typed into): "1E-05" is ".00001", "1E+15" is "1000000000000000", the largest
@@ -58,19 +78,19 @@ std::optional<double> ConvertNumberAllowingOverflow(std::string_view text,
 bool IsLocaleNumber(std::string_view text, const UserLocale& locale);
 
 // The two fixed patterns below write at most 15 significant digits, zeros beyond them
-// (123456789012345678901234567890 gives 123456789012346000000000000000.0), and throw
-// std::overflow_error for a value that is not finite: an overflow has no writing, and the
-// step that wanted one fails.
+// (123456789012345678901234567890 gives 123456789012346000000000000000.0), and give nullopt
+// for a value that is not finite: an overflow has no writing, and the step that wanted one
+// fails.
 
 // "######0.000000": at least one integer digit, no grouping, exactly six decimals rounded
 // half away from zero from the exact value of the double (0.0078125 gives 0.007813; the
 // double nearest 0.0000005 lies below it and gives 0.000000), "-" when negative unless the
 // text is all zeros, decimalMark between integer part and decimals.
-std::string FixedSixText(double value, std::string_view decimalMark);
+std::optional<std::string> FixedSixText(double value, std::string_view decimalMark);
 
 // "############0.0####": at least one integer digit, one to five decimals (rounded
 // half away from zero, zeros beyond the first dropped), no grouping, "-" when negative
 // unless the text is all zeros, decimalMark between integer part and decimals.
-std::string PasteNumberText(double value, std::string_view decimalMark);
+std::optional<std::string> PasteNumberText(double value, std::string_view decimalMark);
 
 }  // namespace velmora::calc

@@ -6,16 +6,15 @@
 #include <utility>
 #include <vector>
 
+#include "calculator/coordinate_text.h"
 #include "calculator/number_text.h"
+#include "calculator/text.h"
 
 namespace velmora::calc {
 
 namespace {
 
-constexpr double kLatitudeLimitDeg = 90.0;    // inclusive
-constexpr double kLongitudeLimitDeg = 180.0;  // inclusive
-constexpr double kSixty = 60.0;               // minutes and seconds stay below it
-constexpr double kSecondsPerDegree = 3600.0;
+constexpr double kSixty = 60.0;  // minutes and seconds stay below it
 
 constexpr std::string_view kNoText = "the clipboard holds no text";
 constexpr std::string_view kNotAPosition = "the clipboard holds text that is no part of a position";
@@ -74,9 +73,8 @@ struct Refusal {
     bool readable = true;
 };
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+// Pasted text comes with line breaks; they part numbers as blanks do.
+bool isBlank(char c) { return IsBlank(c, kBlanksAndLineBreaks); }
 
 std::string normalised(std::string_view text) {
     std::string work(text);
@@ -87,24 +85,13 @@ std::string normalised(std::string_view text) {
 // A number starting at text[i]: digits with at most one decimal mark ("." always, "," when
 // commaIsDecimal and a digit stands on both sides). Advances i past it.
 Token readNumber(std::string_view text, std::size_t& i, bool commaIsDecimal) {
-    std::string digits;
-    bool fraction = false;
-    while (i < text.size()) {
-        const char c = text[i];
-        if (isDigit(c)) {
-            digits.push_back(c);
-        } else if (!fraction && (c == '.' || (c == ',' && commaIsDecimal && !digits.empty() &&
-                                              i + 1 < text.size() && isDigit(text[i + 1])))) {
-            fraction = true;
-            digits.push_back('.');
-        } else {
-            break;
-        }
-        ++i;
-    }
+    const DecimalScan scan = ScanDecimal(text.substr(i), ".", commaIsDecimal ? "," : "");
+    std::string digits(text.substr(i, scan.length));
+    if (scan.markAt != std::string_view::npos) digits[scan.markAt] = '.';
+    i += scan.length;
     Token token{Kind::Number};
     token.value = ReadLeadingNumber(digits);
-    token.hasFraction = fraction;
+    token.hasFraction = scan.markAt != std::string_view::npos;
     return token;
 }
 
@@ -117,7 +104,7 @@ std::optional<std::vector<Token>> tokens(std::string_view text, bool commaIsDeci
         const char c = text[i];
         if (isBlank(c)) {
             ++i;
-        } else if (isDigit(c) || (c == '.' && i + 1 < text.size() && isDigit(text[i + 1]))) {
+        } else if (IsDigit(c) || (c == '.' && i + 1 < text.size() && IsDigit(text[i + 1]))) {
             out.push_back(readNumber(text, i, commaIsDecimal));
         } else if (text.substr(i).starts_with(kDegreeSign)) {
             out.push_back({Kind::Mark, 0.0, false, Mark::Degrees});
@@ -240,7 +227,7 @@ std::optional<double> angleValue(const Angle& angle, bool isLatitude, Refusal& r
     }
     const double degrees = angle.parts[static_cast<std::size_t>(Mark::None)] +
                            angle.parts[static_cast<std::size_t>(Mark::Degrees)];
-    const double value = degrees + minutes / kSixty + seconds / kSecondsPerDegree;
+    const double value = degrees + minutes / kMinutesPerDegree + seconds / kSecondsPerDegree;
     if (!(value <= (isLatitude ? kLatitudeLimitDeg : kLongitudeLimitDeg))) {
         refusal = {isLatitude ? kLatitudeRange : kLongitudeRange};
         return std::nullopt;
@@ -287,13 +274,16 @@ std::optional<Position> readPosition(std::string_view text, bool commaIsDecimal,
 // Whether a comma stands between two digits anywhere: only then can it be a decimal mark.
 bool hasCommaBetweenDigits(std::string_view text) {
     for (std::size_t i = 1; i + 1 < text.size(); ++i)
-        if (text[i] == ',' && isDigit(text[i - 1]) && isDigit(text[i + 1])) return true;
+        if (text[i] == ',' && IsDigit(text[i - 1]) && IsDigit(text[i + 1])) return true;
     return false;
 }
 
 }  // namespace
 
 PositionParse ParsePosition(std::string_view text) {
+    // No position is written in that many bytes; a clipboard full of anything else is
+    // refused before it is read.
+    if (text.size() > kPositionTextLimitBytes) return {std::nullopt, std::string(kNotAPosition)};
     const std::string work = normalised(text);
     if (work.find_first_not_of(" \t\r\n") == std::string::npos)
         return {std::nullopt, std::string(kNoText)};

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -9,6 +10,10 @@
 // hemisphere letters before or after the numbers or with signs, typographic primes and quotes,
 // a comma as decimal mark when the two numbers are not parted by a comma. Standard C++ only.
 namespace velmora::calc {
+
+// The longest text read as a position, in bytes of UTF-8: the longest position people write
+// takes well under a hundred.
+inline constexpr std::size_t kPositionTextLimitBytes = 1000;
 
 // Signed decimal degrees: North and East positive.
 struct Position {
@@ -27,7 +32,8 @@ struct PositionParse {
 // angles, latitude beyond 90 or longitude beyond 180 degrees, a hemisphere letter of the
 // other axis (E on the first angle), minutes or seconds of 60 or more, a sign together with
 // a letter on one angle ("-48 S"), anything that is no part of a position, and a text that
-// reads as two different positions.
+// reads as two different positions; and, before any reading, a text of more than
+// kPositionTextLimitBytes. Linear in the length of text.
 PositionParse ParsePosition(std::string_view text);
 
 }  // namespace velmora::calc

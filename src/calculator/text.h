@@ -9,8 +9,16 @@
 // Small text helpers shared by the calculator's routines. Texts are UTF-8.
 namespace velmora::calc {
 
+// Blanks of typed and stored text; pasted text may bring line breaks among its blanks too.
 inline constexpr std::string_view kBlanks = " \t";
 inline constexpr std::string_view kBlanksAndLineBreaks = " \t\r\n";
+
+constexpr bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Whether c is one of blanks (spaces and tabs by default).
+constexpr bool IsBlank(char c, std::string_view blanks = kBlanks) {
+    return blanks.find(c) != std::string_view::npos;
+}
 
 // text without the leading and trailing characters of blanks (spaces and tabs by default).
 constexpr std::string_view TrimBlanks(std::string_view text, std::string_view blanks = kBlanks) {

@@ -55,13 +55,17 @@ inline constexpr std::array kNamedEllipsoids{
     NamedEllipsoid{"WGS-84", 6378137.0, 6356752.3142, 298.257223563},
 };
 
+// Never defined and not constexpr: reaching it in a constant evaluation stops the compile.
+void noEllipsoidOfThatName();
+
 // Position of the ellipsoid called name in kNamedEllipsoids; a name not in the table does not
-// compile where a constant is asked for.
+// compile.
 consteval std::size_t NamedEllipsoidIndex(std::string_view name) {
     for (std::size_t i = 0; i < kNamedEllipsoids.size(); ++i) {
         if (kNamedEllipsoids[i].name == name) return i;
     }
-    throw "no ellipsoid of that name";
+    noEllipsoidOfThatName();
+    return kNamedEllipsoids.size();
 }
 
 inline constexpr std::size_t kWgs84 = NamedEllipsoidIndex("WGS-84");

@@ -7,7 +7,7 @@
 // division by zero, an overflow or an invalid operation. The kernels check finiteness at the
 // few points where such a value could be hidden again (an infinite argument to atan gives a
 // finite angle) and at the end; everywhere else an infinity or NaN propagates to the result
-// or keeps the iteration from converging, and both end in kFailure.
+// or keeps the iteration from converging, and both end in a Fault.
 
 #include "geodesy/vincenty.h"
 
@@ -183,32 +183,18 @@ GeodesicSolution solveSphere(double latADeg, double lonADeg, double latBDeg, dou
     return solution;
 }
 
-// The length of a solution as the metre kernels return it.
-double metresOrFailure(const GeodesicSolution& solution) {
-    return solution.status == SolutionStatus::Solved ? solution.metres : kFailure;
-}
-
 }  // namespace
-
-double VincentyInverseMetres(double latADeg, double lonADeg, double latBDeg, double lonBDeg,
-                             double semiMajorMetres, double semiMinorMetres, double flattening) {
-    return metresOrFailure(solveVincenty(latADeg, lonADeg, latBDeg, lonBDeg, semiMajorMetres,
-                                         semiMinorMetres, flattening, false));
-}
 
 GeodesicSolution VincentyInverse(double latADeg, double lonADeg, double latBDeg, double lonBDeg,
                                  double semiMajorMetres, double semiMinorMetres,
-                                 double flattening) {
+                                 double flattening, WithAzimuths withAzimuths) {
     return solveVincenty(latADeg, lonADeg, latBDeg, lonBDeg, semiMajorMetres, semiMinorMetres,
-                         flattening, true);
+                         flattening, withAzimuths == WithAzimuths::Yes);
 }
 
-double SphereInverseMetres(double latADeg, double lonADeg, double latBDeg, double lonBDeg) {
-    return metresOrFailure(solveSphere(latADeg, lonADeg, latBDeg, lonBDeg, false));
-}
-
-GeodesicSolution SphereInverse(double latADeg, double lonADeg, double latBDeg, double lonBDeg) {
-    return solveSphere(latADeg, lonADeg, latBDeg, lonBDeg, true);
+GeodesicSolution SphereInverse(double latADeg, double lonADeg, double latBDeg, double lonBDeg,
+                               WithAzimuths withAzimuths) {
+    return solveSphere(latADeg, lonADeg, latBDeg, lonBDeg, withAzimuths == WithAzimuths::Yes);
 }
 
 }  // namespace velmora::geodesy

@@ -7,7 +7,6 @@
 namespace velmora::geodesy {
 
 inline constexpr double kPi = 3.14159265358979;  // the program's pi: 15 digits, not M_PI
-inline constexpr double kFailure = -1.0;         // what a failed distance returns
 inline constexpr double kSphereRadiusMetres = 6372795.5;  // the program's sphere
 
 // (kPi / 180) * degrees, the quotient formed first.
@@ -16,28 +15,24 @@ double DegToRad(double degrees);
 // Angle of the point (x, y), built from the one-argument arc tangent; ArcTan2(-1, 0) is -pi.
 double ArcTan2(double x, double y);
 
-// Vincenty's inverse formula on the ellipsoid given by its semi-major and semi-minor axis in
-// metres and its flattening. Returns metres, or
-// kFailure when the passes do not converge within the pass limit or the arithmetic faults
-// (division by zero, overflow, invalid operation) or the length comes out negative (absurd
-// axes, a negative b); never an infinity or NaN.
-double VincentyInverseMetres(double latADeg, double lonADeg, double latBDeg, double lonBDeg,
-                             double semiMajorMetres, double semiMinorMetres, double flattening);
+// Whether a solution should carry the azimuths too: a distance alone spares their sines.
+enum class WithAzimuths : bool { No, Yes };
 
-// VincentyInverseMetres with the forward azimuths from the same iteration: at A towards B and
-// at B onwards, with the settled lambda. Status NotSettled when the passes do not converge
-// within the pass limit, Fault on an arithmetic fault; the length as VincentyInverseMetres
-// gives it (negative for absurd axes); no azimuths for coincident points.
+// Vincenty's inverse formula on the ellipsoid given by its semi-major and semi-minor axis in
+// metres and its flattening: the length in metres and, when asked, the forward azimuths from
+// the same iteration, at A towards B and at B onwards, with the settled lambda. Status
+// NotSettled when the passes do not converge within the pass limit (nearly antipodal points);
+// Fault on an arithmetic fault (division by zero, overflow, invalid operation, an argument
+// that is not finite) and for a negative length (absurd axes, a negative b). Never an
+// infinity or NaN; no azimuths for coincident points.
 GeodesicSolution VincentyInverse(double latADeg, double lonADeg, double latBDeg, double lonBDeg,
                                  double semiMajorMetres, double semiMinorMetres,
-                                 double flattening);
+                                 double flattening, WithAzimuths withAzimuths = WithAzimuths::Yes);
 
-// Great-circle distance in metres on the sphere of radius kSphereRadiusMetres, or
-// kFailure on an arithmetic fault (exactly antipodal points among them).
-double SphereInverseMetres(double latADeg, double lonADeg, double latBDeg, double lonBDeg);
-
-// SphereInverseMetres with the great-circle azimuths; Fault where it fails, no azimuths for
-// coincident points.
-GeodesicSolution SphereInverse(double latADeg, double lonADeg, double latBDeg, double lonBDeg);
+// The great circle on the sphere of radius kSphereRadiusMetres: the length in metres and,
+// when asked, its azimuths. Fault on an arithmetic fault (exactly antipodal points among
+// them); no azimuths for coincident points.
+GeodesicSolution SphereInverse(double latADeg, double lonADeg, double latBDeg, double lonBDeg,
+                               WithAzimuths withAzimuths = WithAzimuths::Yes);
 
 }  // namespace velmora::geodesy

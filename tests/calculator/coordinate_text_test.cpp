@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <stdexcept>
+#include <cstring>
+#include <random>
+
 #include <string>
+
+#include "calculator/number_text.h"
 
 namespace velmora::calc {
 namespace {
@@ -112,7 +116,45 @@ TEST(ConvertCoordinateText, OverflowFailsInEveryFormat) {
     const std::string texts[] = {"1" + std::string(309, '0'), "1E+400" DEG, "1" DEG "1E+400'", "-1E+400"};
     for (const std::int16_t format : {kDegMinSec, kDegMin, kDeg}) {
         for (const std::string& text : texts) {
-            EXPECT_THROW(ConvertCoordinateText(state, text, format), std::overflow_error) << text << " " << format;
+            EXPECT_EQ(ConvertCoordinateText(state, text, format), std::nullopt) << text << " " << format;
+        }
+    }
+}
+
+// The one reading of a stored coordinate gives, bit for bit, what reading its decimal-degree
+// text gives: the 15-digit rounding of the text included (50°3'59" is 50.0663888888889,
+// not the nearer double 50.06638888888889).
+TEST(CoordinateDegrees, ReadsAsItsDecimalDegreeText) {
+    CalculatorState loading = convertingState();
+    loading.Loading = true;
+    CalculatorState noSeparators;
+    const std::string texts[] = {
+        "50" DEG "3'59" SEC, "-5" DEG "42'53" SEC, "0", "-0", "", "0" DEG, "-0" DEG "0'",
+        "45", "45" SEC, "45" DEG "30", "45" DEG "30'", ".5" DEG, "5." DEG, "5,25" DEG,
+        "-7" DEG "12'30.5" SEC, "100.0001220703125" DEG,  // a tie at 15 digits, left to the text
+        "99.99999999999999" DEG, "9.999999999999999e-9" DEG, "0.00000001" DEG,
+        "123456789012345678" DEG, "1" + std::string(309, '0'), "1E+400" DEG, "-1E+400" DEG,
+        "--5" DEG, "-" DEG, "0" DEG "-30'", " 45" DEG " 30' ", "45" DEG "45" DEG, "30'5" DEG,
+        "5" DEG "3'2" DEG, "45.5.5" DEG, "1e3" DEG, SEC, "12.5", "45" DEG "30'15" SEC "x"};
+    for (const CalculatorState& state : {convertingState(), loading, noSeparators}) {
+        for (const std::string& text : texts) {
+            const double read = CoordinateDegrees(state, text);
+            const double viaText = ReadLeadingNumber(DecimalDegreesText(state, text));
+            EXPECT_EQ(std::memcmp(&read, &viaText, sizeof read), 0)
+                << text << ": " << read << " against " << viaText;
+        }
+    }
+    // Stored coordinates as the keypad leaves them, over the whole sphere and beyond.
+    std::mt19937_64 random(20261209);
+    std::uniform_real_distribution<double> degrees(-400.0, 400.0);
+    const CalculatorState state = convertingState();
+    for (int i = 0; i < 20'000; ++i) {
+        const std::string typed = NumberText(degrees(random));
+        for (const std::int16_t format : {kDeg, kDegMin, kDegMinSec}) {
+            const std::string text = ConvertCoordinateText(state, typed, format).value();
+            const double read = CoordinateDegrees(state, text);
+            const double viaText = ReadLeadingNumber(DecimalDegreesText(state, text));
+            ASSERT_EQ(std::memcmp(&read, &viaText, sizeof read), 0) << text;
         }
     }
 }

@@ -15,7 +15,6 @@ namespace {
 
 constexpr double kMillimetreKm = 1e-6;  // tolerance of the distances below, in kilometres
 
-using geodesy::kFailure;
 
 // CoordText in field-code order: latitude A, latitude B, longitude A, longitude B; South and
 // West carry the "-" that Enter puts in front.
@@ -64,6 +63,14 @@ TEST_P(Distances, MatchReferenceToTheMillimetre) {
         EXPECT_NEAR(sphereKm, c.sphereKm, kMillimetreKm);
         EXPECT_TRUE(sphere.ResultShown);
     }
+
+    // Calculate's own routine gives the same lengths, bit for bit, on either datum.
+    CalculatorState program = stateWithPoints(c.latA, c.latB, c.lonA, c.lonB);
+    const std::optional<DistanceSolution> onEllipsoid = SolveDistance(program, false);
+    EXPECT_EQ(onEllipsoid ? onEllipsoid->km : kFailure, vincentyKm);
+    ApplyDatum(program, kSphereEntry);
+    const std::optional<DistanceSolution> onSphere = SolveDistance(program, false);
+    EXPECT_EQ(onSphere ? onSphere->km : kFailure, sphereKm);
 }
 
 INSTANTIATE_TEST_SUITE_P(

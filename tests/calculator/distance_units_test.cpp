@@ -28,10 +28,8 @@ class DistanceText : public ::testing::TestWithParam<FormatCase> {};
 
 TEST_P(DistanceText, WritesSixDecimalsInTheSelectedUnit) {
     const FormatCase& c = GetParam();
-    CalculatorState state = stateInUnit(c.unit);
-    state.UnitText = "stale";
-    EXPECT_EQ(FormatDistance(state, c.km, c.mark), c.text);
-    EXPECT_EQ(state.UnitText, c.unitText);
+    EXPECT_EQ(FormatDistance(c.km, c.unit, c.mark), c.text);
+    EXPECT_EQ(UnitSymbol(c.unit), c.unitText);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -60,9 +58,9 @@ class ShownDistance : public ::testing::TestWithParam<ReexpressCase> {};
 
 TEST_P(ShownDistance, IsReexpressedFromItsText) {
     const ReexpressCase& c = GetParam();
-    CalculatorState state = stateInUnit(c.from);
+    const CalculatorState state = stateInUnit(c.from);
     EXPECT_EQ(ConvertDistanceText(state, c.text, c.to, c.mark), c.expected);
-    EXPECT_EQ(state.UnitText, c.unitText);
+    EXPECT_EQ(UnitSymbol(c.to), c.unitText);
     EXPECT_EQ(state.UnitIndex, c.from) << "the caller changes UnitIndex afterwards";
 }
 

@@ -13,29 +13,9 @@
 #include "calculator/calculator.h"
 #include "calculator/keys.h"
 #include "calculator/custom_datum.h"
+#include "fake_view.h"
 
 namespace velmora::calc::testing {
-
-// Records what the engine tells the window; the selection is set by the test.
-class FakeView : public CalculatorView {
-public:
-    void historyLineAppended() override { ++appended; }
-    void historyCleared() override { ++cleared; }
-    void makeLineCurrent(int line) override { currentLine = line; }
-    void deselectAllLines() override { selection.clear(); }
-    std::vector<std::size_t> selectedLines() const override { return selection; }
-    void processPendingEvents() override { ++pendingEventRuns; }
-    void refresh() override { ++refreshes; }
-    void focusMainWindow() override { ++focusRequests; }
-
-    int appended = 0;
-    int cleared = 0;
-    int currentLine = -2;  // -2: never set
-    int pendingEventRuns = 0;
-    int refreshes = 0;
-    int focusRequests = 0;
-    std::vector<std::size_t> selection;
-};
 
 // Answers the dialog's input boxes from a script; an exhausted script answers Cancel.
 class ScriptedPrompts : public UserPrompts {

@@ -136,8 +136,8 @@ TEST_F(EngineTest, RefusedEntryIsStillUsedByCalculate) {
     type("90" + kD + "0'1\"");
     keys({kKeyEnter, kKeyCalculate});
     ASSERT_TRUE(state().ResultShown);
-    const double km = geodesy::VincentyInverseMetres(90.0 + 1.0 / 3600.0, 0, 0, 0, 6378137.0,
-                                                     6356752.3142, 1 / 298.257223563) / 1000;
+    const double km = geodesy::VincentyInverse(90.0 + 1.0 / 3600.0, 0, 0, 0, 6378137.0,
+                                               6356752.3142, 1 / 298.257223563).metres / 1000;
     EXPECT_EQ(display(), FixedSixText(km, "."));
 }
 
@@ -149,9 +149,9 @@ TEST_F(EngineTest, FullCalculationThroughTheKeys) {
     enter(kSelLongitudeB, kSelWest, "3" + kD + "4'12\"");
     calc.Lab_Num_Click(kKeyCalculate);
 
-    const double metres = geodesy::VincentyInverseMetres(
+    const double metres = geodesy::VincentyInverse(
         50 + 3 / 60.0 + 59 / 3600.0, -(5 + 42 / 60.0 + 53 / 3600.0), 58 + 38 / 60.0 + 35 / 3600.0,
-        -(3 + 4 / 60.0 + 12 / 3600.0), 6378137.0, 6356752.3142, 1 / 298.257223563);
+        -(3 + 4 / 60.0 + 12 / 3600.0), 6378137.0, 6356752.3142, 1 / 298.257223563).metres;
     EXPECT_NEAR(metres / 1000, 969.8, 0.1);  // km
     EXPECT_EQ(display(), FixedSixText(metres / 1000, "."));
     EXPECT_EQ(lastLine(), "Distance: " + display() + " km");

@@ -2,9 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <stdexcept>
-
 #include <algorithm>
+#include <chrono>
 #include <cfloat>
 #include <clocale>
 #include <cmath>
@@ -14,6 +13,7 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <vector>
 
 namespace velmora::calc {
 namespace {
@@ -224,13 +224,52 @@ INSTANTIATE_TEST_SUITE_P(
 // An overflow has no writing: each writer fails, so the step that wanted it fails too.
 TEST(NumberWriters, NoWritingOfAValueThatIsNotFinite) {
     for (const double value : {kInf, -kInf, std::numeric_limits<double>::quiet_NaN()}) {
-        EXPECT_THROW(FixedSixText(value, "."), std::overflow_error) << value;
-        EXPECT_THROW(PasteNumberText(value, ","), std::overflow_error) << value;
+        EXPECT_EQ(FixedSixText(value, "."), std::nullopt) << value;
+        EXPECT_EQ(PasteNumberText(value, ","), std::nullopt) << value;
         EXPECT_EQ(PositionalNumberText(value), "") << value;
     }
-    EXPECT_THROW(NumberText(std::numeric_limits<double>::quiet_NaN()), std::domain_error);
+    EXPECT_EQ(NumberText(std::numeric_limits<double>::quiet_NaN()), "");
     // The largest double, in 15 digits and zeros.
     EXPECT_EQ(FixedSixText(1.7976931348623157e308, "."), "179769313486232" + std::string(294, '0') + ".000000");
+}
+
+// AtFifteenDigits is the round trip through NumberText, bit for bit, at every magnitude, near
+// powers of ten (where the 15 digits carry into a 16th) and at decimal ties (x + k/8192 is
+// exactly halfway between two 15-digit decimals near 100).
+TEST(AtFifteenDigits, IsTheTripThroughNumberText) {
+    std::vector<double> values = {0.0, -0.0, 1.0, 99.99999999999999, 100.0001220703125,
+                                  -100.0001220703125, 9.999999999999999e-9, 1e-8, 1e15,
+                                  999999999999999.9, 0.30000000000000004, kInf, -kInf,
+                                  5e-324, 1.7976931348623157e308};
+    std::mt19937_64 random(20261209);
+    std::uniform_real_distribution<double> mantissa(1.0, 10.0);
+    std::uniform_int_distribution<int> exponent(-12, 17);
+    for (int i = 0; i < 200'000; ++i) {
+        const double value = mantissa(random) * std::pow(10.0, exponent(random));
+        values.push_back(i % 2 ? value : -value);
+        values.push_back(std::nextafter(std::pow(10.0, exponent(random)), 0.0));
+    }
+    for (int k = 1; k < 8192; k += 7) values.push_back(100.0 + k / 8192.0);
+    for (const double value : values) {
+        const double direct = AtFifteenDigits(value);
+        const double viaText = ReadLeadingNumber(NumberText(value));
+        ASSERT_EQ(std::memcmp(&direct, &viaText, sizeof direct), 0) << NumberText(value);
+    }
+    EXPECT_EQ(AtFifteenDigits(std::numeric_limits<double>::quiet_NaN()), 0.0);
+}
+
+// Replacing is linear in the text: two megabytes of no-break spaces become blanks at once,
+// which replacing in place (moving the rest of the text each time) would take minutes over.
+TEST(ReplaceAll, IsLinearInTheText) {
+    std::string text;
+    for (int i = 0; i < 1'000'000; ++i) text += "\u00A0";
+    const auto start = std::chrono::steady_clock::now();
+    replaceAll(text, "\u00A0", " ");
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+    EXPECT_EQ(text, std::string(1'000'000, ' '));
+    std::string growing = "a-b-c";
+    replaceAll(growing, "-", "--");  // scans on behind each replacement
+    EXPECT_EQ(growing, "a--b--c");
 }
 
 // The process locale must not reach number text: a comma locale changes nothing.
@@ -248,7 +287,7 @@ TEST(NumberText, IgnoresProcessLocale) {
     const std::string numberText = NumberText(6356752.31424518);
     const double read = ReadLeadingNumber("45.5");
     const std::optional<double> converted = ConvertNumber("1.5", ".");
-    const std::string fixed = FixedSixText(969.845344, ".");
+    const std::optional<std::string> fixed = FixedSixText(969.845344, ".");
     std::setlocale(LC_ALL, previous.c_str());
     EXPECT_EQ(numberText, "6356752.31424518") << found;
     EXPECT_EQ(read, 45.5);

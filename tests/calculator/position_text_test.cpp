@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 
 #include "calculator/angle_text.h"
@@ -111,6 +112,18 @@ struct RefusalCase {
     const char* refusal;
 };
 
+// A position padded with blanks to length bytes.
+std::string paddedPosition(std::size_t length) {
+    std::string text = "48.8566, 2.3522";
+    text.resize(length, ' ');
+    return text;
+}
+
+const char* justTooLong() {
+    static const std::string text = paddedPosition(kPositionTextLimitBytes + 1);
+    return text.c_str();
+}
+
 class RefusedTexts : public ::testing::TestWithParam<RefusalCase> {};
 
 TEST_P(RefusedTexts, GiveNoPositionAndSayWhy) {
@@ -152,8 +165,33 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"FractionBeforeMinutes", "48.5" DEG "30' N, 2" DEG " E", "only the last part of an angle may have decimals"},
         RefusalCase{"MinutesWithoutDegrees", "51' 30\", 2", "an angle must begin with its degrees"},
         RefusalCase{"DecimalCommasAndCommaSeparator", "48,8566, 2,3522", "the clipboard holds more than two angles"},
-        RefusalCase{"DecimalCommaOutOfRange", "95,5 2,5", "the latitude lies beyond 90 degrees"}),
+        RefusalCase{"DecimalCommaOutOfRange", "95,5 2,5", "the latitude lies beyond 90 degrees"},
+        RefusalCase{"LongerThanAThousandBytes", justTooLong(), "the clipboard holds text that is no part of a position"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ParsePosition, ReadsUpToAThousandBytes) {
+    const PositionParse parse = ParsePosition(paddedPosition(kPositionTextLimitBytes));
+    ASSERT_TRUE(parse.position.has_value()) << parse.refusal;
+    EXPECT_EQ(parse.position->latitudeDeg, 48.8566);
+}
+
+// Clipboards of megabytes are refused at once, whatever they hold: a position followed by
+// no-break spaces, or primes alone, each of which the reading turns into a plain mark.
+TEST(ParsePosition, HugeClipboardsAreRefusedAtOnce) {
+    const auto timed = [](const std::string& text) {
+        const auto start = std::chrono::steady_clock::now();
+        const PositionParse parse = ParsePosition(text);
+        EXPECT_FALSE(parse.position.has_value());
+        EXPECT_EQ(parse.refusal, "the clipboard holds text that is no part of a position");
+        return std::chrono::steady_clock::now() - start;
+    };
+    std::string noBreakSpaces = "48.8566, 2.3522";
+    for (int i = 0; i < 1'000'000; ++i) noBreakSpaces += "\u00A0";
+    std::string primes;
+    for (int i = 0; i < 70'000; ++i) primes += "\u2032";  // 210 KB
+    EXPECT_LT(timed(noBreakSpaces), std::chrono::milliseconds(500));
+    EXPECT_LT(timed(primes), std::chrono::milliseconds(500));
+}
 
 struct AngleTextCase {
     const char* name;

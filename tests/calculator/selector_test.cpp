@@ -135,14 +135,14 @@ TEST_P(UnitKeysInLocale, ReExpressedDistanceKeepsTheMarkAndIsReadAgain) {
     calc.Lab_Num_Click(kKeyCalculate);
     ASSERT_EQ(display().find(mark), std::string::npos) << "the display shows the point";
     const double km = ReadLeadingNumber(display());
-    EXPECT_EQ(lastLine(), "Distance: " + FixedSixText(km, mark) + " km");
+    EXPECT_EQ(lastLine(), "Distance: " + FixedSixText(km, mark).value() + " km");
 
     calc.Lab_Sel_Click(kSelStatuteMiles);
-    const std::string mi = FixedSixText(km / 1.609344, mark);
+    const std::string mi = FixedSixText(km / 1.609344, mark).value();
     EXPECT_EQ(display(), mi);
     EXPECT_EQ(lastLine(), "Distance: " + mi + " mi");
 
-    const double miRead = ReadLeadingNumber(FixedSixText(km / 1.609344, "."));
+    const double miRead = ReadLeadingNumber(FixedSixText(km / 1.609344, ".").value());
     calc.Lab_Sel_Click(kSelKilometres);
     EXPECT_EQ(display(), FixedSixText(miRead * 1.609344, mark));
 }

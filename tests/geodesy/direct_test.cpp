@@ -203,9 +203,9 @@ TEST_P(Midpoints, LieHalfwayAlongTheShortestPath) {
     }
     const MidpointSolution s = SphereMidpoint(c.latA, c.lonA, c.latB, c.lonB);
     ASSERT_EQ(s.status, SolutionStatus::Solved);
-    const double half = SphereInverseMetres(c.latA, c.lonA, c.latB, c.lonB) / 2.0;
-    EXPECT_NEAR(SphereInverseMetres(c.latA, c.lonA, s.point.latDeg, s.point.lonDeg), half, 1e-3);
-    EXPECT_NEAR(SphereInverseMetres(s.point.latDeg, s.point.lonDeg, c.latB, c.lonB), half, 1e-3);
+    const double half = SphereInverse(c.latA, c.lonA, c.latB, c.lonB).metres / 2.0;
+    EXPECT_NEAR(SphereInverse(c.latA, c.lonA, s.point.latDeg, s.point.lonDeg).metres, half, 1e-3);
+    EXPECT_NEAR(SphereInverse(s.point.latDeg, s.point.lonDeg, c.latB, c.lonB).metres, half, 1e-3);
 }
 
 INSTANTIATE_TEST_SUITE_P(
