@@ -5,7 +5,9 @@
 #include "calculator/angle_text.h"
 #include "calculator/calculator.h"
 #include "calculator/distance_units.h"
+#include "calculator/destination.h"
 #include "calculator/keys.h"
+#include "calculator/midpoint_line.h"
 #include "calculator/position_text.h"
 
 namespace velmora::calc {
@@ -35,6 +37,8 @@ std::pair<std::int16_t, std::size_t> keyAtFront(std::string_view text) {
 void Calculator::SetShowAzimuths(bool on) { m_showAzimuths = on; }
 
 void Calculator::SetExactNearAntipodes(bool on) { m_exactNearAntipodes = on; }
+
+void Calculator::SetShowMidpoint(bool on) { m_showMidpoint = on; }
 
 std::string Calculator::distanceLine() const {
     std::string line = DistanceLine(m_display, m_state);
@@ -66,12 +70,44 @@ void Calculator::MenuPastePoint_Click(std::int16_t point, std::string_view clipb
                                                               ".");
             return;
         }
-        const Position& at = *parse.position;
-        enterPastedCoordinate(point == kPointA ? kSelLatitudeA : kSelLatitudeB,
-                              at.latitudeDeg < 0.0 ? kSelSouth : kSelNorth, at.latitudeDeg);
-        enterPastedCoordinate(point == kPointA ? kSelLongitudeA : kSelLongitudeB,
-                              at.longitudeDeg < 0.0 ? kSelWest : kSelEast, at.longitudeDeg);
+        enterPoint(point, parse.position->latitudeDeg, parse.position->longitudeDeg);
     });
+}
+
+// Both fields of a point, latitude first, as a user types them.
+void Calculator::enterPoint(std::int16_t point, double latitudeDeg, double longitudeDeg) {
+    enterPastedCoordinate(point == kPointA ? kSelLatitudeA : kSelLatitudeB,
+                          latitudeDeg < 0.0 ? kSelSouth : kSelNorth, latitudeDeg);
+    enterPastedCoordinate(point == kPointA ? kSelLongitudeA : kSelLongitudeB,
+                          longitudeDeg < 0.0 ? kSelWest : kSelEast, longitudeDeg);
+}
+
+void Calculator::appendMidpointLine() {
+    if (!m_showMidpoint) return;
+    appendHistory(MidpointLine(m_shownMidpoint, m_state.CoordFormat));
+}
+
+bool Calculator::MenuDestination_CanStart() {
+    std::optional<std::string> refusal;
+    runIgnoringFailure([&] { refusal = DestinationStartRefusal(m_state); });
+    if (refusal) runIgnoringFailure([&] { m_prompts.CriticalMessage(app::kProductName, *refusal); });
+    return !refusal;
+}
+
+void Calculator::MenuDestination_Click(std::string_view azimuthText, std::string_view distanceText) {
+    runIgnoringFailure([&] {
+        const DestinationOutcome outcome =
+            PlanDestination(m_state, azimuthText, distanceText, m_locale.decimalMark);
+        if (!outcome.plan) {
+            m_prompts.CriticalMessage(app::kProductName, outcome.refusal);
+            return;
+        }
+        appendHistory(outcome.plan->destinationLine);
+        enterPoint(kPointB, outcome.plan->pointB.latDeg, outcome.plan->pointB.lonDeg);
+        appendHistory(outcome.plan->arrivalLine);
+        selectLastHistoryLine();
+    });
+    runIgnoringFailure([&] { m_view.refresh(); });
 }
 
 // The keys a user presses for one field: the field, its hemisphere, "C" for whatever the

@@ -6,6 +6,7 @@
 #include "calculator/distance.h"
 #include "calculator/distance_units.h"
 #include "calculator/keys.h"
+#include "calculator/midpoint_line.h"
 #include "calculator/text.h"
 
 namespace velmora::calc {
@@ -181,12 +182,16 @@ void Calculator::calculate() {
     const DistanceSolution solution = SolveDistance(m_state, m_exactNearAntipodes);
     if (!(solution.km >= 0.0) || !std::isfinite(solution.km)) {
         failurePath(kKeyCalculate);
+        m_shownMidpoint.reset();
+        appendMidpointLine();
         return;
     }
     m_shownSolution = solution;
+    m_shownMidpoint = SolveMidpoint(m_state, solution.exact);
     m_display = FormatDistance(m_state, solution.km, m_locale.decimalMark);
     appendHistory(distanceLine());
     appendAzimuthLines();
+    appendMidpointLine();
     // The display shows the point in every locale, also where the decimal mark is neither
     // "." nor "," and the closing separator replacement would not catch it.
     m_display = WithDisplayPoint(std::move(m_display), m_locale, m_state);

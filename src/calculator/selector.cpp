@@ -108,6 +108,7 @@ void Calculator::selectUnit(std::int16_t unit) {
         m_display = std::move(*converted);
         appendHistory(distanceLine());
         appendAzimuthLines();
+        appendMidpointLine();
     }
     m_state.UnitIndex = unit;
 }
