@@ -763,8 +763,8 @@ void VelmoraEndToEnd::azimuthsFollowEveryDistanceAndTheTickIsRemembered() {
     QVERIFY(perform(kLandsEndToJohnOGroats));
     QVERIFY(historyLines().constLast().startsWith(QStringLiteral("Distance: ")));
 
-    // The keyboard opens the menu on its first entry; Up wraps round to the last one.
-    QVERIFY(perform({QStringLiteral("key alt+v Up Return"), QStringLiteral("type =")}));
+    // The keyboard opens the menu on its first entry; Down skips the separator.
+    QVERIFY(perform({QStringLiteral("key alt+v Down Down Return"), QStringLiteral("type =")}));
     checkAzimuthLines(historyLines(), QStringLiteral(" km"));
     QVERIFY(perform({QStringLiteral("type m")}));
     checkAzimuthLines(historyLines(), QStringLiteral(" mi"));
@@ -799,17 +799,18 @@ void VelmoraEndToEnd::exactSolutionNearTheAntipode() {
 // Edit > Paste point A and Paste point B enter both fields of a point from one pasted text; a
 // text that is no position is refused in a message box and changes nothing.
 void VelmoraEndToEnd::pastesWholePointsAndRefusesAText() {
-    // The Edit menu opens on Copy; Up wraps round to Paste point B, once more to Paste point A.
+    // The Edit menu opens on Copy; Down skips the separators: Paste, Send to calculator, Paste
+    // point A, Paste point B.
     // The next text may go on the clipboard only once the program has read the last one: each
     // paste adds two lines to the three of the start-up.
     const auto waitForHistoryLines = [&](int count) {
         return waitUntil([&] { return historyLineCentres(grabClient()).size() == count; }, kActionTimeout);
     };
     QVERIFY(m_session->setClipboard(QStringLiteral("48°51′24″N 2°21′08″E")));
-    QVERIFY(perform({QStringLiteral("key alt+e Up Up Return")}));
+    QVERIFY(perform({QStringLiteral("key alt+e Down Down Down Return")}));
     QVERIFY2(waitForHistoryLines(5), "point A was not entered");
     QVERIFY(m_session->setClipboard(QStringLiteral("  -33.8688, 151.2093\n")));
-    QVERIFY(perform({QStringLiteral("key alt+e Up Return")}));
+    QVERIFY(perform({QStringLiteral("key alt+e Down Down Down Down Return")}));
     QVERIFY2(waitForHistoryLines(7), "point B was not entered");
     QVERIFY(perform({QStringLiteral("type =")}));
     const QString shown = copyDisplay();
@@ -821,7 +822,7 @@ void VelmoraEndToEnd::pastesWholePointsAndRefusesAText() {
     QVERIFY(before.contains(QStringLiteral("Longitude B: 151° 12' 33.48\" E")));
 
     QVERIFY(m_session->setClipboard(QStringLiteral("Paris")));
-    QVERIFY(perform({QStringLiteral("key alt+e Up Up Return")}));
+    QVERIFY(perform({QStringLiteral("key alt+e Down Down Down Return")}));
     const std::optional<QString> box = m_session->waitForWindow(kMainTitle, kActionTimeout, m_window);
     QVERIFY2(box, "no message box refused the text");
     QVERIFY(focus(*box));
