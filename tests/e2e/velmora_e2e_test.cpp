@@ -32,6 +32,7 @@ namespace {
 const QString kMainTitle = QStringLiteral("Velmora");
 const QString kAboutTitle = QStringLiteral("About program...");
 const QString kCustomDatumTitle = QStringLiteral("Custom Datum Definition");
+const QString kDestinationTitle = QStringLiteral("Destination from A");
 constexpr milliseconds kWindowTimeout{15'000};  // start-up under a loaded CI machine
 constexpr milliseconds kActionTimeout{5'000};   // one key's effect to become visible
 
@@ -182,6 +183,8 @@ private slots:
     void azimuthsFollowEveryDistanceAndTheTickIsRemembered();
     void exactSolutionNearTheAntipode();
     void pastesWholePointsAndRefusesAText();
+    void midpointFollowsEveryDistance();
+    void destinationFromAThroughItsDialog();
 
 private:
     // Runs steps of the form "key KEYSYM..." (xdotool key), "type TEXT" (xdotool type) or
@@ -832,6 +835,96 @@ void VelmoraEndToEnd::pastesWholePointsAndRefusesAText() {
     QVERIFY(focus(m_window));
     QCOMPARE(copyDisplay(), shown);
     QCOMPARE(historyLines(), before);
+}
+
+// An angle written in degrees, minutes and seconds as the history writes it ("54° 21' 49.80\"").
+double dmsText(const QString& text) {
+    static const QRegularExpression form(QStringLiteral("^(\\d+)° (\\d+)' (\\d+\\.\\d\\d)\"$"));
+    const QRegularExpressionMatch match = form.match(text);
+    if (!match.hasMatch()) return std::nan("");
+    return dms(match.captured(1).toDouble(), match.captured(2).toDouble(), match.captured(3).toDouble());
+}
+
+// View > Show midpoint: the distance by "=" and re-expressed by a unit key is followed by the
+// point halfway along the geodesic, GeographicLib's to the 0.01" shown.
+void VelmoraEndToEnd::midpointFollowsEveryDistance() {
+    constexpr double kShownSecondDeg = 0.006 / 3600;
+    const GeographicLib::Geodesic wgs84(kWgs84SemiMajorMetres, kWgs84Flattening);
+    double metres = 0, atA = 0, atB = 0, lat = 0, lon = 0;
+    const double latA = dms(50, 3, 59), lonA = -dms(5, 42, 53);
+    wgs84.Inverse(latA, lonA, dms(58, 38, 38), -dms(3, 4, 12), metres, atA, atB);
+    wgs84.Direct(latA, lonA, atA, metres / 2, lat, lon);
+    static const QRegularExpression form(QStringLiteral("^Midpoint: (.+) N  (.+) W$"));
+    const auto checkMidpoint = [&](const QStringList& lines, const QString& distanceUnit) {
+        QVERIFY2(lines.size() >= 2, qPrintable(lines.join(QLatin1Char('\n'))));
+        QVERIFY2(lines[lines.size() - 2].endsWith(distanceUnit), qPrintable(lines[lines.size() - 2]));
+        const QRegularExpressionMatch match = form.match(lines.constLast());
+        QVERIFY2(match.hasMatch(), qPrintable(lines.constLast()));
+        QVERIFY2(qAbs(dmsText(match.captured(1)) - lat) <= kShownSecondDeg &&
+                     qAbs(dmsText(match.captured(2)) + lon) <= kShownSecondDeg,
+                 qPrintable(lines.constLast() + QStringLiteral(" expected %1 %2").arg(lat, 0, 'f', 7).arg(lon, 0, 'f', 7)));
+    };
+
+    // The keyboard opens the menu on its first entry; Down skips the separator.
+    QVERIFY(perform({QStringLiteral("key alt+v Down Down Down Return")}));
+    QVERIFY(perform(kLandsEndToJohnOGroats));
+    checkMidpoint(historyLines(), QStringLiteral(" km"));
+    QVERIFY(perform({QStringLiteral("type m")}));
+    checkMidpoint(historyLines(), QStringLiteral(" mi"));
+}
+
+// Edit > Destination from A...: refused in a message box before A is there; then the dialog
+// refuses a field in a box of its own and stays open, and OK enters B from A.
+void VelmoraEndToEnd::destinationFromAThroughItsDialog() {
+    const QString openDestination = QStringLiteral("key alt+e Down Down Down Down Down Return");
+    const QStringList start = historyLines();
+    QVERIFY(perform({openDestination}));
+    const std::optional<QString> refusal = m_session->waitForWindow(kMainTitle, kActionTimeout, m_window);
+    QVERIFY2(refusal, "no message box asked for A first");
+    QVERIFY(focus(*refusal));
+    QVERIFY(perform({QStringLiteral("key Return")}));
+    QVERIFY(waitUntil([&] { return !m_session->waitForWindow(kMainTitle, milliseconds{0}, m_window); },
+                      kActionTimeout));
+    QVERIFY(!m_session->waitForWindow(kDestinationTitle, milliseconds{0}));
+    QVERIFY(focus(m_window));
+    QCOMPARE(historyLines(), start);
+
+    QVERIFY(m_session->setClipboard(QStringLiteral("48.8566, 2.3522")));
+    QVERIFY(perform({QStringLiteral("key alt+e Down Down Down Return")}));
+    QVERIFY2(waitUntil([&] { return historyLines().size() == start.size() + 2; }, kActionTimeout),
+             "point A was not entered");
+    QVERIFY(perform({openDestination}));
+    const std::optional<QString> dialog = m_session->waitForWindow(kDestinationTitle, kActionTimeout);
+    QVERIFY2(dialog, "no destination dialog");
+    QVERIFY(focus(*dialog));
+    QVERIFY(perform({QStringLiteral("type 45 60"), QStringLiteral("key Tab"), QStringLiteral("type 100"),
+                     QStringLiteral("key Return")}));
+    const std::optional<QString> box = m_session->waitForOtherWindow({m_window, *dialog}, kActionTimeout);
+    QVERIFY2(box, "no message box refused the minutes");
+    QVERIFY(focus(*box));
+    QVERIFY(perform({QStringLiteral("key Return")}));
+    QVERIFY(waitUntil([&] { return !m_session->waitForOtherWindow({m_window, *dialog}, milliseconds{0}); },
+                      kActionTimeout));
+    QVERIFY2(m_session->waitForWindow(kDestinationTitle, milliseconds{0}), "the dialog closed on a refusal");
+    // The refused field has the focus with its text selected: typing replaces it.
+    QVERIFY(focus(*dialog));
+    QVERIFY(perform({QStringLiteral("type 45 30"), QStringLiteral("key Return")}));
+    QVERIFY(m_session->waitForWindowGone(kDestinationTitle, kActionTimeout));
+    QVERIFY(focus(m_window));
+
+    const GeographicLib::Geodesic wgs84(kWgs84SemiMajorMetres, kWgs84Flattening);
+    double lat = 0, lon = 0, arrival = 0;
+    wgs84.Direct(48.8566, 2.3522, 45.5, 100'000.0, lat, lon, arrival);
+    const QStringList lines = historyLines();
+    QCOMPARE(lines.size(), start.size() + 6);
+    QCOMPARE(lines[lines.size() - 4], QStringLiteral("Destination: azimuth 45° 30' 0.00\", 100.000000 km"));
+    QVERIFY2(lines[lines.size() - 3].startsWith(QStringLiteral("Latitude B: 49° ")), qPrintable(lines[lines.size() - 3]));
+    QVERIFY2(lines[lines.size() - 2].startsWith(QStringLiteral("Longitude B: 3° ")), qPrintable(lines[lines.size() - 2]));
+    QVERIFY2(qAbs(azimuthLineDegrees(lines.constLast(), QStringLiteral("Azimuth at B")) - arrival) <= 0.006 / 3600,
+             qPrintable(lines.constLast() + QStringLiteral(" expected %1").arg(arrival, 0, 'f', 7)));
+    QCOMPARE(copyDisplay(), QStringLiteral("0"));
+    QVERIFY(perform({QStringLiteral("type =")}));
+    QCOMPARE(copyDisplay(), QStringLiteral("100.000000"));
 }
 
 QTEST_GUILESS_MAIN(VelmoraEndToEnd)
