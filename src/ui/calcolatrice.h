@@ -67,7 +67,7 @@ public:
     void MenuCreaCollegamento_Click();
     void MenuEliminaCollegamento_Click();
     void MenuAbout2_Click();
-    // The three extras: azimuth lines, the exact solution near antipodes (both ticks remembered
+    // The extras: azimuth lines, the exact solution near antipodes (both ticks remembered
     // between runs) and a whole point pasted from the clipboard.
     void MenuShowAzimuths_Click();
     void MenuExactSolution_Click();
