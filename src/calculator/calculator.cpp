@@ -7,6 +7,7 @@
 #include "calculator/clipboard.h"
 #include "calculator/coordinate_text.h"
 #include "calculator/coordinates.h"
+#include "calculator/destination.h"
 #include "calculator/distance_units.h"
 #include "calculator/entry.h"
 #include "calculator/position_text.h"
@@ -124,6 +125,7 @@ void Calculator::calculate() {
     std::optional<DistanceReport> report = m_report.calculate(m_state, m_locale);
     if (!report) {
         failurePath(kKeyCalculate);
+        m_history.append(m_report.failureLines(m_state));
         return;
     }
     m_display = std::move(report->display);
@@ -211,6 +213,8 @@ void Calculator::SetShowAzimuths(bool on) { m_report.setShowAzimuths(on); }
 
 void Calculator::SetExactNearAntipodes(bool on) { m_report.setExactNearAntipodes(on); }
 
+void Calculator::SetShowMidpoint(bool on) { m_report.setShowMidpoint(on); }
+
 std::string Calculator::MenuCopia_Click() const {
     return m_history.copyText(m_view.selectedLines(), m_display);
 }
@@ -234,11 +238,34 @@ void Calculator::MenuPastePoint_Click(std::int16_t point, std::string_view clipb
                                                           " was not pasted: " + parse.refusal + ".");
         return;
     }
-    const Position& at = *parse.position;
+    enterPoint(point, parse.position->latitudeDeg, parse.position->longitudeDeg);
+}
+
+bool Calculator::MenuDestination_CanStart() {
+    const std::optional<std::string> refusal = DestinationStartRefusal(m_state);
+    if (refusal) m_prompts.CriticalMessage(app::kProductName, *refusal);
+    return !refusal;
+}
+
+void Calculator::MenuDestination_Click(std::string_view azimuthText, std::string_view distanceText) {
+    const DestinationOutcome outcome =
+        PlanDestination(m_state, azimuthText, distanceText, m_locale.decimalMark);
+    if (!outcome.plan) {
+        m_prompts.CriticalMessage(app::kProductName, outcome.refusal);
+        return;
+    }
+    m_history.append(outcome.plan->destinationLine);
+    enterPoint(kPointB, outcome.plan->pointB.latDeg, outcome.plan->pointB.lonDeg);
+    m_history.append(outcome.plan->arrivalLine);
+    m_history.selectLast();
+}
+
+// Both fields of a point, latitude first, as a user types them.
+void Calculator::enterPoint(std::int16_t point, double latitudeDeg, double longitudeDeg) {
     enterPastedCoordinate(point == kPointA ? kSelLatitudeA : kSelLatitudeB,
-                          at.latitudeDeg < 0.0 ? kSelSouth : kSelNorth, at.latitudeDeg);
+                          latitudeDeg < 0.0 ? kSelSouth : kSelNorth, latitudeDeg);
     enterPastedCoordinate(point == kPointA ? kSelLongitudeA : kSelLongitudeB,
-                          at.longitudeDeg < 0.0 ? kSelWest : kSelEast, at.longitudeDeg);
+                          longitudeDeg < 0.0 ? kSelWest : kSelEast, longitudeDeg);
 }
 
 // The keys a user presses for one field: the field, its hemisphere, "C" for whatever the

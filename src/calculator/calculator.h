@@ -71,11 +71,23 @@ public:
     // and its lines end in " (exact)".
     void SetShowAzimuths(bool on);
     void SetExactNearAntipodes(bool on);
+    // With the midpoint on, every distance line is followed (behind the azimuth lines) by
+    // "Midpoint: " and the point halfway along the geodesic in the current coordinate format,
+    // and a failed distance by "Midpoint: none" (see midpoint_line.h).
+    void SetShowMidpoint(bool on);
     // Paste point kPointA or kPointB: the text as one position, latitude first, entered into
     // both fields of the point with the keys a user would press (field, hemisphere, "C", the
     // angle in the current format, Enter). A text that is no position is refused in a message
     // box and changes nothing. Other point indices do nothing.
     void MenuPastePoint_Click(std::int16_t point, std::string_view clipboardText);
+    // "Destination from A...": whether Latitude A and Longitude A are there to start from;
+    // when not, a message box says why and nothing changes. The window asks before its dialog.
+    bool MenuDestination_CanStart();
+    // The dialog's azimuth at A (current coordinate format) and distance (current unit): one
+    // "Destination: " line, B entered exactly as Paste point B enters it, one "Azimuth at B: "
+    // line (see destination.h). Input the dialog would refuse, or a direct that fails, is
+    // refused in a message box and changes nothing.
+    void MenuDestination_Click(std::string_view azimuthText, std::string_view distanceText);
 
     // The text to put on the clipboard: the selected lines, each behind CR LF, or the display.
     std::string MenuCopia_Click() const;
@@ -101,6 +113,7 @@ private:
     void calculate();
     void chooseUnit(std::int16_t unit);
     void chooseFormat(std::int16_t format);
+    void enterPoint(std::int16_t point, double latitudeDeg, double longitudeDeg);
     void enterPastedCoordinate(std::int16_t fieldKey, std::int16_t hemisphereKey, double degrees);
 
     CalculatorView& m_view;

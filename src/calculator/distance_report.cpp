@@ -4,6 +4,7 @@
 
 #include "calculator/angle_text.h"
 #include "calculator/distance_units.h"
+#include "calculator/midpoint_line.h"
 #include "calculator/text.h"
 
 namespace velmora::calc {
@@ -27,6 +28,7 @@ std::optional<DistanceReport> DistanceReporter::calculate(CalculatorState& state
 DistanceReport DistanceReporter::report(const DistanceSolution& solution, CalculatorState& state,
                                         const UserLocale& locale) {
     m_shown = solution;
+    if (m_showMidpoint) m_shownMidpoint = SolveMidpoint(state, solution.exact);
     state.UnitText = UnitSymbol(state.UnitIndex);
     const std::string shown = FormatDistance(solution.km, state.UnitIndex, locale.decimalMark);
     DistanceReport out;
@@ -68,17 +70,26 @@ void DistanceReporter::appendLines(std::vector<std::string>& lines, std::string_
     line += state.UnitText;
     if (m_shown.exact) line += kExactMark;
     lines.push_back(std::move(line));
-    if (!m_showAzimuths) return;
-    const std::optional<geodesy::Azimuths>& azimuths = m_shown.azimuths;
-    for (int at = 0; at < 2; ++at) {
-        std::string azimuth(kAzimuthLabels[at]);
-        if (!azimuths) {
-            azimuth += kNoAzimuth;
-        } else {
-            azimuth += AzimuthText(at == 0 ? azimuths->atADeg : azimuths->atBDeg, state.CoordFormat);
+    if (m_showAzimuths) {
+        const std::optional<geodesy::Azimuths>& azimuths = m_shown.azimuths;
+        for (int at = 0; at < 2; ++at) {
+            std::string azimuth(kAzimuthLabels[at]);
+            if (!azimuths) {
+                azimuth += kNoAzimuth;
+            } else {
+                azimuth += AzimuthText(at == 0 ? azimuths->atADeg : azimuths->atBDeg,
+                                       state.CoordFormat);
+            }
+            lines.push_back(std::move(azimuth));
         }
-        lines.push_back(std::move(azimuth));
     }
+    if (m_showMidpoint) lines.push_back(MidpointLine(m_shownMidpoint, state.CoordFormat));
+}
+
+std::vector<std::string> DistanceReporter::failureLines(const CalculatorState& state) {
+    m_shownMidpoint.reset();
+    if (!m_showMidpoint) return {};
+    return {MidpointLine(std::nullopt, state.CoordFormat)};
 }
 
 }  // namespace velmora::calc

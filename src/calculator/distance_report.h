@@ -9,6 +9,7 @@
 #include "calculator/distance.h"
 #include "calculator/number_text.h"
 #include "calculator/state.h"
+#include "geodesy/direct.h"
 
 // The distance on the display and in the history: Calculate, the re-expression by a unit key
 // and, through Calculate, the recomputation by a datum. The one place where a distance result
@@ -29,6 +30,12 @@ public:
     // not settle is solved exactly and its lines end in " (exact)".
     void setShowAzimuths(bool on) { m_showAzimuths = on; }
     void setExactNearAntipodes(bool on) { m_exactNearAntipodes = on; }
+    // With the midpoint on, the distance's lines end in "Midpoint: " and the point halfway
+    // along the geodesic, and a failed distance is followed by "Midpoint: none".
+    void setShowMidpoint(bool on) { m_showMidpoint = on; }
+
+    // The lines behind a failed Calculate's failure line.
+    std::vector<std::string> failureLines(const CalculatorState& state);
 
     // Calculate: the distance between the stored points (SolveDistance) reported; nullopt on
     // every failure, for the caller's failure line.
@@ -58,7 +65,9 @@ private:
 
     bool m_showAzimuths = false;
     bool m_exactNearAntipodes = false;
+    bool m_showMidpoint = false;
     DistanceSolution m_shown;  // the distance on the display, for a unit that re-expresses it
+    std::optional<geodesy::GeoPoint> m_shownMidpoint;  // of m_shown; none: it failed
 };
 
 }  // namespace velmora::calc

@@ -19,6 +19,7 @@
 #include "desktop/tray_icona.h"
 #include "ui/accessibility.h"
 #include "ui/calculator_face.h"
+#include "ui/destination_dialog.h"
 #include "ui/frm_about.h"
 #include "ui/history_model.h"
 #include "ui/key_router.h"
@@ -27,10 +28,11 @@ namespace velmora::ui {
 
 namespace {
 
-// The two ticks of the extras, the only settings kept between runs (the registry on Windows,
-// ~/.config/Velmora/velmora.conf on Linux).
+// The three ticks of the extras, the only settings kept between runs (the registry on
+// Windows, ~/.config/Velmora/velmora.conf on Linux).
 const QString kShowAzimuthsKey = QStringLiteral("Extras/ShowAzimuths");
 const QString kExactSolutionKey = QStringLiteral("Extras/ExactSolutionNearAntipodes");
+const QString kShowMidpointKey = QStringLiteral("Extras/ShowMidpoint");
 
 }  // namespace
 
@@ -134,6 +136,8 @@ void Calcolatrice::createMenus() {
              &Calcolatrice::MenuPastePointA_Click);
     addEntry(m_editMenu, QStringLiteral("Paste point B"), QStringLiteral("MenuPastePointB"),
              &Calcolatrice::MenuPastePointB_Click);
+    addEntry(m_editMenu, QStringLiteral("Destination from A..."), QStringLiteral("MenuDestination"),
+             &Calcolatrice::MenuDestination_Click);
 
     QMenu* view = bar->addMenu(QStringLiteral("&View"));
     view->setObjectName(QStringLiteral("MenuVisualizza"));
@@ -149,6 +153,10 @@ void Calcolatrice::createMenus() {
                                     QStringLiteral("MenuShowAzimuths"),
                                     &Calcolatrice::MenuShowAzimuths_Click);
     m_showAzimuthsAction->setCheckable(true);
+    m_showMidpointAction = addEntry(view, QStringLiteral("Show midpoint"),
+                                    QStringLiteral("MenuShowMidpoint"),
+                                    &Calcolatrice::MenuShowMidpoint_Click);
+    m_showMidpointAction->setCheckable(true);
 
     QMenu* datum = bar->addMenu(QStringLiteral("&Datum"));
     datum->setObjectName(QStringLiteral("MenuEllissoide"));
@@ -302,6 +310,8 @@ void Calcolatrice::applyRememberedExtras() {
     m_exactSolutionAction->setChecked(m_settings.value(kExactSolutionKey, false));
     m_engine->SetShowAzimuths(m_showAzimuthsAction->isChecked());
     m_engine->SetExactNearAntipodes(m_exactSolutionAction->isChecked());
+    m_showMidpointAction->setChecked(m_settings.value(kShowMidpointKey, false));
+    m_engine->SetShowMidpoint(m_showMidpointAction->isChecked());
 }
 
 void Calcolatrice::MenuShowAzimuths_Click() {
@@ -314,6 +324,22 @@ void Calcolatrice::MenuExactSolution_Click() {
     const bool ticked = m_exactSolutionAction->isChecked();
     m_engine->SetExactNearAntipodes(ticked);
     desktop::RememberTick(m_settings, m_warnings, m_settingsFailureShown, kExactSolutionKey, ticked);
+}
+
+void Calcolatrice::MenuShowMidpoint_Click() {
+    const bool ticked = m_showMidpointAction->isChecked();
+    m_engine->SetShowMidpoint(ticked);
+    desktop::RememberTick(m_settings, m_warnings, m_settingsFailureShown, kShowMidpointKey, ticked);
+}
+
+void Calcolatrice::MenuDestination_Click() {
+    if (!m_engine->MenuDestination_CanStart()) return;
+    const calc::CalculatorState& state = m_engine->state();
+    DestinationDialog dialog(this, state.CoordFormat, state.UnitIndex);
+    if (dialog.exec() != QDialog::Accepted) return;
+    m_engine->MenuDestination_Click(dialog.azimuthText().toStdString(),
+                                    dialog.distanceText().toStdString());
+    refresh();
 }
 
 void Calcolatrice::MenuPastePointA_Click() {

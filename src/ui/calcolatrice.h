@@ -67,12 +67,16 @@ public:
     void MenuCreaCollegamento_Click();
     void MenuEliminaCollegamento_Click();
     void MenuAbout2_Click();
-    // The three extras: azimuth lines, the exact solution near antipodes (both ticks remembered
+    // The extras: azimuth lines, the exact solution near antipodes (both ticks remembered
     // between runs) and a whole point pasted from the clipboard.
     void MenuShowAzimuths_Click();
     void MenuExactSolution_Click();
     void MenuPastePointA_Click();
     void MenuPastePointB_Click();
+    // View > Show midpoint (remembered like the other two ticks) and Edit > Destination from
+    // A..., which asks its dialog only once A is there to start from.
+    void MenuShowMidpoint_Click();
+    void MenuDestination_Click();
 
     calc::Calculator& engine() { return *m_engine; }
     const HighlightState& highlight() const { return m_highlighter.state(); }
@@ -87,6 +91,7 @@ public:
     QMenu* editMenu() const { return m_editMenu; }
     QAction* showAzimuthsAction() const { return m_showAzimuthsAction; }
     QAction* exactSolutionAction() const { return m_exactSolutionAction; }
+    QAction* showMidpointAction() const { return m_showMidpointAction; }
     QAction* datumAction(int index) const { return m_datumActions.at(static_cast<std::size_t>(index)); }
     Frm_About* about() const { return m_about.get(); }
 
@@ -143,6 +148,7 @@ private:
     QAction* m_autoStartAction = nullptr;
     QAction* m_showAzimuthsAction = nullptr;
     QAction* m_exactSolutionAction = nullptr;
+    QAction* m_showMidpointAction = nullptr;
     std::array<QAction*, calc::kDatumEntryCount> m_datumActions{};
     std::vector<QAction*> m_shortcutActions;  // Copy, Paste, Send to calculator, About
 };

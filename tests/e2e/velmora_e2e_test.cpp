@@ -32,6 +32,7 @@ namespace {
 const QString kMainTitle = QStringLiteral("Velmora");
 const QString kAboutTitle = QStringLiteral("About program...");
 const QString kCustomDatumTitle = QStringLiteral("Custom Datum Definition");
+const QString kDestinationTitle = QStringLiteral("Destination from A");
 constexpr milliseconds kWindowTimeout{15'000};  // start-up under a loaded CI machine
 constexpr milliseconds kActionTimeout{5'000};   // one key's effect to become visible
 
@@ -182,6 +183,8 @@ private slots:
     void azimuthsFollowEveryDistanceAndTheTickIsRemembered();
     void exactSolutionNearTheAntipode();
     void pastesWholePointsAndRefusesAText();
+    void midpointFollowsEveryDistance();
+    void destinationFromAThroughItsDialog();
 
 private:
     // Runs steps of the form "key KEYSYM..." (xdotool key), "type TEXT" (xdotool type) or
@@ -763,8 +766,8 @@ void VelmoraEndToEnd::azimuthsFollowEveryDistanceAndTheTickIsRemembered() {
     QVERIFY(perform(kLandsEndToJohnOGroats));
     QVERIFY(historyLines().constLast().startsWith(QStringLiteral("Distance: ")));
 
-    // The keyboard opens the menu on its first entry; Up wraps round to the last one.
-    QVERIFY(perform({QStringLiteral("key alt+v Up Return"), QStringLiteral("type =")}));
+    // The keyboard opens the menu on its first entry; Down skips the separator.
+    QVERIFY(perform({QStringLiteral("key alt+v Down Down Return"), QStringLiteral("type =")}));
     checkAzimuthLines(historyLines(), QStringLiteral(" km"));
     QVERIFY(perform({QStringLiteral("type m")}));
     checkAzimuthLines(historyLines(), QStringLiteral(" mi"));
@@ -799,17 +802,18 @@ void VelmoraEndToEnd::exactSolutionNearTheAntipode() {
 // Edit > Paste point A and Paste point B enter both fields of a point from one pasted text; a
 // text that is no position is refused in a message box and changes nothing.
 void VelmoraEndToEnd::pastesWholePointsAndRefusesAText() {
-    // The Edit menu opens on Copy; Up wraps round to Paste point B, once more to Paste point A.
+    // The Edit menu opens on Copy; Down skips the separators: Paste, Send to calculator, Paste
+    // point A, Paste point B.
     // The next text may go on the clipboard only once the program has read the last one: each
     // paste adds two lines to the three of the start-up.
     const auto waitForHistoryLines = [&](int count) {
         return waitUntil([&] { return historyLineCentres(grabClient()).size() == count; }, kActionTimeout);
     };
     QVERIFY(m_session->setClipboard(QStringLiteral("48°51′24″N 2°21′08″E")));
-    QVERIFY(perform({QStringLiteral("key alt+e Up Up Return")}));
+    QVERIFY(perform({QStringLiteral("key alt+e Down Down Down Return")}));
     QVERIFY2(waitForHistoryLines(5), "point A was not entered");
     QVERIFY(m_session->setClipboard(QStringLiteral("  -33.8688, 151.2093\n")));
-    QVERIFY(perform({QStringLiteral("key alt+e Up Return")}));
+    QVERIFY(perform({QStringLiteral("key alt+e Down Down Down Down Return")}));
     QVERIFY2(waitForHistoryLines(7), "point B was not entered");
     QVERIFY(perform({QStringLiteral("type =")}));
     const QString shown = copyDisplay();
@@ -821,7 +825,7 @@ void VelmoraEndToEnd::pastesWholePointsAndRefusesAText() {
     QVERIFY(before.contains(QStringLiteral("Longitude B: 151° 12' 33.48\" E")));
 
     QVERIFY(m_session->setClipboard(QStringLiteral("Paris")));
-    QVERIFY(perform({QStringLiteral("key alt+e Up Up Return")}));
+    QVERIFY(perform({QStringLiteral("key alt+e Down Down Down Return")}));
     const std::optional<QString> box = m_session->waitForWindow(kMainTitle, kActionTimeout, m_window);
     QVERIFY2(box, "no message box refused the text");
     QVERIFY(focus(*box));
@@ -831,6 +835,70 @@ void VelmoraEndToEnd::pastesWholePointsAndRefusesAText() {
     QVERIFY(focus(m_window));
     QCOMPARE(copyDisplay(), shown);
     QCOMPARE(historyLines(), before);
+}
+
+// View > Show midpoint: the distance by "=" and re-expressed by a unit key is followed by the
+// point halfway along the geodesic (GeographicLib's to the 0.01" shown).
+void VelmoraEndToEnd::midpointFollowsEveryDistance() {
+    const QString midpoint = QStringLiteral("Midpoint: 54° 21' 49.80\" N  4° 31' 49.30\" W");
+    // The keyboard opens the menu on its first entry; Down skips the separator.
+    QVERIFY(perform({QStringLiteral("key alt+v Down Down Down Return")}));
+    QVERIFY(perform(kLandsEndToJohnOGroats));
+    QCOMPARE(historyLines().constLast(), midpoint);
+    QVERIFY(perform({QStringLiteral("type m")}));
+    const QStringList lines = historyLines();
+    QCOMPARE(lines.constLast(), midpoint);
+    QVERIFY2(lines[lines.size() - 2].endsWith(QStringLiteral(" mi")), qPrintable(lines[lines.size() - 2]));
+}
+
+// Edit > Destination from A...: refused in a message box before A is there; then the dialog
+// refuses a field in a box of its own and stays open, and OK enters B from A.
+void VelmoraEndToEnd::destinationFromAThroughItsDialog() {
+    const QString openDestination = QStringLiteral("key alt+e Down Down Down Down Down Return");
+    const QStringList start = historyLines();
+    QVERIFY(perform({openDestination}));
+    const std::optional<QString> refusal = m_session->waitForWindow(kMainTitle, kActionTimeout, m_window);
+    QVERIFY2(refusal, "no message box asked for A first");
+    QVERIFY(focus(*refusal));
+    QVERIFY(perform({QStringLiteral("key Return")}));
+    QVERIFY(waitUntil([&] { return !m_session->waitForWindow(kMainTitle, milliseconds{0}, m_window); },
+                      kActionTimeout));
+    QVERIFY(!m_session->waitForWindow(kDestinationTitle, milliseconds{0}));
+    QVERIFY(focus(m_window));
+    QCOMPARE(historyLines(), start);
+
+    QVERIFY(m_session->setClipboard(QStringLiteral("48.8566, 2.3522")));
+    QVERIFY(perform({QStringLiteral("key alt+e Down Down Down Return")}));
+    QVERIFY2(waitUntil([&] { return historyLines().size() == start.size() + 2; }, kActionTimeout),
+             "point A was not entered");
+    QVERIFY(perform({openDestination}));
+    const std::optional<QString> dialog = m_session->waitForWindow(kDestinationTitle, kActionTimeout);
+    QVERIFY2(dialog, "no destination dialog");
+    QVERIFY(focus(*dialog));
+    QVERIFY(perform({QStringLiteral("type 45 60"), QStringLiteral("key Tab"), QStringLiteral("type 100"),
+                     QStringLiteral("key Return")}));
+    const std::optional<QString> box = m_session->waitForOtherWindow({m_window, *dialog}, kActionTimeout);
+    QVERIFY2(box, "no message box refused the minutes");
+    QVERIFY(focus(*box));
+    QVERIFY(perform({QStringLiteral("key Return")}));
+    QVERIFY(waitUntil([&] { return !m_session->waitForOtherWindow({m_window, *dialog}, milliseconds{0}); },
+                      kActionTimeout));
+    QVERIFY2(m_session->waitForWindow(kDestinationTitle, milliseconds{0}), "the dialog closed on a refusal");
+    // The refused field has the focus with its text selected: typing replaces it.
+    QVERIFY(focus(*dialog));
+    QVERIFY(perform({QStringLiteral("type 45 30"), QStringLiteral("key Return")}));
+    QVERIFY(m_session->waitForWindowGone(kDestinationTitle, kActionTimeout));
+    QVERIFY(focus(m_window));
+
+    const QStringList lines = historyLines();
+    QCOMPARE(lines.mid(start.size() + 2),
+             (QStringList{QStringLiteral("Destination: azimuth 45° 30' 0.00\", 100.000000 km"),
+                          QStringLiteral("Latitude B: 49° 28' 57.642182\" N"),
+                          QStringLiteral("Longitude B: 3° 20' 11.458295\" E"),
+                          QStringLiteral("Azimuth at B: 46° 14' 41.28\"")}));
+    QCOMPARE(copyDisplay(), QStringLiteral("0"));
+    QVERIFY(perform({QStringLiteral("type =")}));
+    QCOMPARE(copyDisplay(), QStringLiteral("100.000000"));
 }
 
 QTEST_GUILESS_MAIN(VelmoraEndToEnd)

@@ -377,9 +377,10 @@ private slots:
         QTest::addColumn<QStringList>("entries");
         QTest::newRow("Edit") << QStringLiteral("&Edit")
                               << QStringList{"Copy", "Paste", "-", "Send to calculator ", "-",
-                                             "Paste point A", "Paste point B"};
+                                             "Paste point A", "Paste point B", "Destination from A..."};
         QTest::newRow("View") << QStringLiteral("&View")
-                              << QStringList{"Font bold", "Font underline", "-", "Show azimuths"};
+                              << QStringList{"Font bold", "Font underline", "-", "Show azimuths",
+                                             "Show midpoint"};
         QTest::newRow("Datum") << QStringLiteral("&Datum")
                                << QStringList{"Sphere", "-", "Airy 1830", "Bessel 1841", "Clarke 1866",
                                               "Clarke 1880", "ED-50", "GRS-67", "GRS-80",
@@ -421,26 +422,32 @@ private slots:
         QVERIFY(!menuTitled(w, "&Options")->actions()[0]->isChecked());
     }
 
-    // The two ticks of the extras come back at the next start; nothing else does.
+    // The three ticks of the extras come back at the next start; nothing else does.
     void extrasTicksAreRememberedBetweenRuns() {
         QVERIFY(!m_ui->window->showAzimuthsAction()->isChecked());
         QVERIFY(!m_ui->window->exactSolutionAction()->isChecked());
         m_ui->window->showAzimuthsAction()->trigger();
         m_ui->window->exactSolutionAction()->trigger();
+        m_ui->window->showMidpointAction()->trigger();
         m_ui->window->findChild<QAction*>("MenuGrassetto")->trigger();
         m_ui = std::make_unique<WindowUnderTest>();
         Calcolatrice& w = *m_ui->window;
         QVERIFY(w.showAzimuthsAction()->isChecked());
         QVERIFY(w.exactSolutionAction()->isChecked());
+        QVERIFY(w.showMidpointAction()->isChecked());
         QVERIFY(!w.findChild<QAction*>("MenuGrassetto")->isChecked());
         w.engine().Lab_Num_Click(calc::kKeyCalculate);
-        QCOMPARE(m_ui->lastHistoryLine(), QStringLiteral("Azimuth at B: none, A and B coincide"));
+        const auto& lines = w.engine().history();
+        QCOMPARE(QString::fromStdString(lines[lines.size() - 2]), QStringLiteral("Azimuth at B: none, A and B coincide"));
+        QCOMPARE(m_ui->lastHistoryLine(), QStringLiteral("Midpoint: 0° 0' 0.00\" N  0° 0' 0.00\" E"));
 
         w.showAzimuthsAction()->trigger();
         w.exactSolutionAction()->trigger();
+        w.showMidpointAction()->trigger();
         m_ui = std::make_unique<WindowUnderTest>();
         QVERIFY(!m_ui->window->showAzimuthsAction()->isChecked());
         QVERIFY(!m_ui->window->exactSolutionAction()->isChecked());
+        QVERIFY(!m_ui->window->showMidpointAction()->isChecked());
     }
 
     // Paste point A takes the clipboard as one position and enters both fields of A.
