@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QLayout>
 #include <QLocale>
@@ -18,10 +19,12 @@
 #include "desktop/auto_start.h"
 #include "desktop/tray_icona.h"
 #include "ui/accessibility.h"
+#include "ui/batch_window.h"
 #include "ui/calculator_face.h"
 #include "ui/frm_about.h"
 #include "ui/history_model.h"
 #include "ui/key_router.h"
+#include "ui/save_file.h"
 
 namespace velmora::ui {
 
@@ -130,6 +133,8 @@ void Calcolatrice::createMenus() {
     addEntry(m_editMenu, QStringLiteral("Send to calculator "), QStringLiteral("MenuInviaCalc"),
              &Calcolatrice::MenuInviaCalc_Click, QKeySequence(Qt::CTRL | Qt::Key_I));
     m_editMenu->addSeparator()->setObjectName(QStringLiteral("MenuNullPastePoint"));
+    addEntry(m_editMenu, QStringLiteral("Save history..."), QStringLiteral("MenuSaveHistory"),
+             &Calcolatrice::MenuSaveHistory_Click);
     addEntry(m_editMenu, QStringLiteral("Paste point A"), QStringLiteral("MenuPastePointA"),
              &Calcolatrice::MenuPastePointA_Click);
     addEntry(m_editMenu, QStringLiteral("Paste point B"), QStringLiteral("MenuPastePointB"),
@@ -137,6 +142,8 @@ void Calcolatrice::createMenus() {
 
     QMenu* view = bar->addMenu(QStringLiteral("&View"));
     view->setObjectName(QStringLiteral("MenuVisualizza"));
+    addEntry(view, QStringLiteral("Batch..."), QStringLiteral("MenuBatch"), &Calcolatrice::MenuBatch_Click);
+    view->addSeparator()->setObjectName(QStringLiteral("MenuNullBatch"));
     m_boldAction = addEntry(view, QStringLiteral("Font bold"), QStringLiteral("MenuGrassetto"),
                             &Calcolatrice::MenuGrassetto_Click);
     m_boldAction->setCheckable(true);
@@ -324,6 +331,18 @@ void Calcolatrice::MenuPastePointA_Click() {
 void Calcolatrice::MenuPastePointB_Click() {
     m_engine->MenuPastePoint_Click(calc::kPointB, QGuiApplication::clipboard()->text().toStdString());
     refresh();
+}
+
+void Calcolatrice::MenuSaveHistory_Click() {
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save history"),
+                                                      DefaultSavePath(QStringLiteral("Velmora history.txt")),
+                                                      QStringLiteral("Text files (*.txt);;All files (*)"));
+    if (!path.isEmpty()) SaveFile(path, HistoryFileBytes(m_engine->history()), m_warnings);
+}
+
+void Calcolatrice::MenuBatch_Click() {
+    if (!m_batchWindow) m_batchWindow = std::make_unique<BatchWindow>(this);
+    m_batchWindow->showWith(BatchDefaultsFrom(*m_engine, m_exactSolutionAction->isChecked()));
 }
 
 QLabel* Calcolatrice::display() const {

@@ -26,6 +26,7 @@ class TrayIcona;
 
 namespace velmora::ui {
 
+class BatchWindow;
 class CalculatorFace;
 class DisplayLabel;
 class Frm_About;
@@ -73,6 +74,9 @@ public:
     void MenuExactSolution_Click();
     void MenuPastePointA_Click();
     void MenuPastePointB_Click();
+    // The history lines to a file the user names; the batch window, from the current datum and unit.
+    void MenuSaveHistory_Click();
+    void MenuBatch_Click();
 
     calc::Calculator& engine() { return *m_engine; }
     const HighlightState& highlight() const { return m_highlighter.state(); }
@@ -89,6 +93,7 @@ public:
     QAction* exactSolutionAction() const { return m_exactSolutionAction; }
     QAction* datumAction(int index) const { return m_datumActions.at(static_cast<std::size_t>(index)); }
     Frm_About* about() const { return m_about.get(); }
+    BatchWindow* batchWindow() const { return m_batchWindow.get(); }
 
     // CalculatorView
     void historyLineAppended() override;
@@ -121,6 +126,7 @@ private:
     bool m_settingsFailureShown = false;
     std::unique_ptr<calc::Calculator> m_engine;
     std::unique_ptr<Frm_About> m_about;
+    std::unique_ptr<BatchWindow> m_batchWindow;
     std::unique_ptr<desktop::TrayIcona> m_tray;
     KeyHighlighter m_highlighter{*this};
     std::unique_ptr<KeyRouter> m_keyRouter;  // after m_engine, which it drives: destroyed before it
