@@ -11,7 +11,7 @@ namespace velmora::ui {
 
 namespace {
 
-const QColor kFailedRowBackground{255, 222, 222};  // a pale red under every cell of the row
+const QColor kFailedRowBackground{255, 200, 200};  // a pale red under every cell of the row
 const QColor kFailedStatusText{170, 0, 0};         // the status itself in dark red
 
 // Lines of input solved between two looks at the clock: a look costs far less than a row.
