@@ -91,11 +91,26 @@ QVariant BatchModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant BatchModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (role != Qt::DisplayRole) return QAbstractTableModel::headerData(section, orientation, role);
     if (orientation == Qt::Horizontal) {
+        if (role != Qt::DisplayRole) return QAbstractTableModel::headerData(section, orientation, role);
         return section >= 0 && section < m_header.size() ? QVariant(m_header[section]) : QVariant();
     }
-    return section + 1;  // rows counted from 1, as a person numbers them
+    // The row's number, marked too when the row failed: the status column may be scrolled away.
+    switch (role) {
+        case Qt::DisplayRole:
+            return section + 1;  // rows counted from 1, as a person numbers them
+        case Qt::BackgroundRole:
+            return isFailedRow(section) ? QVariant(QBrush(kFailedRowBackground)) : QVariant();
+        case Qt::ForegroundRole:
+            return isFailedRow(section) ? QVariant(QBrush(kFailedStatusText)) : QVariant();
+        case Qt::ToolTipRole: {
+            if (!isFailedRow(section)) return {};
+            const std::vector<std::string>& fields = cells(section);
+            return QStringLiteral("Failed: ") + (fields.empty() ? QString() : QString::fromStdString(fields.back()));
+        }
+        default:
+            return QAbstractTableModel::headerData(section, orientation, role);
+    }
 }
 
 bool BatchModel::isFailedRow(int row) const {

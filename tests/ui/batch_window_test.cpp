@@ -83,6 +83,8 @@ private slots:
         QVERIFY(!model.data(model.index(0, 0), Qt::BackgroundRole).isValid());
         QVERIFY(model.data(model.index(1, 0), Qt::BackgroundRole).isValid());
         QVERIFY(model.data(model.index(2, 9), Qt::ToolTipRole).isValid());
+        QCOMPARE(model.headerData(2, Qt::Vertical, Qt::ToolTipRole).toString(), QStringLiteral("Failed: not-settled"));
+        QVERIFY(!model.headerData(0, Qt::Vertical, Qt::ToolTipRole).isValid());
 
         model.clear();
         QCOMPARE(model.rowCount(), 0);
