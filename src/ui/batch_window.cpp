@@ -37,7 +37,8 @@ namespace {
 // An opened file goes into the input box whole; past this it is refused (the command line,
 // which reads a line at a time, takes files of any size).
 constexpr qint64 kMaxInputBytes = 256LL * 1024 * 1024;
-constexpr int kProgressSteps = 1000;  // the progress bar's range, in thousandths of the input
+constexpr int kProgressSteps = 1000;
+constexpr int kRowsMeasuredForWidths = 50;  // the progress bar's range, in thousandths of the input
 
 QString fromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -176,6 +177,8 @@ void BatchWindow::createControls() {
     m_table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_table->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    // Columns fitted to the first rows only: measuring a thousand rows would hold up the first slice.
+    m_table->horizontalHeader()->setResizeContentsPrecision(kRowsMeasuredForWidths);
 
     auto* outputButtons = new QHBoxLayout;
     outputButtons->addStretch();
