@@ -15,10 +15,7 @@ namespace velmora::calc {
 namespace {
 
 constexpr double kSixty = 60.0;               // minutes and seconds stay below it
-constexpr double kSecondsPerDegree = 3600.0;
 constexpr double kFullTurnDeg = 360.0;        // the azimuth stays below it
-constexpr double kLatitudeLimitDeg = 90.0;    // inclusive, as Enter takes it
-constexpr double kLongitudeLimitDeg = 180.0;  // inclusive
 
 constexpr std::string_view kAzimuthField = "Azimuth: ";
 constexpr std::string_view kDistanceField = "Distance: ";
@@ -232,7 +229,7 @@ DestinationOutcome PlanDestination(const CalculatorState& state, std::string_vie
 
     DestinationPlan plan;
     plan.destinationLine = "Destination: azimuth " + AzimuthText(input.azimuthDeg, state.CoordFormat) +
-                           ", " + FixedSixText(input.distance, decimalMark) + " " +
+                           ", " + FixedSixText(input.distance, decimalMark).value_or("") + " " +
                            std::string(unit.symbol);
     plan.pointB = {direct->latBDeg, direct->lonBDeg};
     plan.arrivalLine = "Azimuth at B: " + AzimuthText(direct->azimuthAtBDeg, state.CoordFormat);

@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <QTemporaryFile>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -40,20 +42,26 @@ std::optional<QByteArray> readSmallRegularFile(const QString& path, qint64 maxBy
     return bytes;
 }
 
-bool writeFileAtomically(const QString& path, const QByteArray& bytes, QFileDevice::Permissions permissions) {
+bool writeFileAtomically(const QString& path, const QByteArray& bytes, QFileDevice::Permissions permissions,
+                         QString* reason) {
+    const auto fail = [reason](const QString& why) {
+        if (reason) *reason = why;
+        return false;
+    };
     // QSaveFile would write to a link's target; a file of our own renamed onto the path
     // replaces whatever is there, a link included, and leaves its target alone.
     QTemporaryFile file(path + QStringLiteral(".XXXXXX"));
-    if (!file.open()) return false;
-    if (file.write(bytes) != bytes.size() || !file.flush() || !file.setPermissions(permissions)) return false;
+    if (!file.open()) return fail(file.errorString());
+    if (file.write(bytes) != bytes.size() || !file.flush() || !file.setPermissions(permissions))
+        return fail(file.errorString());
 #ifdef Q_OS_UNIX
-    if (::fsync(file.handle()) != 0) return false;
+    if (::fsync(file.handle()) != 0) return fail(QString::fromLocal8Bit(std::strerror(errno)));
 #endif
     file.close();
     std::error_code error;
     std::filesystem::rename(std::filesystem::path(file.fileName().toStdU16String()),
                             std::filesystem::path(path.toStdU16String()), error);
-    if (error) return false;
+    if (error) return fail(QString::fromLocal8Bit(error.message()));
     file.setAutoRemove(false);  // its name is gone; nothing left to remove
     return true;
 }

@@ -19,7 +19,9 @@ std::optional<QByteArray> readSmallRegularFile(const QString& path, qint64 maxBy
 // folder, written and flushed to disk, then renamed over path, so a reader sees the old file or
 // the whole new one. A symbolic link at path is replaced, never written through, so its target
 // (or the place a dangling link names) stays untouched. False when the folder is missing or not
-// writable or path is a folder; nothing is then left behind.
-bool writeFileAtomically(const QString& path, const QByteArray& bytes, QFileDevice::Permissions permissions);
+// writable or path is a folder; nothing is then left behind, and reason (when given) says why in
+// the system's words ("Permission denied").
+bool writeFileAtomically(const QString& path, const QByteArray& bytes, QFileDevice::Permissions permissions,
+                         QString* reason = nullptr);
 
 }  // namespace velmora::desktop

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QLayout>
 #include <QLocale>
@@ -18,11 +19,13 @@
 #include "desktop/auto_start.h"
 #include "desktop/tray_icona.h"
 #include "ui/accessibility.h"
+#include "ui/batch_window.h"
 #include "ui/calculator_face.h"
 #include "ui/destination_dialog.h"
 #include "ui/frm_about.h"
 #include "ui/history_model.h"
 #include "ui/key_router.h"
+#include "ui/save_file.h"
 
 namespace velmora::ui {
 
@@ -138,6 +141,8 @@ void Calcolatrice::createMenus() {
              &Calcolatrice::MenuPastePointB_Click);
     addEntry(m_editMenu, QStringLiteral("Destination from A..."), QStringLiteral("MenuDestination"),
              &Calcolatrice::MenuDestination_Click);
+    addEntry(m_editMenu, QStringLiteral("Save history..."), QStringLiteral("MenuSaveHistory"),
+             &Calcolatrice::MenuSaveHistory_Click);
 
     QMenu* view = bar->addMenu(QStringLiteral("&View"));
     view->setObjectName(QStringLiteral("MenuVisualizza"));
@@ -157,6 +162,7 @@ void Calcolatrice::createMenus() {
                                     QStringLiteral("MenuShowMidpoint"),
                                     &Calcolatrice::MenuShowMidpoint_Click);
     m_showMidpointAction->setCheckable(true);
+    addEntry(view, QStringLiteral("Batch..."), QStringLiteral("MenuBatch"), &Calcolatrice::MenuBatch_Click);
 
     QMenu* datum = bar->addMenu(QStringLiteral("&Datum"));
     datum->setObjectName(QStringLiteral("MenuEllissoide"));
@@ -350,6 +356,18 @@ void Calcolatrice::MenuPastePointA_Click() {
 void Calcolatrice::MenuPastePointB_Click() {
     m_engine->MenuPastePoint_Click(calc::kPointB, QGuiApplication::clipboard()->text().toStdString());
     refresh();
+}
+
+void Calcolatrice::MenuSaveHistory_Click() {
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save history"),
+                                                      DefaultSavePath(QStringLiteral("Velmora history.txt")),
+                                                      QStringLiteral("Text files (*.txt);;All files (*)"));
+    if (!path.isEmpty()) SaveFile(path, HistoryFileBytes(m_engine->history()), m_warnings);
+}
+
+void Calcolatrice::MenuBatch_Click() {
+    if (!m_batchWindow) m_batchWindow = std::make_unique<BatchWindow>(this);
+    m_batchWindow->showWith(BatchDefaultsFrom(*m_engine, m_exactSolutionAction->isChecked()));
 }
 
 QLabel* Calcolatrice::display() const {

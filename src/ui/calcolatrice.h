@@ -26,6 +26,7 @@ class TrayIcona;
 
 namespace velmora::ui {
 
+class BatchWindow;
 class CalculatorFace;
 class DisplayLabel;
 class Frm_About;
@@ -77,6 +78,9 @@ public:
     // A..., which asks its dialog only once A is there to start from.
     void MenuShowMidpoint_Click();
     void MenuDestination_Click();
+    // The history lines to a file the user names; the batch window, from the current datum and unit.
+    void MenuSaveHistory_Click();
+    void MenuBatch_Click();
 
     calc::Calculator& engine() { return *m_engine; }
     const HighlightState& highlight() const { return m_highlighter.state(); }
@@ -94,6 +98,7 @@ public:
     QAction* showMidpointAction() const { return m_showMidpointAction; }
     QAction* datumAction(int index) const { return m_datumActions.at(static_cast<std::size_t>(index)); }
     Frm_About* about() const { return m_about.get(); }
+    BatchWindow* batchWindow() const { return m_batchWindow.get(); }
 
     // CalculatorView
     void historyLineAppended() override;
@@ -126,6 +131,7 @@ private:
     bool m_settingsFailureShown = false;
     std::unique_ptr<calc::Calculator> m_engine;
     std::unique_ptr<Frm_About> m_about;
+    std::unique_ptr<BatchWindow> m_batchWindow;
     std::unique_ptr<desktop::TrayIcona> m_tray;
     KeyHighlighter m_highlighter{*this};
     std::unique_ptr<KeyRouter> m_keyRouter;  // after m_engine, which it drives: destroyed before it

@@ -10,6 +10,7 @@
 #include <QColor>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSet>
 #include <QStandardPaths>
@@ -185,6 +186,8 @@ private slots:
     void pastesWholePointsAndRefusesAText();
     void midpointFollowsEveryDistance();
     void destinationFromAThroughItsDialog();
+    void savesTheHistoryThroughTheMenu();
+    void batchWindowComputesAPastedTableAndCopiesTheCsv();
 
 private:
     // Runs steps of the form "key KEYSYM..." (xdotool key), "type TEXT" (xdotool type) or
@@ -899,6 +902,87 @@ void VelmoraEndToEnd::destinationFromAThroughItsDialog() {
     QCOMPARE(copyDisplay(), QStringLiteral("0"));
     QVERIFY(perform({QStringLiteral("type =")}));
     QCOMPARE(copyDisplay(), QStringLiteral("100.000000"));
+}
+
+// Edit > Save history...: the file dialog takes a full path typed into its name box, and the
+// file holds the history lines as the list shows them, each behind a line feed.
+void VelmoraEndToEnd::savesTheHistoryThroughTheMenu() {
+    QVERIFY(perform(kLandsEndToJohnOGroats));
+    const QStringList lines = historyLines();
+    QVERIFY(lines.size() > 3);
+    const QString path = m_session->homePath() + QStringLiteral("/saved/Velmora history ° 1.txt");
+    QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+
+    // The Edit menu opens on Copy: Paste, Send to calculator, Paste point A and B, Destination
+    // from A..., then Save history...
+    QVERIFY(perform({QStringLiteral("key alt+e Down Down Down Down Down Down Return")}));
+    const std::optional<QString> dialog = m_session->waitForWindow(QStringLiteral("Save history"), kWindowTimeout);
+    QVERIFY2(dialog, "no file dialog appeared");
+    QVERIFY(focus(*dialog));
+    QVERIFY(perform({QStringLiteral("key ctrl+a"), QStringLiteral("type ") + path, QStringLiteral("key Return")}));
+    QByteArray saved;
+    QVERIFY2(waitUntil(
+                 [&] {
+                     QFile file(path);
+                     if (!file.open(QIODevice::ReadOnly)) return false;
+                     saved = file.readAll();
+                     return !saved.isEmpty();
+                 },
+                 kActionTimeout),
+             "no file was saved");
+    QCOMPARE(QString::fromUtf8(saved), lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+    QCOMPARE(QDir(QFileInfo(path).path()).entryList(QDir::Files | QDir::Hidden), QStringList{QFileInfo(path).fileName()});
+}
+
+// View > Batch...: a table pasted from the clipboard, Compute, Copy: the clipboard holds the
+// CSV, a failed row in its place with empty result cells.
+void VelmoraEndToEnd::batchWindowComputesAPastedTableAndCopiesTheCsv() {
+    // The View menu opens on Font bold: Font underline, Show azimuths, Show midpoint, Batch...
+    QVERIFY(perform({QStringLiteral("key alt+v Down Down Down Down Return")}));
+    const std::optional<QString> batch = m_session->waitForWindow(QStringLiteral("Velmora Batch"), kWindowTimeout);
+    QVERIFY2(batch, "the batch window did not appear");
+    QVERIFY(focus(*batch));
+    QVERIFY(m_session->setClipboard(QStringLiteral("name,lat1,lon1,lat2,lon2\n"
+                                                   "JFK-LHR,40.6413,-73.7781,51.47,-0.4543\n"
+                                                   "beyond the pole,95,0,0,0\n"
+                                                   "\"Milan, Rome\",45°27'51\"N,9°11'25\"E,41.9028,12.4964\n")));
+    // A button's mnemonic clicks it a moment later, in the order pressed, so the text is in the
+    // box before Compute runs. The clipboard may change again only once the table shows the
+    // failed row on its red background.
+    QVERIFY(perform({QStringLiteral("key alt+p alt+m")}));
+    const QColor failedRowBackground(255, 200, 200);  // as the table draws it, far from the greys
+    constexpr int kRowPixels = 5'000;  // a row across the table is about 850 by 20
+    QVERIFY2(waitUntil(
+                 [&] {
+                     const QImage shown = m_session->grabWindow(*batch);
+                     return pixelsOfColour(shown, shown.rect(), failedRowBackground) > kRowPixels;
+                 },
+                 kActionTimeout),
+             "no failed row was shown in red");
+    QString csv;
+    for (int attempt = 0; attempt < 5 && csv.isEmpty(); ++attempt) {
+        csv = copy([&] { return perform({QStringLiteral("key alt+c")}); });
+    }
+    QStringList rows = csv.split(QLatin1Char('\n'));
+    QVERIFY2(rows.size() == 5 && rows.last().isEmpty(), qPrintable(csv));
+    QCOMPARE(rows[0], QStringLiteral("name,lat1,lon1,lat2,lon2,distance_km,azi1,azi2,method,status"));
+    QCOMPARE(rows[2], QStringLiteral("beyond the pole,95,0,0,0,,,,,bad-input:lat1"));
+    const struct {
+        int row;
+        QString start;
+        double expectedKm;
+    } solved[] = {
+        {1, QStringLiteral("JFK-LHR,40.6413,-73.7781,51.47,-0.4543,"), geodesicKm(40.6413, -73.7781, 51.47, -0.4543)},
+        {3, QStringLiteral("\"Milan, Rome\",\"45°27'51\"\"N\",\"9°11'25\"\"E\",41.9028,12.4964,"),  // quotes doubled
+         geodesicKm(dms(45, 27, 51), dms(9, 11, 25), 41.9028, 12.4964)},
+    };
+    for (const auto& s : solved) {
+        const QString& row = rows[s.row];
+        QVERIFY2(row.startsWith(s.start) && row.endsWith(QStringLiteral(",vincenty,ok")), qPrintable(row));
+        const double km = row.mid(s.start.size()).section(QLatin1Char(','), 0, 0).toDouble();
+        QVERIFY2(qAbs(km - s.expectedKm) <= kDistanceTolerance,
+                 qPrintable(row + QStringLiteral(" expected %1 km").arg(s.expectedKm, 0, 'f', 6)));
+    }
 }
 
 QTEST_GUILESS_MAIN(VelmoraEndToEnd)
