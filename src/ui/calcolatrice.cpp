@@ -22,6 +22,8 @@
 #include "ui/frm_about.h"
 #include "ui/history_model.h"
 #include "ui/key_router.h"
+#include "ui/map_input.h"
+#include "ui/map_window.h"
 
 namespace velmora::ui {
 
@@ -31,6 +33,10 @@ namespace {
 // ~/.config/Velmora/velmora.conf on Linux).
 const QString kShowAzimuthsKey = QStringLiteral("Extras/ShowAzimuths");
 const QString kExactSolutionKey = QStringLiteral("Extras/ExactSolutionNearAntipodes");
+// The map window's tick and its place, "WIDTHxHEIGHT+X+Y".
+const QString kMapShownKey = QStringLiteral("Map/Shown");
+const QString kMapGeometryKey = QStringLiteral("Map/Geometry");
+constexpr int kMapGapPixels = 12;  // between the calculator and the map placed beside it
 
 }  // namespace
 
@@ -149,6 +155,8 @@ void Calcolatrice::createMenus() {
                                     QStringLiteral("MenuShowAzimuths"),
                                     &Calcolatrice::MenuShowAzimuths_Click);
     m_showAzimuthsAction->setCheckable(true);
+    m_mapAction = addEntry(view, QStringLiteral("Map"), QStringLiteral("MenuMap"), &Calcolatrice::MenuMap_Click);
+    m_mapAction->setCheckable(true);
 
     QMenu* datum = bar->addMenu(QStringLiteral("&Datum"));
     datum->setObjectName(QStringLiteral("MenuEllissoide"));
@@ -222,6 +230,7 @@ void Calcolatrice::Form_Load() {
     }
     // Without a notification area there is nothing to bring the window back: show it.
     m_tray->HideToTray(autoStart && m_tray->isAvailable());
+    if (m_mapAction->isChecked()) openMap();
     m_engine->FinishStartUp();
 }
 
@@ -302,6 +311,7 @@ void Calcolatrice::applyRememberedExtras() {
     m_exactSolutionAction->setChecked(m_settings.value(kExactSolutionKey, false));
     m_engine->SetShowAzimuths(m_showAzimuthsAction->isChecked());
     m_engine->SetExactNearAntipodes(m_exactSolutionAction->isChecked());
+    m_mapAction->setChecked(m_settings.value(kMapShownKey, false));
 }
 
 void Calcolatrice::MenuShowAzimuths_Click() {
@@ -314,6 +324,46 @@ void Calcolatrice::MenuExactSolution_Click() {
     const bool ticked = m_exactSolutionAction->isChecked();
     m_engine->SetExactNearAntipodes(ticked);
     desktop::RememberTick(m_settings, m_warnings, m_settingsFailureShown, kExactSolutionKey, ticked);
+    updateMap();
+}
+
+void Calcolatrice::MenuMap_Click() {
+    const bool ticked = m_mapAction->isChecked();
+    desktop::RememberTick(m_settings, m_warnings, m_settingsFailureShown, kMapShownKey, ticked);
+    if (ticked) {
+        openMap();
+    } else if (m_map) {
+        m_map->hide();
+    }
+}
+
+void Calcolatrice::openMap() {
+    if (!m_map) {
+        m_map = std::make_unique<MapWindow>();
+        m_map->setWindowIcon(windowIcon());
+        connect(m_map.get(), &MapWindow::closed, this, [this] {
+            m_mapAction->setChecked(false);
+            desktop::RememberTick(m_settings, m_warnings, m_settingsFailureShown, kMapShownKey, false);
+        });
+        connect(m_map.get(), &MapWindow::geometryChanged, this, [this] {
+            m_settings.setText(kMapGeometryKey, GeometryText(m_map->geometry()));
+        });
+        const std::optional<QRect> kept = ParseGeometryText(m_settings.text(kMapGeometryKey, {}));
+        if (kept) {
+            m_map->setGeometry(*kept);
+        } else {
+            m_map->resize(m_map->sizeHint().expandedTo(QSize(480, 520)));
+            m_map->move(frameGeometry().topRight() + QPoint(kMapGapPixels, 0));
+        }
+    }
+    m_map->show();
+    updateMap();
+}
+
+void Calcolatrice::updateMap() {
+    if (!m_map || !m_map->isVisible()) return;
+    // No midpoint tick of its own yet: the map draws the midpoint once one is passed here.
+    m_map->showInput(MapInputFromState(m_engine->state(), m_exactSolutionAction->isChecked(), false));
 }
 
 void Calcolatrice::MenuPastePointA_Click() {
@@ -388,6 +438,7 @@ void Calcolatrice::refresh() {
             m_datumActions[i]->setChecked(m_engine->isDatumTicked(static_cast<int>(i)));
         }
     }
+    updateMap();
 }
 
 void Calcolatrice::focusMainWindow() {
