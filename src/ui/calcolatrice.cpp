@@ -11,6 +11,7 @@
 #include <QMouseEvent>
 #include <QScreen>
 
+#include <algorithm>
 #include <optional>
 
 #include "app_info.h"
@@ -348,13 +349,16 @@ void Calcolatrice::openMap() {
         connect(m_map.get(), &MapWindow::geometryChanged, this, [this] {
             m_settings.setText(kMapGeometryKey, GeometryText(m_map->geometry()));
         });
-        const std::optional<QRect> kept = ParseGeometryText(m_settings.text(kMapGeometryKey, {}));
-        if (kept) {
-            m_map->setGeometry(*kept);
-        } else {
-            m_map->resize(m_map->sizeHint().expandedTo(QSize(480, 520)));
-            m_map->move(frameGeometry().topRight() + QPoint(kMapGapPixels, 0));
+        // Where it was last, else beside the calculator; on the calculator's screen either way.
+        QRect place = ParseGeometryText(m_settings.text(kMapGeometryKey, {}))
+                          .value_or(QRect(frameGeometry().topRight() + QPoint(kMapGapPixels, 0), QSize(480, 520)));
+        if (const QScreen* screen = this->screen()) {
+            const QRect free = screen->availableGeometry();
+            place.setSize(place.size().boundedTo(free.size()));
+            place.moveLeft(std::clamp(place.left(), free.left(), free.right() + 1 - place.width()));
+            place.moveTop(std::clamp(place.top(), free.top(), free.bottom() + 1 - place.height()));
         }
+        m_map->setGeometry(place);
     }
     m_map->show();
     updateMap();

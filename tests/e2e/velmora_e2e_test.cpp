@@ -182,6 +182,7 @@ private slots:
     void azimuthsFollowEveryDistanceAndTheTickIsRemembered();
     void exactSolutionNearTheAntipode();
     void pastesWholePointsAndRefusesAText();
+    void mapRedrawsWhenAPointIsStored();
 
 private:
     // Runs steps of the form "key KEYSYM..." (xdotool key), "type TEXT" (xdotool type) or
@@ -831,6 +832,35 @@ void VelmoraEndToEnd::pastesWholePointsAndRefusesAText() {
     QVERIFY(focus(m_window));
     QCOMPARE(copyDisplay(), shown);
     QCOMPARE(historyLines(), before);
+}
+
+// View > Map opens the map window beside the calculator without taking the keyboard; it is
+// redrawn once a point's second field is stored, not while its digits are typed.
+void VelmoraEndToEnd::mapRedrawsWhenAPointIsStored() {
+    // The View menu opens on its first entry; Up wraps round to the last one, Map.
+    QVERIFY(perform({QStringLiteral("key alt+v Up Return")}));
+    const std::optional<QString> map = m_session->waitForWindow(QStringLiteral("Velmora Map"), kWindowTimeout);
+    QVERIFY2(map, "the map window did not appear");
+    QImage empty;
+    QVERIFY2(waitUntil(
+                 [&] {
+                     const QImage previous = empty;
+                     empty = m_session->grabWindow(*map);
+                     return !empty.isNull() && empty == previous && hasPicture(empty);
+                 },
+                 kWindowTimeout),
+             "the map was not painted");
+
+    // The keys still reach the calculator: latitude A stored, longitude A typed but not entered.
+    QVERIFY(perform({QStringLiteral("key F6 F2"), QStringLiteral("type n45.5"), QStringLiteral("key Return"),
+                     QStringLiteral("key F3"), QStringLiteral("type e9.2")}));
+    const QStringList lines = historyLines();
+    QVERIFY2(lines.constLast().startsWith(QStringLiteral("Latitude A: 45.5°")), qPrintable(lines.join(QLatin1Char('\n'))));
+    QCOMPARE(m_session->grabWindow(*map), empty);
+
+    QVERIFY(perform({QStringLiteral("key Return")}));
+    QVERIFY2(waitUntil([&] { return m_session->grabWindow(*map) != empty; }, kActionTimeout),
+             "the map was not redrawn with point A");
 }
 
 QTEST_GUILESS_MAIN(VelmoraEndToEnd)
