@@ -379,7 +379,7 @@ private slots:
                               << QStringList{"Copy", "Paste", "-", "Send to calculator ", "-",
                                              "Paste point A", "Paste point B"};
         QTest::newRow("View") << QStringLiteral("&View")
-                              << QStringList{"Font bold", "Font underline", "-", "Show azimuths"};
+                              << QStringList{"Font bold", "Font underline", "-", "Show azimuths", "Map"};
         QTest::newRow("Datum") << QStringLiteral("&Datum")
                                << QStringList{"Sphere", "-", "Airy 1830", "Bessel 1841", "Clarke 1866",
                                               "Clarke 1880", "ED-50", "GRS-67", "GRS-80",

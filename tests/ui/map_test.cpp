@@ -272,6 +272,22 @@ private slots:
         QCOMPARE(desktop::SettingsStore().value("Map/Shown", true), false);
         QVERIFY(ParseGeometryText(desktop::SettingsStore().text("Map/Geometry", {})));
     }
+
+    // The tick and the window's place come back at the next start, the map open again.
+    void tickAndPlaceAreRememberedBetweenRuns() {
+        const QRect place(40, 50, 500, 520);
+        {
+            test::WindowUnderTest first;
+            first.window->mapAction()->trigger();
+            first.window->mapWindow()->setGeometry(place);
+            QTRY_COMPARE(desktop::SettingsStore().text("Map/Geometry", {}), GeometryText(first.window->mapWindow()->geometry()));
+        }
+        test::WindowUnderTest second;
+        QVERIFY(second.window->mapAction()->isChecked());
+        MapWindow* map = second.window->mapWindow();
+        QVERIFY(map && map->isVisible());
+        QCOMPARE(map->geometry(), place);
+    }
 };
 
 QTEST_MAIN(MapTest)
