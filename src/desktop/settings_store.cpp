@@ -155,6 +155,35 @@ bool SettingsStore::value(const QString& key, bool defaultValue) const {
     return stored ? parseTick(*stored, defaultValue) : defaultValue;
 }
 
+QString SettingsStore::text(const QString& key, const QString& defaultValue) const {
+#ifdef Q_OS_WIN
+    if (m_filePath.isEmpty()) {
+        const QSettings registry(kRegistryOrganisation, kRegistryApplication);
+        const QVariant stored = registry.value(key);
+        return stored.isValid() ? stored.toString() : defaultValue;
+    }
+#endif
+    const std::optional<QByteArray> text = readSmallRegularFile(filePath(), kMaxSettingsFileBytes);
+    const std::optional<QByteArray> stored = text ? iniValue(*text, key) : std::nullopt;
+    return stored ? QString::fromLatin1(*stored) : defaultValue;
+}
+
+bool SettingsStore::setText(const QString& key, const QString& value) {
+    for (const QChar c : value) {
+        if (c.unicode() < 0x20 || c.unicode() > 0x7e || QStringLiteral(";#\"\\,=").contains(c)) return false;
+    }
+    if (value != value.trimmed()) return false;
+#ifdef Q_OS_WIN
+    if (m_filePath.isEmpty()) {
+        QSettings registry(kRegistryOrganisation, kRegistryApplication);
+        registry.setValue(key, value);
+        registry.sync();
+        return registry.status() == QSettings::NoError;
+    }
+#endif
+    return store(key, value.toLatin1());
+}
+
 bool SettingsStore::setValue(const QString& key, bool value) {
 #ifdef Q_OS_WIN
     if (m_filePath.isEmpty()) {
@@ -164,6 +193,10 @@ bool SettingsStore::setValue(const QString& key, bool value) {
         return registry.status() == QSettings::NoError;
     }
 #endif
+    return store(key, value ? "true" : "false");
+}
+
+bool SettingsStore::store(const QString& key, const QByteArray& value) {
     const QString path = filePath();
     const QFileInfo info(path);
     QByteArray text;
@@ -180,7 +213,7 @@ bool SettingsStore::setValue(const QString& key, bool value) {
         permissions = info.permissions();
     }
     if (!QDir().mkpath(info.absolutePath())) return false;
-    return writeFileAtomically(path, withIniValue(text, key, value ? "true" : "false"), permissions);
+    return writeFileAtomically(path, withIniValue(text, key, value), permissions);
 }
 
 void RememberTick(SettingsStore& store, Warnings& warnings, bool& failureShown, const QString& key, bool ticked) {

@@ -31,9 +31,18 @@ public:
     // file of its own, never written through.
     bool setValue(const QString& key, bool value);
 
+    // A short text kept under key (a window's place), read and written as the ticks are;
+    // defaultValue when it is missing. setText refuses (false, nothing written) a text that
+    // INI would need to escape: anything beyond printable ASCII, ";", "#", quotes, a backslash, ",",
+    // "=" or blanks at either end.
+    QString text(const QString& key, const QString& defaultValue) const;
+    bool setText(const QString& key, const QString& value);
+
     QString filePath() const;
 
 private:
+    bool store(const QString& key, const QByteArray& value);
+
     QString m_filePath;
 };
 

@@ -12,6 +12,7 @@
 #include <QMouseEvent>
 #include <QScreen>
 
+#include <algorithm>
 #include <optional>
 
 #include "app_info.h"
@@ -26,6 +27,8 @@
 #include "ui/history_model.h"
 #include "ui/key_router.h"
 #include "ui/save_file.h"
+#include "ui/map_input.h"
+#include "ui/map_window.h"
 
 namespace velmora::ui {
 
@@ -36,6 +39,10 @@ namespace {
 const QString kShowAzimuthsKey = QStringLiteral("Extras/ShowAzimuths");
 const QString kExactSolutionKey = QStringLiteral("Extras/ExactSolutionNearAntipodes");
 const QString kShowMidpointKey = QStringLiteral("Extras/ShowMidpoint");
+// The map window's tick and its place, "WIDTHxHEIGHT+X+Y".
+const QString kMapShownKey = QStringLiteral("Map/Shown");
+const QString kMapGeometryKey = QStringLiteral("Map/Geometry");
+constexpr int kMapGapPixels = 12;  // between the calculator and the map placed beside it
 
 }  // namespace
 
@@ -162,6 +169,8 @@ void Calcolatrice::createMenus() {
                                     QStringLiteral("MenuShowMidpoint"),
                                     &Calcolatrice::MenuShowMidpoint_Click);
     m_showMidpointAction->setCheckable(true);
+    m_mapAction = addEntry(view, QStringLiteral("Map"), QStringLiteral("MenuMap"), &Calcolatrice::MenuMap_Click);
+    m_mapAction->setCheckable(true);
     addEntry(view, QStringLiteral("Batch..."), QStringLiteral("MenuBatch"), &Calcolatrice::MenuBatch_Click);
 
     QMenu* datum = bar->addMenu(QStringLiteral("&Datum"));
@@ -236,6 +245,7 @@ void Calcolatrice::Form_Load() {
     }
     // Without a notification area there is nothing to bring the window back: show it.
     m_tray->HideToTray(autoStart && m_tray->isAvailable());
+    if (m_mapAction->isChecked()) openMap();
     m_engine->FinishStartUp();
 }
 
@@ -318,6 +328,7 @@ void Calcolatrice::applyRememberedExtras() {
     m_engine->SetExactNearAntipodes(m_exactSolutionAction->isChecked());
     m_showMidpointAction->setChecked(m_settings.value(kShowMidpointKey, false));
     m_engine->SetShowMidpoint(m_showMidpointAction->isChecked());
+    m_mapAction->setChecked(m_settings.value(kMapShownKey, false));
 }
 
 void Calcolatrice::MenuShowAzimuths_Click() {
@@ -330,12 +341,56 @@ void Calcolatrice::MenuExactSolution_Click() {
     const bool ticked = m_exactSolutionAction->isChecked();
     m_engine->SetExactNearAntipodes(ticked);
     desktop::RememberTick(m_settings, m_warnings, m_settingsFailureShown, kExactSolutionKey, ticked);
+    updateMap();
+}
+
+void Calcolatrice::MenuMap_Click() {
+    const bool ticked = m_mapAction->isChecked();
+    desktop::RememberTick(m_settings, m_warnings, m_settingsFailureShown, kMapShownKey, ticked);
+    if (ticked) {
+        openMap();
+    } else if (m_map) {
+        m_map->hide();
+    }
+}
+
+void Calcolatrice::openMap() {
+    if (!m_map) {
+        m_map = std::make_unique<MapWindow>();
+        m_map->setWindowIcon(windowIcon());
+        connect(m_map.get(), &MapWindow::closed, this, [this] {
+            m_mapAction->setChecked(false);
+            desktop::RememberTick(m_settings, m_warnings, m_settingsFailureShown, kMapShownKey, false);
+        });
+        connect(m_map.get(), &MapWindow::geometryChanged, this, [this] {
+            m_settings.setText(kMapGeometryKey, GeometryText(m_map->geometry()));
+        });
+        // Where it was last, else beside the calculator; on the calculator's screen either way.
+        QRect place = ParseGeometryText(m_settings.text(kMapGeometryKey, {}))
+                          .value_or(QRect(frameGeometry().topRight() + QPoint(kMapGapPixels, 0), QSize(480, 520)));
+        if (const QScreen* screen = this->screen()) {
+            const QRect free = screen->availableGeometry();
+            place.setSize(place.size().boundedTo(free.size()));
+            place.moveLeft(std::clamp(place.left(), free.left(), free.right() + 1 - place.width()));
+            place.moveTop(std::clamp(place.top(), free.top(), free.bottom() + 1 - place.height()));
+        }
+        m_map->setGeometry(place);
+    }
+    m_map->show();
+    updateMap();
+}
+
+void Calcolatrice::updateMap() {
+    if (!m_map || !m_map->isVisible()) return;
+    m_map->showInput(MapInputFromState(m_engine->state(), m_exactSolutionAction->isChecked(),
+                                       m_showMidpointAction->isChecked()));
 }
 
 void Calcolatrice::MenuShowMidpoint_Click() {
     const bool ticked = m_showMidpointAction->isChecked();
     m_engine->SetShowMidpoint(ticked);
     desktop::RememberTick(m_settings, m_warnings, m_settingsFailureShown, kShowMidpointKey, ticked);
+    updateMap();
 }
 
 void Calcolatrice::MenuDestination_Click() {
@@ -432,6 +487,7 @@ void Calcolatrice::refresh() {
             m_datumActions[i]->setChecked(m_engine->isDatumTicked(static_cast<int>(i)));
         }
     }
+    updateMap();
 }
 
 void Calcolatrice::focusMainWindow() {

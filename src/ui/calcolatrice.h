@@ -34,6 +34,7 @@ class HoverArea;
 class IndicatorBox;
 class KeyLabel;
 class KeyRouter;
+class MapWindow;
 
 // The main window: the calculator face with its keys, display, information panel and history
 // list (CalculatorFace builds them from the window design), and the menu bar. It forwards every
@@ -81,6 +82,9 @@ public:
     // The history lines to a file the user names; the batch window, from the current datum and unit.
     void MenuSaveHistory_Click();
     void MenuBatch_Click();
+    // View > Map: the map window with A, B and the geodesic, beside the calculator; its tick,
+    // place and size remembered. Closing the window clears the tick.
+    void MenuMap_Click();
 
     calc::Calculator& engine() { return *m_engine; }
     const HighlightState& highlight() const { return m_highlighter.state(); }
@@ -96,6 +100,8 @@ public:
     QAction* showAzimuthsAction() const { return m_showAzimuthsAction; }
     QAction* exactSolutionAction() const { return m_exactSolutionAction; }
     QAction* showMidpointAction() const { return m_showMidpointAction; }
+    QAction* mapAction() const { return m_mapAction; }
+    MapWindow* mapWindow() const { return m_map.get(); }
     QAction* datumAction(int index) const { return m_datumActions.at(static_cast<std::size_t>(index)); }
     Frm_About* about() const { return m_about.get(); }
     BatchWindow* batchWindow() const { return m_batchWindow.get(); }
@@ -122,6 +128,8 @@ private:
     // Shift+F10 or the Menu key on the list: the context menu at the current line.
     void openHistoryMenuFromKeyboard();
     void applyRememberedExtras();
+    void openMap();
+    void updateMap();
 
     desktop::Services m_services;
     MessageBoxWarnings m_warnings;
@@ -155,6 +163,8 @@ private:
     QAction* m_showAzimuthsAction = nullptr;
     QAction* m_exactSolutionAction = nullptr;
     QAction* m_showMidpointAction = nullptr;
+    QAction* m_mapAction = nullptr;
+    std::unique_ptr<MapWindow> m_map;  // made when first shown
     std::array<QAction*, calc::kDatumEntryCount> m_datumActions{};
     std::vector<QAction*> m_shortcutActions;  // Copy, Paste, Send to calculator, About
 };

@@ -24,6 +24,7 @@ constexpr TwipsRect kProductNameRect{0, 120, 6135, 735};
 constexpr TwipsRect kVersionRect{0, 720, 6210, 240};
 constexpr TwipsRect kCopyRect{0, 1275, 6255, 285};
 constexpr TwipsRect kWarningRect{120, 1800, 4455, 1215};
+constexpr TwipsRect kCreditRect{120, 2610, 4455, 210};  // beneath the licence notice
 constexpr TwipsRect kEmailAreaRect{0, 2640, 4575, 615};
 constexpr TwipsRect kEmailRect{120, 3000, 1500, 210};
 constexpr TwipsRect kOkRect{4800, 2850, 1260, 345};
@@ -79,6 +80,9 @@ Frm_About::Frm_About(QWidget& mainWindow, desktop::MailLink& mail)
     m_warning->setObjectName(QStringLiteral("Lab_Warning"));
     m_warning->setWordWrap(true);
     m_warning->setText(QString::fromUtf8(app::kLicenceNotice));
+    QLabel* credit = makeLabel(this, kCreditRect, arialFont(8.25, false), kNavy, Qt::AlignLeft | Qt::AlignTop);
+    credit->setObjectName(QStringLiteral("Lab_Credits"));
+    credit->setText(QStringLiteral("Coastlines: Natural Earth (public domain)"));
 
     // The area lies beneath the address, so the address gets the mouse where both overlap.
     m_emailArea = new HoverArea(this);

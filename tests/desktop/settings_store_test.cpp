@@ -123,6 +123,27 @@ private slots:
         QCOMPARE(QDir(m_dir->path() + "/Velmora").entryList(QDir::Files | QDir::Hidden).size(), 1);
     }
 
+    void textRoundTripsBesideTheTicks_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("stored");
+        QTest::newRow("a window's place") << "600x600+1280-24" << true;
+        QTest::newRow("comment mark") << "600x600;1" << false;
+        QTest::newRow("comma, a list to QSettings") << "1,2" << false;
+        QTest::newRow("line break") << "600\n[Extras]" << false;
+        QTest::newRow("blank at the end") << "600x600 " << false;
+        QTest::newRow("beyond ASCII") << QString::fromUtf8("600\u00d7600") << false;
+    }
+    void textRoundTripsBesideTheTicks() {
+        QFETCH(QString, text);
+        QFETCH(bool, stored);
+        place(path(), "[Extras]\nShowAzimuths=true\n");
+        SettingsStore store(path());
+        QCOMPARE(store.setText("Map/Geometry", text), stored);
+        QCOMPARE(store.text("Map/Geometry", "none"), stored ? text : QStringLiteral("none"));
+        QVERIFY(store.value(kKey, false));
+        if (stored) QCOMPARE(QSettings(path(), QSettings::IniFormat).value("Map/Geometry").toString(), text);
+    }
+
     void failureIsReportedAndWarnedOnce_data() {
         QTest::addColumn<QString>("blocker");  // under the temporary folder
         QTest::addColumn<QByteArray>("kind");

@@ -188,6 +188,7 @@ private slots:
     void destinationFromAThroughItsDialog();
     void savesTheHistoryThroughTheMenu();
     void batchWindowComputesAPastedTableAndCopiesTheCsv();
+    void mapRedrawsWhenAPointIsStored();
 
 private:
     // Runs steps of the form "key KEYSYM..." (xdotool key), "type TEXT" (xdotool type) or
@@ -937,8 +938,8 @@ void VelmoraEndToEnd::savesTheHistoryThroughTheMenu() {
 // View > Batch...: a table pasted from the clipboard, Compute, Copy: the clipboard holds the
 // CSV, a failed row in its place with empty result cells.
 void VelmoraEndToEnd::batchWindowComputesAPastedTableAndCopiesTheCsv() {
-    // The View menu opens on Font bold: Font underline, Show azimuths, Show midpoint, Batch...
-    QVERIFY(perform({QStringLiteral("key alt+v Down Down Down Down Return")}));
+    // The View menu opens on Font bold: Font underline, Show azimuths, Show midpoint, Map, Batch...
+    QVERIFY(perform({QStringLiteral("key alt+v Down Down Down Down Down Return")}));
     const std::optional<QString> batch = m_session->waitForWindow(QStringLiteral("Velmora Batch"), kWindowTimeout);
     QVERIFY2(batch, "the batch window did not appear");
     QVERIFY(focus(*batch));
@@ -983,6 +984,35 @@ void VelmoraEndToEnd::batchWindowComputesAPastedTableAndCopiesTheCsv() {
         QVERIFY2(qAbs(km - s.expectedKm) <= kDistanceTolerance,
                  qPrintable(row + QStringLiteral(" expected %1 km").arg(s.expectedKm, 0, 'f', 6)));
     }
+}
+
+// View > Map opens the map window beside the calculator without taking the keyboard; it is
+// redrawn once a point's second field is stored, not while its digits are typed.
+void VelmoraEndToEnd::mapRedrawsWhenAPointIsStored() {
+    // The View menu opens on its first entry; Up wraps round to the last one, Batch..., then Map.
+    QVERIFY(perform({QStringLiteral("key alt+v Up Up Return")}));
+    const std::optional<QString> map = m_session->waitForWindow(QStringLiteral("Velmora Map"), kWindowTimeout);
+    QVERIFY2(map, "the map window did not appear");
+    QImage empty;
+    QVERIFY2(waitUntil(
+                 [&] {
+                     const QImage previous = empty;
+                     empty = m_session->grabWindow(*map);
+                     return !empty.isNull() && empty == previous && hasPicture(empty);
+                 },
+                 kWindowTimeout),
+             "the map was not painted");
+
+    // The keys still reach the calculator: latitude A stored, longitude A typed but not entered.
+    QVERIFY(perform({QStringLiteral("key F6 F2"), QStringLiteral("type n45.5"), QStringLiteral("key Return"),
+                     QStringLiteral("key F3"), QStringLiteral("type e9.2")}));
+    const QStringList lines = historyLines();
+    QVERIFY2(lines.constLast().startsWith(QStringLiteral("Latitude A: 45.5°")), qPrintable(lines.join(QLatin1Char('\n'))));
+    QCOMPARE(m_session->grabWindow(*map), empty);
+
+    QVERIFY(perform({QStringLiteral("key Return")}));
+    QVERIFY2(waitUntil([&] { return m_session->grabWindow(*map) != empty; }, kActionTimeout),
+             "the map was not redrawn with point A");
 }
 
 QTEST_GUILESS_MAIN(VelmoraEndToEnd)

@@ -221,7 +221,8 @@ private slots:
         const qint64 totalMs = total.elapsed();
         qInfo("100,000 rows in the window: %lld ms in %d slices, the longest %lld ms", totalMs, slices, longestSliceMs);
         QCOMPARE(batch.model().rowCount(), 100'000);
-        QVERIFY2(slices >= 5 && longestSliceMs < 500, qPrintable(QString::number(longestSliceMs)));
+        // More than one slice however fast the machine: the work does not run in one go.
+        QVERIFY2(slices >= 2 && longestSliceMs < 500, qPrintable(QString::number(longestSliceMs)));
         QVERIFY2(totalMs < 20'000, qPrintable(QString::number(totalMs)));
     }
 

@@ -381,7 +381,7 @@ private slots:
                                              "Save history..."};
         QTest::newRow("View") << QStringLiteral("&View")
                               << QStringList{"Font bold", "Font underline", "-", "Show azimuths",
-                                             "Show midpoint", "Batch..."};
+                                             "Show midpoint", "Map", "Batch..."};
         QTest::newRow("Datum") << QStringLiteral("&Datum")
                                << QStringList{"Sphere", "-", "Airy 1830", "Bessel 1841", "Clarke 1866",
                                               "Clarke 1880", "ED-50", "GRS-67", "GRS-80",
