@@ -75,13 +75,17 @@ set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_STRIP_FILES ON)
 
 # Debian: the file name, version and architecture dpkg expects; dependencies from the binary's
-# libraries (dpkg-shlibdeps) plus Qt's platform plugins, which the binary loads at run time.
+# libraries (dpkg-shlibdeps) plus what the binary loads at run time without linking it: Qt's
+# X11 platform plugin (qt6-qpa-plugins) and its Wayland one (qt6-wayland; without it the window
+# runs through XWayland without its app id, and a session without XWayland cannot show it),
+# and Liberation Sans, the Arial-metric face the keys are drawn for (the captions of the
+# longest keys, "Longitude A" and "Longitude B", run into their borders in any wider face).
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-wayland, fonts-liberation")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # One package of every component, the Debian-only files included.
 if(UNIX AND NOT APPLE)
