@@ -7,6 +7,20 @@ set(VELMORA_SCREENSHOT_URL "https://velmora.invalid/screenshot.png" CACHE STRING
     "Where software centres fetch the screenshot (docs/screenshot.png, published)")
 set(VELMORA_SCREENSHOT_WIDTH 536)
 set(VELMORA_SCREENSHOT_HEIGHT 403)
+# The project's web page for software centres; the packager sets it. Empty: the metainfo names
+# none (a placeholder would be shown to users as a link that leads nowhere).
+set(VELMORA_HOMEPAGE_URL "" CACHE STRING "The project's web page, named in the AppStream metainfo (empty: none)")
+set(VELMORA_METAINFO_URLS "")
+if(VELMORA_HOMEPAGE_URL)
+  string(REPLACE "&" "&amp;" homepage "${VELMORA_HOMEPAGE_URL}")
+  set(VELMORA_METAINFO_URLS "<url type=\"homepage\">${homepage}</url>")
+endif()
+
+# Every symbol of the installed program is bound at start-up, so its relocation tables can be
+# made read-only at once (Debian's bindnow hardening).
+if(TARGET velmora AND CMAKE_SYSTEM_NAME STREQUAL "Linux")
+  target_link_options(velmora PRIVATE LINKER:-z,now)
+endif()
 
 if(UNIX AND NOT APPLE AND VELMORA_WITH_QT)
   include(GNUInstallDirs)
