@@ -7,6 +7,20 @@ set(VELMORA_SCREENSHOT_URL "https://velmora.invalid/screenshot.png" CACHE STRING
     "Where software centres fetch the screenshot (docs/screenshot.png, published)")
 set(VELMORA_SCREENSHOT_WIDTH 536)
 set(VELMORA_SCREENSHOT_HEIGHT 403)
+# The project's web page for software centres; the packager sets it. Empty: the metainfo names
+# none (a placeholder would be shown to users as a link that leads nowhere).
+set(VELMORA_HOMEPAGE_URL "" CACHE STRING "The project's web page, named in the AppStream metainfo (empty: none)")
+set(VELMORA_METAINFO_URLS "")
+if(VELMORA_HOMEPAGE_URL)
+  string(REPLACE "&" "&amp;" homepage "${VELMORA_HOMEPAGE_URL}")
+  set(VELMORA_METAINFO_URLS "<url type=\"homepage\">${homepage}</url>")
+endif()
+
+# Every symbol of the installed program is bound at start-up, so its relocation tables can be
+# made read-only at once (Debian's bindnow hardening).
+if(TARGET velmora AND CMAKE_SYSTEM_NAME STREQUAL "Linux")
+  target_link_options(velmora PRIVATE LINKER:-z,now)
+endif()
 
 if(UNIX AND NOT APPLE AND VELMORA_WITH_QT)
   include(GNUInstallDirs)
@@ -75,13 +89,17 @@ set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_STRIP_FILES ON)
 
 # Debian: the file name, version and architecture dpkg expects; dependencies from the binary's
-# libraries (dpkg-shlibdeps) plus Qt's platform plugins, which the binary loads at run time.
+# libraries (dpkg-shlibdeps) plus what the binary loads at run time without linking it: Qt's
+# X11 platform plugin (qt6-qpa-plugins) and its Wayland one (qt6-wayland; without it the window
+# runs through XWayland without its app id, and a session without XWayland cannot show it),
+# and Liberation Sans, the Arial-metric face the keys are drawn for (the captions of the
+# longest keys, "Longitude A" and "Longitude B", run into their borders in any wider face).
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-wayland, fonts-liberation")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # One package of every component, the Debian-only files included.
 if(UNIX AND NOT APPLE)

@@ -6,10 +6,10 @@
 set -euo pipefail
 
 # Building and running: the compiler, CMake, Qt and X11 headers, GeographicLib (the exact
-# solution near antipodes), the fonts the window uses.
+# solution near antipodes), Qt's Wayland platform, the fonts the window uses.
 run_packages=(
   cmake make g++ pkg-config
-  qt6-base-dev libgl-dev libxtst-dev libx11-dev libgeographiclib-dev
+  qt6-base-dev libgl-dev libxtst-dev libx11-dev libgeographiclib-dev qt6-wayland
   fonts-liberation fonts-dejavu-core
 )
 
@@ -23,8 +23,10 @@ test_packages=(
   xvfb xauth xdotool xclip x11-utils tint2 galculator
   # the package and its files: building, checking, installing the .deb
   dpkg-dev file lintian appstream desktop-file-utils man-db
-  # the window through the accessibility bus (AT-SPI)
-  dbus at-spi2-core python3-pyatspi
+  # the window through the accessibility bus (AT-SPI); the D-Bus notification area's watcher
+  dbus at-spi2-core python3-pyatspi python3-dbus python3-gi
+  # the package installed into a minimal Debian system
+  mmdebstrap
   # the picture generator's scalable icon
   qt6-svg-dev
   # the batch benchmark's reference (GeodSolve)

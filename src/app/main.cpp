@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "app/batch_command.h"
+#include "app/platform_start.h"
 #include "app_info.h"
 #include "desktop/command_line.h"
 #include "desktop/platform_services.h"
@@ -39,14 +40,18 @@ int main(int argc, char* argv[]) {
     // A batch needs neither Qt nor a display, and its figures no Qt start-up time.
     if (velmora::app::IsBatchCommand(argc, argv)) return velmora::app::RunBatchCommand(argc, argv);
     if (const std::optional<int> status = answerCommandLine(argc, argv)) return *status;
-    // Without a display Qt would abort; say why instead.
+    // Without a display Qt would abort; say why instead. StartApplication covers what this
+    // cannot see beforehand: a named display nobody serves, a platform plugin not installed.
     if (const std::optional<QString> problem =
             velmora::desktop::displayProblem(QProcessEnvironment::systemEnvironment())) {
         QTextStream(stderr) << *problem << '\n';
         return velmora::desktop::kNoDisplayExitStatus;
     }
 
-    QApplication app(argc, argv);
+    // The application's name is the SNI item's Title and Id and the class part of WM_CLASS
+    // (the desktop entry's StartupWMClass); without it Qt takes the lower-case file name.
+    QCoreApplication::setApplicationName(QString::fromUtf8(velmora::app::kProductName));
+    const std::unique_ptr<QApplication> app = velmora::app::StartApplication(argc, argv);
     // The window hides itself to the tray when auto-start is on; hidden is not closed.
     QApplication::setQuitOnLastWindowClosed(false);
     QGuiApplication::setDesktopFileName(QString::fromUtf8(velmora::app::kAppId));

@@ -16,6 +16,10 @@ namespace {
 
 // The tip field of the notification-area record holds 64 bytes with the terminating zero.
 constexpr qsizetype kTipLength = 63;
+// The name the program's icons are installed under in the hicolor theme (the desktop entry's
+// Icon). Taken from the theme, the icon keeps that name, which a D-Bus notification area is
+// given as IconName besides the pictures; from the embedded pictures it has none.
+constexpr char kThemeIconName[] = "velmora";
 
 }  // namespace
 
@@ -50,7 +54,7 @@ void TrayIcona::CreateTrayMenu() {
 
 void TrayIcona::AddTrayIcon() {
     if (d->trayIcon) return;
-    d->trayIcon = std::make_unique<QSystemTrayIcon>(d->icon);
+    d->trayIcon = std::make_unique<QSystemTrayIcon>(QIcon::fromTheme(QString::fromLatin1(kThemeIconName), d->icon));
     d->trayIcon->setToolTip(d->tip);
     if (d->menu) d->trayIcon->setContextMenu(d->menu.get());
     // The right button opens the context menu by itself; a left press shows the window; every

@@ -52,6 +52,9 @@ const KeyColours kFunctionColours{QColor(192, 0, 0), QColor(255, 128, 128)};
 
 const QColor kDisplayText(64, 0, 0);
 const QColor kHistoryText(0, 0, 64);
+// The list box's own white: the dark history text is drawn for it, so it does not take a dark
+// theme's background. Selection and scroll bar still follow the theme.
+const QColor kHistoryBackground(255, 255, 255);
 
 }  // namespace
 
@@ -132,6 +135,8 @@ HistoryView* CalculatorFace::createHistoryList(HistoryModel* model) {
     list->setFont(arialFont(kHistoryPointSize, false));
     QPalette palette = list->palette();
     palette.setColor(QPalette::Text, kHistoryText);
+    palette.setColor(QPalette::Base, kHistoryBackground);
+    palette.setColor(QPalette::AlternateBase, kHistoryBackground);
     list->setPalette(palette);
     list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     list->setSelectionBehavior(QAbstractItemView::SelectRows);

@@ -36,6 +36,9 @@ constexpr TwipsLine kLine1[] = {
 };
 
 const QColor kNavy(0, 0, 128);
+// The light dialog face the navy notices and the etched separator are drawn on, whatever the
+// theme; the OK button keeps the theme's look.
+const QColor kDialogFace(240, 240, 240);
 
 QLabel* makeLabel(QWidget* parent, const TwipsRect& rect, const QFont& font, const QColor& color,
                   Qt::Alignment alignment) {
@@ -61,6 +64,9 @@ Frm_About::Frm_About(QWidget& mainWindow, desktop::MailLink& mail)
     setWindowIcon(QIcon(QString::fromLatin1(res::kInformation32)));
     setFixedSize(twipsToPixels(kClientWidthTwips), twipsToPixels(kClientHeightTwips));
     setSizeGripEnabled(false);
+    QPalette face = palette();
+    face.setColor(QPalette::Window, kDialogFace);
+    setPalette(face);
 
     m_logo = new PictureBox(this);
     m_logo->setObjectName(QStringLiteral("Img_Logo"));

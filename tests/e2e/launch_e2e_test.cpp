@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <chrono>
@@ -129,23 +130,38 @@ void LaunchEndToEnd::commandLine() {
 
 void LaunchEndToEnd::noDisplay_data() {
     QTest::addColumn<QString>("display");
+    QTest::addColumn<QString>("wayland");  // WAYLAND_DISPLAY, a socket nobody serves when set
     QTest::addColumn<QString>("platform");
     QTest::addColumn<QString>("message");
 
-    QTest::newRow("none") << QString() << QString() << "DISPLAY nor WAYLAND_DISPLAY";
-    QTest::newRow("none, xcb asked for") << QString() << "xcb" << "DISPLAY nor WAYLAND_DISPLAY";
-    QTest::newRow("none, wayland then xcb") << QString() << "wayland;xcb" << "DISPLAY nor WAYLAND_DISPLAY";
-    QTest::newRow("X display nobody serves") << ":65531" << QString() << "':65531' named by DISPLAY";
+    const QString none;
+    QTest::newRow("none") << none << none << none << "DISPLAY nor WAYLAND_DISPLAY";
+    QTest::newRow("none, xcb asked for") << none << none << "xcb" << "DISPLAY nor WAYLAND_DISPLAY";
+    QTest::newRow("none, wayland then xcb") << none << none << "wayland;xcb" << "DISPLAY nor WAYLAND_DISPLAY";
+    QTest::newRow("X display nobody serves") << ":65531" << none << none << "':65531' named by DISPLAY";
+    // Named but not served: only starting the platform finds out.
+    const QString noPlatform = QStringLiteral("velmora: cannot open a window: no display platform could start");
+    QTest::newRow("Wayland socket nobody serves") << none << "velmora-nobody" << none << noPlatform;
+    QTest::newRow("Wayland socket nobody serves, wayland asked for") << none << "velmora-nobody" << "wayland"
+                                                                     << noPlatform;
+    QTest::newRow("platform plugin not installed") << none << "velmora-nobody" << "velmora-none"
+                                                   << "(velmora-none is not installed)";
 }
 
 // One line that names the variables, status 1, and no abort (Qt's own failure is SIGABRT).
 void LaunchEndToEnd::noDisplay() {
     QFETCH(QString, display);
+    QFETCH(QString, wayland);
     QFETCH(QString, platform);
     QFETCH(QString, message);
     QProcessEnvironment env = withoutDisplay();
     if (!display.isEmpty()) env.insert(QStringLiteral("DISPLAY"), display);
     if (!platform.isEmpty()) env.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
+    const QTemporaryDir runtime;  // a session's XDG_RUNTIME_DIR, without the socket named
+    if (!wayland.isEmpty()) {
+        env.insert(QStringLiteral("WAYLAND_DISPLAY"), wayland);
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+    }
     const Run run = runProgram({}, env);
     QVERIFY2(!run.crashed, qPrintable(run.err));
     QCOMPARE(run.exitCode, 1);

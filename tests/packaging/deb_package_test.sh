@@ -31,6 +31,12 @@ lintian --display-info "$deb" | tee "$work/lintian.log" || true
 errors=$(grep -c '^E:' "$work/lintian.log" || true)
 warnings=$(grep -c '^W:' "$work/lintian.log" || true)
 [[ $errors -eq 0 && $warnings -eq 0 ]] || fail "lintian: $errors errors, $warnings warnings"
+! grep -q 'hardening-no-bindnow' "$work/lintian.log" || fail "the program is not linked with -z now"
+# What the program loads without linking it: the Wayland platform and the keys' face.
+depends=$(dpkg-deb -f "$deb" Depends)
+for package in qt6-qpa-plugins qt6-wayland fonts-liberation; do
+  [[ ", $depends," == *", $package"[\ ,]* ]] || fail "Depends does not name $package: $depends"
+done
 
 echo "== apt-get install"
 # apt-get reads the file as its sandbox user; a private temporary folder is not readable to it.
