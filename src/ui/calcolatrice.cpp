@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QClipboard>
 #include <QCloseEvent>
-#include <QFileDialog>
 #include <QGuiApplication>
 #include <QLayout>
 #include <QLocale>
@@ -22,29 +21,17 @@
 #include "ui/accessibility.h"
 #include "ui/batch_window.h"
 #include "ui/calculator_face.h"
+#include "ui/datum_menu_actions.h"
 #include "ui/destination_dialog.h"
 #include "ui/frm_about.h"
 #include "ui/history_model.h"
 #include "ui/key_router.h"
 #include "ui/save_file.h"
+#include "ui/map_companion.h"
 #include "ui/map_input.h"
-#include "ui/map_window.h"
+#include "ui/remembered_ticks.h"
 
 namespace velmora::ui {
-
-namespace {
-
-// The three ticks of the extras, the only settings kept between runs (the registry on
-// Windows, ~/.config/Velmora/velmora.conf on Linux).
-const QString kShowAzimuthsKey = QStringLiteral("Extras/ShowAzimuths");
-const QString kExactSolutionKey = QStringLiteral("Extras/ExactSolutionNearAntipodes");
-const QString kShowMidpointKey = QStringLiteral("Extras/ShowMidpoint");
-// The map window's tick and its place, "WIDTHxHEIGHT+X+Y".
-const QString kMapShownKey = QStringLiteral("Map/Shown");
-const QString kMapGeometryKey = QStringLiteral("Map/Geometry");
-constexpr int kMapGapPixels = 12;  // between the calculator and the map placed beside it
-
-}  // namespace
 
 Calcolatrice::Calcolatrice(desktop::Services services)
     : QMainWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -52,7 +39,8 @@ Calcolatrice::Calcolatrice(desktop::Services services)
                                Qt::WindowCloseButtonHint),
       m_services(services),
       m_warnings(this),
-      m_prompts(this) {
+      m_prompts(this),
+      m_ticks(std::make_unique<RememberedTicks>(m_warnings)) {
     setObjectName(QStringLiteral("Calcolatrice"));
     setWindowTitle(QString::fromUtf8(app::kProductName));
     QIcon icon;
@@ -171,29 +159,15 @@ void Calcolatrice::createMenus() {
     m_showMidpointAction->setCheckable(true);
     m_mapAction = addEntry(view, QStringLiteral("Map"), QStringLiteral("MenuMap"), &Calcolatrice::MenuMap_Click);
     m_mapAction->setCheckable(true);
+    m_map = std::make_unique<MapCompanion>(*this, *m_mapAction, *m_ticks, [this] {
+        return MapInputFromState(m_engine->state(), m_exactSolutionAction->isChecked(),
+                                 m_showMidpointAction->isChecked());
+    });
     addEntry(view, QStringLiteral("Batch..."), QStringLiteral("MenuBatch"), &Calcolatrice::MenuBatch_Click);
 
     QMenu* datum = bar->addMenu(QStringLiteral("&Datum"));
     datum->setObjectName(QStringLiteral("MenuEllissoide"));
-    for (int i = 0; i < calc::kDatumEntryCount; ++i) {
-        QAction* entry = nullptr;
-        if (calc::IsDatumSeparator(i)) {
-            entry = datum->addSeparator();
-        } else {
-            const std::string_view caption = calc::DatumCaption(i);
-            entry = datum->addAction(
-                QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())));
-            entry->setCheckable(true);
-            const auto index = static_cast<std::int16_t>(i);
-            connect(entry, &QAction::triggered, this, [this, index] {
-                m_engine->MenuDatum_Click(index);
-                refresh();
-            });
-        }
-        entry->setObjectName(QStringLiteral("MenuDatum"));
-        entry->setProperty("index", i);
-        m_datumActions[static_cast<std::size_t>(i)] = entry;
-    }
+    m_datumMenu = new DatumMenuActions(*datum, *m_engine, [this] { refresh(); });
 
     QMenu* options = bar->addMenu(QStringLiteral("&Options"));
     options->setObjectName(QStringLiteral("MenuOpzioni"));
@@ -245,7 +219,7 @@ void Calcolatrice::Form_Load() {
     }
     // Without a notification area there is nothing to bring the window back: show it.
     m_tray->HideToTray(autoStart && m_tray->isAvailable());
-    if (m_mapAction->isChecked()) openMap();
+    m_map->restore();
     m_engine->FinishStartUp();
 }
 
@@ -322,84 +296,48 @@ void Calcolatrice::MenuAbout2_Click() {
 }
 
 void Calcolatrice::applyRememberedExtras() {
-    m_showAzimuthsAction->setChecked(m_settings.value(kShowAzimuthsKey, false));
-    m_exactSolutionAction->setChecked(m_settings.value(kExactSolutionKey, false));
+    m_showAzimuthsAction->setChecked(m_ticks->value(kShowAzimuthsKey));
+    m_exactSolutionAction->setChecked(m_ticks->value(kExactSolutionKey));
+    m_showMidpointAction->setChecked(m_ticks->value(kShowMidpointKey));
     m_engine->SetShowAzimuths(m_showAzimuthsAction->isChecked());
     m_engine->SetExactNearAntipodes(m_exactSolutionAction->isChecked());
-    m_showMidpointAction->setChecked(m_settings.value(kShowMidpointKey, false));
     m_engine->SetShowMidpoint(m_showMidpointAction->isChecked());
-    m_mapAction->setChecked(m_settings.value(kMapShownKey, false));
 }
 
 void Calcolatrice::MenuShowAzimuths_Click() {
     const bool ticked = m_showAzimuthsAction->isChecked();
     m_engine->SetShowAzimuths(ticked);
-    desktop::RememberTick(m_settings, m_warnings, m_settingsFailureShown, kShowAzimuthsKey, ticked);
+    m_ticks->remember(kShowAzimuthsKey, ticked);
 }
 
 void Calcolatrice::MenuExactSolution_Click() {
     const bool ticked = m_exactSolutionAction->isChecked();
     m_engine->SetExactNearAntipodes(ticked);
-    desktop::RememberTick(m_settings, m_warnings, m_settingsFailureShown, kExactSolutionKey, ticked);
-    updateMap();
+    m_ticks->remember(kExactSolutionKey, ticked);
+    m_map->update();
 }
 
 void Calcolatrice::MenuMap_Click() {
-    const bool ticked = m_mapAction->isChecked();
-    desktop::RememberTick(m_settings, m_warnings, m_settingsFailureShown, kMapShownKey, ticked);
-    if (ticked) {
-        openMap();
-    } else if (m_map) {
-        m_map->hide();
-    }
+    m_map->follow();
 }
 
-void Calcolatrice::openMap() {
-    if (!m_map) {
-        m_map = std::make_unique<MapWindow>();
-        m_map->setWindowIcon(windowIcon());
-        connect(m_map.get(), &MapWindow::closed, this, [this] {
-            m_mapAction->setChecked(false);
-            desktop::RememberTick(m_settings, m_warnings, m_settingsFailureShown, kMapShownKey, false);
-        });
-        connect(m_map.get(), &MapWindow::geometryChanged, this, [this] {
-            m_settings.setText(kMapGeometryKey, GeometryText(m_map->geometry()));
-        });
-        // Where it was last, else beside the calculator; on the calculator's screen either way.
-        QRect place = ParseGeometryText(m_settings.text(kMapGeometryKey, {}))
-                          .value_or(QRect(frameGeometry().topRight() + QPoint(kMapGapPixels, 0), QSize(480, 520)));
-        if (const QScreen* screen = this->screen()) {
-            const QRect free = screen->availableGeometry();
-            place.setSize(place.size().boundedTo(free.size()));
-            place.moveLeft(std::clamp(place.left(), free.left(), free.right() + 1 - place.width()));
-            place.moveTop(std::clamp(place.top(), free.top(), free.bottom() + 1 - place.height()));
-        }
-        m_map->setGeometry(place);
-    }
-    m_map->show();
-    updateMap();
+QAction* Calcolatrice::datumAction(int index) const {
+    return m_datumMenu->action(index);
 }
 
-void Calcolatrice::updateMap() {
-    if (!m_map || !m_map->isVisible()) return;
-    m_map->showInput(MapInputFromState(m_engine->state(), m_exactSolutionAction->isChecked(),
-                                       m_showMidpointAction->isChecked()));
+MapWindow* Calcolatrice::mapWindow() const {
+    return m_map->window();
 }
 
 void Calcolatrice::MenuShowMidpoint_Click() {
     const bool ticked = m_showMidpointAction->isChecked();
     m_engine->SetShowMidpoint(ticked);
-    desktop::RememberTick(m_settings, m_warnings, m_settingsFailureShown, kShowMidpointKey, ticked);
-    updateMap();
+    m_ticks->remember(kShowMidpointKey, ticked);
+    m_map->update();
 }
 
 void Calcolatrice::MenuDestination_Click() {
-    if (!m_engine->MenuDestination_CanStart()) return;
-    const calc::CalculatorState& state = m_engine->state();
-    DestinationDialog dialog(this, state.CoordFormat, state.UnitIndex);
-    if (dialog.exec() != QDialog::Accepted) return;
-    m_engine->MenuDestination_Click(dialog.azimuthText().toStdString(),
-                                    dialog.distanceText().toStdString());
+    AskDestination(this, *m_engine);
     refresh();
 }
 
@@ -414,10 +352,7 @@ void Calcolatrice::MenuPastePointB_Click() {
 }
 
 void Calcolatrice::MenuSaveHistory_Click() {
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save history"),
-                                                      DefaultSavePath(QStringLiteral("Velmora history.txt")),
-                                                      QStringLiteral("Text files (*.txt);;All files (*)"));
-    if (!path.isEmpty()) SaveFile(path, HistoryFileBytes(m_engine->history()), m_warnings);
+    SaveHistoryAs(this, m_engine->history(), m_warnings);
 }
 
 void Calcolatrice::MenuBatch_Click() {
@@ -462,17 +397,9 @@ void Calcolatrice::processPendingEvents() {
 void Calcolatrice::refresh() {
     const QString text = QString::fromStdString(m_engine->displayText());
     m_display->showText(text);
-    auto enable = [](KeyLabel* key, bool enabled) {
-        if (key->isEnabled() != enabled) {
-            key->setEnabled(enabled);
-        }
-    };
-    for (KeyLabel* key : m_keypadKeys) {
-        enable(key, m_engine->isKeypadKeyEnabled(key->index()));
-    }
-    for (KeyLabel* key : m_selectorKeys) {
-        enable(key, m_engine->isSelectorKeyEnabled(key->index()));
-    }
+    // setEnabled leaves a key that is already so alone (no change event, no repaint).
+    for (KeyLabel* key : m_keypadKeys) key->setEnabled(m_engine->isKeypadKeyEnabled(key->index()));
+    for (KeyLabel* key : m_selectorKeys) key->setEnabled(m_engine->isSelectorKeyEnabled(key->index()));
     for (std::size_t i = 0; i < m_pictures.size(); ++i) {
         const auto which = static_cast<calc::Indicator>(i);
         const int picture = m_engine->indicatorPicture(which);
@@ -482,12 +409,8 @@ void Calcolatrice::refresh() {
             m_shownPictures[i] = picture;
         }
     }
-    for (std::size_t i = 0; i < m_datumActions.size(); ++i) {
-        if (m_datumActions[i]->isCheckable()) {
-            m_datumActions[i]->setChecked(m_engine->isDatumTicked(static_cast<int>(i)));
-        }
-    }
-    updateMap();
+    m_datumMenu->sync();
+    m_map->update();
 }
 
 void Calcolatrice::focusMainWindow() {

@@ -10,7 +10,6 @@
 
 #include "calculator/calculator.h"
 #include "desktop/services.h"
-#include "desktop/settings_store.h"
 #include "calculator/datum_menu.h"
 #include "ui/history_model.h"
 #include "ui/key_highlighter.h"
@@ -34,7 +33,10 @@ class HoverArea;
 class IndicatorBox;
 class KeyLabel;
 class KeyRouter;
+class DatumMenuActions;
+class MapCompanion;
 class MapWindow;
+class RememberedTicks;
 
 // The main window: the calculator face with its keys, display, information panel and history
 // list (CalculatorFace builds them from the window design), and the menu bar. It forwards every
@@ -101,8 +103,8 @@ public:
     QAction* exactSolutionAction() const { return m_exactSolutionAction; }
     QAction* showMidpointAction() const { return m_showMidpointAction; }
     QAction* mapAction() const { return m_mapAction; }
-    MapWindow* mapWindow() const { return m_map.get(); }
-    QAction* datumAction(int index) const { return m_datumActions.at(static_cast<std::size_t>(index)); }
+    MapWindow* mapWindow() const;
+    QAction* datumAction(int index) const;
     Frm_About* about() const { return m_about.get(); }
     BatchWindow* batchWindow() const { return m_batchWindow.get(); }
 
@@ -128,15 +130,11 @@ private:
     // Shift+F10 or the Menu key on the list: the context menu at the current line.
     void openHistoryMenuFromKeyboard();
     void applyRememberedExtras();
-    void openMap();
-    void updateMap();
 
     desktop::Services m_services;
     MessageBoxWarnings m_warnings;
     DialogPrompts m_prompts;
-    // The remembered ticks; a tick that cannot be saved is reported once a run.
-    desktop::SettingsStore m_settings;
-    bool m_settingsFailureShown = false;
+    std::unique_ptr<RememberedTicks> m_ticks;
     std::unique_ptr<calc::Calculator> m_engine;
     std::unique_ptr<Frm_About> m_about;
     std::unique_ptr<BatchWindow> m_batchWindow;
@@ -164,8 +162,8 @@ private:
     QAction* m_exactSolutionAction = nullptr;
     QAction* m_showMidpointAction = nullptr;
     QAction* m_mapAction = nullptr;
-    std::unique_ptr<MapWindow> m_map;  // made when first shown
-    std::array<QAction*, calc::kDatumEntryCount> m_datumActions{};
+    std::unique_ptr<MapCompanion> m_map;
+    DatumMenuActions* m_datumMenu = nullptr;  // owned by its menu
     std::vector<QAction*> m_shortcutActions;  // Copy, Paste, Send to calculator, About
 };
 

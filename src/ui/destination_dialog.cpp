@@ -88,4 +88,12 @@ void DestinationDialog::accept() {
     atFault->selectAll();
 }
 
+void AskDestination(QWidget* parent, calc::Calculator& engine) {
+    if (!engine.MenuDestination_CanStart()) return;
+    const calc::CalculatorState& state = engine.state();
+    DestinationDialog dialog(parent, state.CoordFormat, state.UnitIndex);
+    if (dialog.exec() != QDialog::Accepted) return;
+    engine.MenuDestination_Click(dialog.azimuthText().toStdString(), dialog.distanceText().toStdString());
+}
+
 }  // namespace velmora::ui

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "calculator/calculator.h"
+
 class QLineEdit;
 
 namespace velmora::ui {
@@ -30,5 +32,9 @@ private:
     QLineEdit* m_azimuth = nullptr;
     QLineEdit* m_distance = nullptr;
 };
+
+// Edit > Destination from A...: once the calculator has A to start from, the dialog asks in
+// the calculator's format and unit, and OK hands the answer to the calculator.
+void AskDestination(QWidget* parent, calc::Calculator& engine);
 
 }  // namespace velmora::ui

@@ -1,6 +1,7 @@
 #include "ui/save_file.h"
 
 #include <QDir>
+#include <QFileDialog>
 #include <QFileDevice>
 #include <QStandardPaths>
 
@@ -46,6 +47,13 @@ bool SaveFile(const QString& path, const QByteArray& bytes, desktop::Warnings& w
                       QStringLiteral("%1 could not be saved: %2.\nNothing was written.")
                           .arg(QDir::toNativeSeparators(path), reason));
     return false;
+}
+
+void SaveHistoryAs(QWidget* parent, const std::vector<std::string>& lines, desktop::Warnings& warnings) {
+    const QString path = QFileDialog::getSaveFileName(parent, QStringLiteral("Save history"),
+                                                      DefaultSavePath(QStringLiteral("Velmora history.txt")),
+                                                      QStringLiteral("Text files (*.txt);;All files (*)"));
+    if (!path.isEmpty()) SaveFile(path, HistoryFileBytes(lines), warnings);
 }
 
 }  // namespace velmora::ui

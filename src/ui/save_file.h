@@ -8,6 +8,8 @@
 
 #include "desktop/services.h"
 
+class QWidget;
+
 // Files the user saves from the windows: the history list and a batch's CSV.
 namespace velmora::ui {
 
@@ -23,5 +25,8 @@ QString DefaultSavePath(const QString& name);
 // a file, a link at path is replaced and its target left alone). When that fails, a critical
 // message names the file and the reason, nothing is left behind, and false comes back.
 bool SaveFile(const QString& path, const QByteArray& bytes, desktop::Warnings& warnings);
+
+// Edit > Save history...: a file dialog, then the lines saved as HistoryFileBytes has them.
+void SaveHistoryAs(QWidget* parent, const std::vector<std::string>& lines, desktop::Warnings& warnings);
 
 }  // namespace velmora::ui
