@@ -4,30 +4,19 @@ namespace velmora::calc {
 
 namespace {
 
-// Picture-list indices of the information panel.
-constexpr int kPictureLatitudeA = 1;
-constexpr int kPictureLongitudeA = 2;
-constexpr int kPictureLatitudeB = 3;
-constexpr int kPictureLongitudeB = 4;
-constexpr int kPictureFirstUnit = 5;        // 5 km, 6 mi, 7 nmi
-constexpr int kPictureFirstHemisphere = 8;  // 8 N, 9 S, 10 W, 11 E
-constexpr int kPictureDegrees = 12;
-constexpr int kPictureDegMin = 13;
-constexpr int kPictureDegMinSec = 14;
+// The picture a selector key lights, by its role and the code it selects, from the key table.
+constexpr int SelectorPicture(KeyRole role, std::int16_t code) {
+    for (const KeyFace& key : kSelectorKeys) {
+        if (key.role == role && key.code == code) return key.picture;
+    }
+    return 0;
+}
 
-// The picture of each field, by field code.
-constexpr int kFieldPictures[] = {kPictureLatitudeA, kPictureLatitudeB, kPictureLongitudeA,
-                                  kPictureLongitudeB};
-
-// The picture and history line of each coordinate format, by format code.
-struct FormatFace {
-    int picture;
-    std::string_view line;
-};
-constexpr FormatFace kFormatFaces[] = {
-    {kPictureDegMinSec, "Coordinates: Degrees / minutes / seconds"},
-    {kPictureDegMin, "Coordinates: Degrees / minutes"},
-    {kPictureDegrees, "Coordinates: Degrees"},
+// The history line of each coordinate format, by format code.
+constexpr std::string_view kFormatLines[] = {
+    "Coordinates: Degrees / minutes / seconds",
+    "Coordinates: Degrees / minutes",
+    "Coordinates: Degrees",
 };
 
 }  // namespace
@@ -60,7 +49,7 @@ void KeyPanel::disableSignAndPi() {
 }
 
 void KeyPanel::selectField(CalculatorState& state, std::int16_t field) {
-    setPicture(Indicator::LatLon, kFieldPictures[field]);
+    setPicture(Indicator::LatLon, SelectorPicture(KeyRole::Field, field));
     state.ActiveField = field;
 
     const bool isLatitude = field <= kLatitudeB;
@@ -76,23 +65,22 @@ void KeyPanel::selectField(CalculatorState& state, std::int16_t field) {
 }
 
 void KeyPanel::selectHemisphere(CalculatorState& state, std::int16_t hemisphere) {
-    setPicture(Indicator::Bussola, kPictureFirstHemisphere + hemisphere);
+    setPicture(Indicator::Bussola, SelectorPicture(KeyRole::Hemisphere, hemisphere));
     state.Hemisphere = hemisphere;
 }
 
 void KeyPanel::showUnit(std::int16_t unit) {
-    setPicture(Indicator::UMisura, kPictureFirstUnit + unit);
+    setPicture(Indicator::UMisura, SelectorPicture(KeyRole::Unit, unit));
 }
 
 // Carried out in full even when the format is already selected.
 std::string_view KeyPanel::selectFormat(CalculatorState& state, std::int16_t format) {
-    const FormatFace& face = kFormatFaces[format];
-    setPicture(Indicator::Gms, face.picture);
+    setPicture(Indicator::Gms, SelectorPicture(KeyRole::Format, format));
     state.CoordFormat = format;
     m_keypadEnabled[kKeyDegrees] = true;
     m_keypadEnabled[kKeyMinutes] = format != kDeg;
     m_keypadEnabled[kKeySeconds] = format == kDegMinSec;
-    return face.line;
+    return kFormatLines[format];
 }
 
 }  // namespace velmora::calc

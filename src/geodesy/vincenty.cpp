@@ -53,7 +53,9 @@ constexpr double kFullTurnDeg = 360.0;
 // An azimuth from atan2 (radians, -pi to pi) in degrees clockwise from north, 0 to 360.
 double clockwiseFromNorthDeg(double east, double north) {
     const double degrees = std::atan2(east, north) * (kDegreesPerHalfTurn / kPi);
-    return degrees < 0.0 ? degrees + kFullTurnDeg : degrees;
+    // A hair west of north turns into 360 exactly when 360 is added: that is north, 0.
+    const double turned = degrees < 0.0 ? degrees + kFullTurnDeg : degrees;
+    return turned < kFullTurnDeg ? turned : 0.0;
 }
 
 // Vincenty's iteration and distance, and when asked the azimuths from the same iteration:

@@ -197,6 +197,19 @@ TEST(InverseKernels, CoincidentPointsHaveALengthButNoAzimuth) {
     EXPECT_FALSE(sphere.azimuths.has_value());
 }
 
+// A direction a hair west of north rounds to 360 when turned into [0, 360): it is north, 0.
+TEST(InverseKernels, AzimuthsStayBelowAFullTurn) {
+    const GeodesicSolution ellipsoid = VincentyInverse(0, 0, 10, -1e-16, kWgs84SemiMajorMetres,
+                                                       kWgs84SemiMinorMetres, kWgs84Flattening);
+    const GeodesicSolution sphere = SphereInverse(0, 0, 10, -1e-16);
+    for (const GeodesicSolution& s : {ellipsoid, sphere}) {
+        ASSERT_TRUE(s.azimuths.has_value());
+        for (const double deg : {s.azimuths->atADeg, s.azimuths->atBDeg}) {
+            EXPECT_TRUE(deg >= 0.0 && deg < 360.0) << deg;
+        }
+    }
+}
+
 // Only an iteration that does not settle may be handed to another solver; faults stay faults.
 TEST(VincentyInverse, TellsAnUnsettledIterationFromAFault) {
     EXPECT_EQ(VincentyInverse(0, 0, 0.5, 179.7, kWgs84SemiMajorMetres, kWgs84SemiMinorMetres,
