@@ -191,6 +191,7 @@ bool WaylandSession::launch(const QString& program, QString* error) {
 std::optional<QByteArray> WaylandSession::run(const QString& tool, const QStringList& arguments) {
     QProcessEnvironment env = environment();
     env.insert(QStringLiteral("SWAYSOCK"), m_swaySocket);
+    env.insert(QStringLiteral("PATH"), qEnvironmentVariable("PATH"));  // the tools, whatever the program gets
     const auto process = makeProcess(env);
     process->start(tool, arguments);
     if (!process->waitForStarted() || !process->waitForFinished(int(kToolTimeout.count()))) {
