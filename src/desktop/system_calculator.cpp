@@ -151,6 +151,9 @@ bool HandoverCalculator::handOver(const QString& program, const QString& text) {
     if (!isRunning(name)) return QProcess::startDetached(program, *arguments);
     // A copy runs: this launch should pass the number on and end at once.
     QProcess launch;
+    // No pipes: a child it leaves behind must not hold this process's reading end open.
+    launch.setStandardOutputFile(QProcess::nullDevice());
+    launch.setStandardErrorFile(QProcess::nullDevice());
     launch.start(program, *arguments);
     if (!launch.waitForStarted(int(m_forwardTimeout.count()))) return false;
     const QDeadlineTimer deadline(m_forwardTimeout);

@@ -98,6 +98,7 @@ void HandoverTest::hungForwardFallsBackToTheClipboard() {
     script.close();
     QVERIFY(script.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
     QProcess running;
+    running.setStandardOutputFile(QProcess::nullDevice());
     running.start(program, {});
     QVERIFY(running.waitForStarted());
     QTest::qWait(200);  // the shell runs under the script's name by then
