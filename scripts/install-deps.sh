@@ -23,6 +23,9 @@ test_packages=(
   xvfb xauth xdotool xclip x11-utils tint2 galculator
   # the package and its files: building, checking, installing the .deb
   dpkg-dev file lintian appstream desktop-file-utils man-db
+  # the Wayland end-to-end tests: a headless compositor, screenshots, the clipboard, and the
+  # virtual keyboard client built from its protocol file
+  sway qt6-wayland grim wl-clipboard libwayland-dev libwayland-bin libxkbcommon-dev
   # the window through the accessibility bus (AT-SPI); the D-Bus notification area's watcher
   dbus at-spi2-core python3-pyatspi python3-dbus python3-gi
   # the package installed into a minimal Debian system

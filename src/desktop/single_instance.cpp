@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QThread>
@@ -23,13 +24,17 @@
 
 #include <cerrno>
 #include <cstring>
+
+#include "desktop/x11_keyboard_target.h"
 #endif
 
 namespace velmora::desktop {
 
 namespace {
 
-const QByteArray kShowRequest = QByteArrayLiteral("show\n");
+const QByteArray kShowVerb = QByteArrayLiteral("show");
+const QByteArray kXdgField = QByteArrayLiteral("xdg=");
+const QByteArray kStartupField = QByteArrayLiteral("startup=");
 const QByteArray kShowAnswer = QByteArrayLiteral("ok\n");
 
 constexpr std::chrono::milliseconds kRetryPause{50};        // between two tries of a later launch
@@ -300,7 +305,7 @@ bool LocalSocketInstance::askRunningCopy(std::chrono::milliseconds timeout) cons
     socket.connectToServer(socketPath());
     if (!socket.waitForConnected(std::min(remainingMs(deadline), int(kConnectTimeout.count())))) return false;
     if (!peerIsThisUser(socket)) return false;  // never tell another user we run, nor take its word
-    socket.write(kShowRequest);
+    socket.write(showRequest({qgetenv("XDG_ACTIVATION_TOKEN"), qgetenv("DESKTOP_STARTUP_ID")}));
     if (!socket.waitForBytesWritten(remainingMs(deadline))) return false;
     QByteArray reply;
     while (!reply.contains('\n')) {
@@ -355,7 +360,8 @@ void LocalSocketInstance::answer() {
                 return;
             }
             const QByteArray request = socket->readLine(kMaxRequestBytes + 1);
-            if (request == kShowRequest) {
+            if (const std::optional<ActivationTokens> tokens = parseShowRequest(request)) {
+                prepareActivation(*tokens);
                 emit showRequested();
                 socket->write(kShowAnswer);
             }
@@ -364,6 +370,55 @@ void LocalSocketInstance::answer() {
         connect(socket, &QLocalSocket::readyRead, this, readRequest);
         readRequest();  // the request may have arrived with the connection
     }
+}
+
+bool isValidToken(const QByteArray& token) {
+    if (token.isEmpty() || token.size() > kMaxTokenBytes) return false;
+    return std::all_of(token.begin(), token.end(), [](char c) { return c > ' ' && c <= '~'; });
+}
+
+QByteArray showRequest(const ActivationTokens& tokens) {
+    QByteArray request = kShowVerb;
+    if (isValidToken(tokens.xdgActivation)) request += ' ' + kXdgField + tokens.xdgActivation;
+    if (isValidToken(tokens.startupId)) request += ' ' + kStartupField + tokens.startupId;
+    return request + '\n';
+}
+
+std::optional<ActivationTokens> parseShowRequest(const QByteArray& line) {
+    if (!line.endsWith('\n') || line.size() > kMaxRequestBytes) return std::nullopt;
+    const QList<QByteArray> words = line.chopped(1).split(' ');
+    if (words.first() != kShowVerb) return std::nullopt;
+    ActivationTokens tokens;
+    int nextField = 0;  // the fields come in this order, each at most once
+    for (qsizetype i = 1; i < words.size(); ++i) {
+        const QByteArray& word = words[i];
+        QByteArray* target = nullptr;
+        if (nextField <= 0 && word.startsWith(kXdgField)) {
+            target = &tokens.xdgActivation;
+            nextField = 1;
+        } else if (nextField <= 1 && word.startsWith(kStartupField)) {
+            target = &tokens.startupId;
+            nextField = 2;
+        } else {
+            return std::nullopt;
+        }
+        *target = word.mid(word.indexOf('=') + 1);
+        if (!isValidToken(*target)) return std::nullopt;
+    }
+    return tokens;
+}
+
+void prepareActivation(const ActivationTokens& tokens) {
+    const QString platform = QGuiApplication::platformName();
+    if (platform == QLatin1String("wayland")) {
+        // Set only here: in another session it would linger and reach the programs started later.
+        if (!tokens.xdgActivation.isEmpty()) qputenv("XDG_ACTIVATION_TOKEN", tokens.xdgActivation);
+    }
+#ifndef Q_OS_WIN
+    else if (platform == QLatin1String("xcb") && !tokens.startupId.isEmpty()) {
+        endStartupNotification(tokens.startupId);
+    }
+#endif
 }
 
 QString instanceName(const QString& user, const QString& waylandDisplay, const QString& x11Display) {

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <QByteArray>
 #include <QObject>
 #include <QString>
 
 #include <chrono>
 #include <memory>
+#include <optional>
 
 class QLocalServer;
 class QTimer;
@@ -98,8 +100,36 @@ QString instanceName(const QString& user, const QString& waylandDisplay, const Q
 // The claim for the current user and display, kept where instanceFolder() says.
 std::unique_ptr<SingleInstance> makeSingleInstance();
 
-// The longest request a running copy reads, in bytes; "show\n" is 5.
-constexpr qsizetype kMaxRequestBytes = 64;
+// What a later launch was given by whoever started it, for the running copy's window to be let
+// to the front by the desktop's focus stealing prevention.
+struct ActivationTokens {
+    QByteArray xdgActivation;  // XDG_ACTIVATION_TOKEN (Wayland, xdg-activation)
+    QByteArray startupId;      // DESKTOP_STARTUP_ID (X11 startup notification)
+};
+
+// The longest token carried, in bytes: Wayland compositors hand out 32 to 40 characters, X11
+// launchers a few dozen; both fit a request within kMaxRequestBytes.
+constexpr qsizetype kMaxTokenBytes = 240;
+
+// Whether a token may be carried: 1 to kMaxTokenBytes printable ASCII characters, no space.
+bool isValidToken(const QByteArray& token);
+
+// The request a later launch sends: "show", then " xdg=<token>" and " startup=<id>" for each
+// valid token, then a newline; an invalid token is left out.
+QByteArray showRequest(const ActivationTokens& tokens);
+
+// The tokens of a request read by the running copy, or nullopt when it is no request to show
+// the window: anything but "show" with at most one of each token, valid, in that order.
+std::optional<ActivationTokens> parseShowRequest(const QByteArray& line);
+
+// Gets the next activation of this process's window to use the tokens. Under Wayland
+// XDG_ACTIVATION_TOKEN is set in this process's environment: Qt's Wayland plugin activates the
+// window with it on the next QWindow::requestActivate() (show() of a hidden window included)
+// and removes it. Under X11 the launcher's startup notification is ended.
+void prepareActivation(const ActivationTokens& tokens);
+
+// The longest request a running copy reads, in bytes: "show" with both tokens at their longest.
+constexpr qsizetype kMaxRequestBytes = 512;
 // How long a running copy keeps a connection whose request has not come; a later launch sends
 // it at once.
 constexpr std::chrono::milliseconds kRequestTimeout{2'000};

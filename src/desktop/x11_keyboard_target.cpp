@@ -9,6 +9,7 @@
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -193,6 +194,43 @@ bool X11KeyboardTarget::typeText(quint64 window, const QString& text) {
         if (!free) return false;
     }
     return true;
+}
+
+void endStartupNotification(const QByteArray& startupId) {
+    if (QGuiApplication::platformName() != QLatin1String("xcb")) return;
+    QByteArray name;
+    if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()) name = DisplayString(x11->display());
+    Display* display = XOpenDisplay(name.isEmpty() ? nullptr : name.constData());
+    if (!display) return;
+    {
+        ErrorsIgnored guard(display);
+        // The value quoted, with '"' and '\\' escaped; the message ends with its zero byte.
+        QByteArray message = QByteArrayLiteral("remove: ID=\"");
+        for (const char c : startupId) {
+            if (c == '"' || c == '\\') message += '\\';
+            message += c;
+        }
+        message += QByteArrayLiteral("\"");
+        message += '\0';
+        const Window root = DefaultRootWindow(display);
+        // The protocol names the sender by a window of its own.
+        const Window sender = XCreateSimpleWindow(display, root, -100, -100, 1, 1, 0, 0, 0);
+        const Atom begin = XInternAtom(display, "_NET_STARTUP_INFO_BEGIN", False);
+        const Atom more = XInternAtom(display, "_NET_STARTUP_INFO", False);
+        constexpr qsizetype kBytesPerEvent = 20;  // the data of one client message, format 8
+        for (qsizetype offset = 0; offset < message.size(); offset += kBytesPerEvent) {
+            XEvent event{};
+            event.xclient.type = ClientMessage;
+            event.xclient.window = sender;
+            event.xclient.message_type = offset == 0 ? begin : more;
+            event.xclient.format = 8;
+            const qsizetype count = std::min(kBytesPerEvent, message.size() - offset);
+            std::copy_n(message.constData() + offset, count, event.xclient.data.b);
+            XSendEvent(display, root, False, PropertyChangeMask, &event);
+        }
+        XDestroyWindow(display, sender);
+    }
+    XCloseDisplay(display);
 }
 
 }  // namespace velmora::desktop

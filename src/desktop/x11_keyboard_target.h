@@ -31,4 +31,8 @@ private:
     Display* m_display = nullptr;
 };
 
+// Ends the X11 startup notification of that id (the launcher's busy cursor or task-bar entry)
+// with a "remove" message, as a program does whose window is up; nothing without an X display.
+void endStartupNotification(const QByteArray& startupId);
+
 }  // namespace velmora::desktop
