@@ -91,15 +91,22 @@ echo "Arial -> $arial"
 
 echo "== the program under Xvfb"
 # The window must appear with the minimal system's libraries and plugins; no notification
-# area and no session bus there, so the window shows.
-inside env HOME=/tmp XDG_RUNTIME_DIR=/tmp DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent xvfb-run -a sh -c '
+# area and no session bus there, so the window shows. The server picks its own display number
+# (-displayfd): the host's X servers of other tests share the abstract socket namespace with
+# the chroot, so a number free by the chroot's lock files may be taken all the same.
+inside env HOME=/tmp XDG_RUNTIME_DIR=/tmp DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent sh -c '
+  rm -f /tmp/display
+  Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3>/tmp/display >/tmp/xvfb.log 2>&1 & server=$!
+  for i in $(seq 1 40); do [ -s /tmp/display ] && break; sleep 0.25; done
+  [ -s /tmp/display ] || { cat /tmp/xvfb.log; exit 5; }
+  export DISPLAY=:$(cat /tmp/display)
   velmora & program=$!
   for i in $(seq 1 40); do
-    if xdotool search --onlyvisible --name "^Velmora\$" >/dev/null; then kill $program; exit 0; fi
-    kill -0 $program 2>/dev/null || exit 3
+    if xdotool search --onlyvisible --name "^Velmora\$" >/dev/null; then kill $program $server; exit 0; fi
+    kill -0 $program 2>/dev/null || { kill $server; exit 3; }
     sleep 0.25
   done
-  kill $program; exit 4' >"$work/run.log" 2>&1 || { cat "$work/run.log"; fail "the installed program showed no window"; }
+  kill $program $server; exit 4' >"$work/run.log" 2>&1 || { cat "$work/run.log"; fail "the installed program showed no window"; }
 
 # And without any display that can start: its own line, status 1.
 set +e
