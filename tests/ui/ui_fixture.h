@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QSettings>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -16,15 +17,26 @@
 namespace velmora::ui::test {
 
 // Points HOME and XDG_CONFIG_HOME into a temporary folder for the suite's lifetime, so no real
-// autostart entry or desktop file can be touched.
+// autostart entry or desktop file can be touched. On Windows the remembered ticks live in the
+// registry, outside that folder: they are cleared before and after the suite instead.
 class ScratchHome {
 public:
     ScratchHome() {
         qputenv("HOME", m_dir.path().toUtf8());
         qputenv("XDG_CONFIG_HOME", (m_dir.path() + QStringLiteral("/.config")).toUtf8());
+        clearRegistry();
     }
+    ~ScratchHome() { clearRegistry(); }
+    ScratchHome(const ScratchHome&) = delete;
+    ScratchHome& operator=(const ScratchHome&) = delete;
 
 private:
+    static void clearRegistry() {
+#ifdef Q_OS_WIN
+        QSettings(QStringLiteral("Velmora"), QStringLiteral("velmora")).clear();
+#endif
+    }
+
     QTemporaryDir m_dir;
 };
 
