@@ -24,14 +24,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz::check(converted == text || !fuzz::hasNonFiniteWord(converted),
                     "a converted coordinate names a non-finite number", converted);
     };
-    for (const std::int16_t format : {calc::kDegMinSec, calc::kDegMin, calc::kDeg, state.CoordFormat}) {
-        if (const auto converted = calc::ConvertCoordinateText(state, text, format)) checkConverted(*converted);
+    for (const std::int16_t format :
+         {calc::kDegMinSec, calc::kDegMin, calc::kDeg, state.CoordFormat}) {
+        if (const auto converted = calc::ConvertCoordinateText(state, text, format))
+            checkConverted(*converted);
     }
     const std::string degrees = calc::DecimalDegreesText(state, text);
     // The one reading of a stored coordinate is the reading of its decimal-degree text.
     const double read = calc::CoordinateDegrees(state, text);
     const double viaText = calc::ReadLeadingNumber(degrees);
-    fuzz::check(std::memcmp(&read, &viaText, sizeof read) == 0, "a coordinate read otherwise than its text", text);
+    fuzz::check(std::memcmp(&read, &viaText, sizeof read) == 0,
+                "a coordinate read otherwise than its text", text);
     fuzz::check(degrees == text.substr(0, degrees.size()) || !fuzz::hasNonFiniteWord(degrees),
                 "decimal degrees name a non-finite number", degrees);
 
@@ -39,7 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!calc::CoordinateInRange(state, text, latitude)) continue;
         const double limit = latitude ? 90.0 : 180.0;
         const double value = calc::ReadLeadingNumber(degrees);
-        fuzz::check(value >= 0.0 && value <= limit, "a coordinate out of range passed the check", text);
+        fuzz::check(value >= 0.0 && value <= limit, "a coordinate out of range passed the check",
+                    text);
         // Stored for the south or west: the same angle, negative. (A "-" of its own never
         // reaches a stored coordinate: it is out of range, as checked above.)
         if (text.find('-') != std::string::npos) continue;

@@ -29,10 +29,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     {
         QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size()) return 0;
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+            file.write(bytes) != bytes.size())
+            return 0;
     }
     const auto entry = desktop::readDesktopFile(path);
-    fuzz::check(entry.has_value() == (size <= std::size_t(desktop::kMaxDesktopFileBytes)), "a small file not read");
+    fuzz::check(entry.has_value() == (size <= std::size_t(desktop::kMaxDesktopFileBytes)),
+                "a small file not read");
     if (!entry) return 0;
     checkRoundTrip(*entry);
 
@@ -44,7 +47,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         desktop::DesktopEntry written;
         written.set(QStringLiteral("Exec"), desktop::execCommandLine(arguments));
         checkRoundTrip(written);
-        const auto exec = desktop::parseDesktopEntry(desktop::formatDesktopEntry(written)).value(QStringLiteral("Exec"));
+        const auto exec = desktop::parseDesktopEntry(desktop::formatDesktopEntry(written))
+                              .value(QStringLiteral("Exec"));
         fuzz::check(exec.has_value(), "the Exec key is lost");
         fuzz::check(desktop::splitExecCommandLine(*exec) == std::optional<QStringList>(arguments),
                     "an Exec line starts another program", utf8(*exec));

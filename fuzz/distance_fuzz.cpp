@@ -22,8 +22,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     double values[7];
     for (double& value : values) value = input.rawDouble();
     const auto& [latA, lonA, latB, lonB, a, b, f] = values;
-    checkLength(geodesy::VincentyInverse(latA, lonA, latB, lonB, a, b, f, geodesy::WithAzimuths::No),
-                "Vincenty kernel");
-    checkLength(geodesy::SphereInverse(latA, lonA, latB, lonB, geodesy::WithAzimuths::No), "sphere kernel");
+    checkLength(
+        geodesy::VincentyInverse(latA, lonA, latB, lonB, a, b, f, geodesy::WithAzimuths::No),
+        "Vincenty kernel");
+    checkLength(geodesy::SphereInverse(latA, lonA, latB, lonB, geodesy::WithAzimuths::No),
+                "sphere kernel");
     return 0;
 }

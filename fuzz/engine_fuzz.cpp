@@ -20,16 +20,20 @@ using namespace velmora;
 
 namespace {
 
-const char* const kReplies[] = {"6378137", "298.257223563", "@6356752.3142", "1e-320", "@1e-320", "0", "-1",
-                                "1e308", "@1e308", "1", "@0", "6378137,5", "2", "@6378137", "1E+400", "abc"};
+const char* const kReplies[] = {
+    "6378137", "298.257223563", "@6356752.3142", "1e-320", "@1e-320", "0",
+    "-1",      "1e308",         "@1e308",        "1",      "@0",      "6378137,5",
+    "2",       "@6378137",      "1E+400",        "abc"};
 
 // Replies from the action stream: Cancel, the default, a known reply or any text.
 class Prompts : public calc::UserPrompts {
 public:
     explicit Prompts(fuzz::Input& input) : m_input(input) {}
-    std::string InputBox(std::string_view, std::string_view prompt, std::string_view defaultReply) override {
+    std::string InputBox(std::string_view, std::string_view prompt,
+                         std::string_view defaultReply) override {
         fuzz::check(!fuzz::hasNonFiniteWord(prompt), "a prompt names a non-finite number", prompt);
-        fuzz::check(!fuzz::hasNonFiniteWord(defaultReply), "a default reply names a non-finite number", defaultReply);
+        fuzz::check(!fuzz::hasNonFiniteWord(defaultReply),
+                    "a default reply names a non-finite number", defaultReply);
         const std::uint8_t kind = m_input.byte();
         switch (kind % 4) {
         case 0: return {};
@@ -58,7 +62,8 @@ void checkStoredCoordinate(const calc::CalculatorState& state, int field, bool s
     const double value = calc::ReadLeadingNumber(calc::DecimalDegreesText(state, stored));
     const double limit = field <= calc::kLatitudeB ? 90.0 : 180.0;
     fuzz::check(std::fabs(value) <= limit, "a coordinate stored beyond its limit", stored);
-    fuzz::check(southOrWest ? value <= 0.0 : value >= 0.0, "a coordinate stored with the wrong sign", stored);
+    fuzz::check(southOrWest ? value <= 0.0 : value >= 0.0,
+                "a coordinate stored with the wrong sign", stored);
 }
 
 // The history's azimuth lines: "none, A and B coincide" or an angle of at least 0 and below
@@ -94,11 +99,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::int16_t pastedPoint = -1;
         switch (action % 10) {
         case 0:
-        case 1: calc.Lab_Num_Click(static_cast<std::int16_t>(argument % (calc::kKeypadKeyCount + 2))); break;
-        case 2: calc.Lab_Sel_Click(static_cast<std::int16_t>(argument % (calc::kSelectorKeyCount + 2))); break;
+        case 1:
+            calc.Lab_Num_Click(static_cast<std::int16_t>(argument % (calc::kKeypadKeyCount + 2)));
+            break;
+        case 2:
+            calc.Lab_Sel_Click(static_cast<std::int16_t>(argument % (calc::kSelectorKeyCount + 2)));
+            break;
         case 3: calc.Form_KeyPress(argument == 0xFF ? 176 : argument); break;
-        case 4: calc.Form_KeyDown(argument % 2 ? 46 : static_cast<std::uint16_t>(113 + argument % 8), argument / 128); break;
-        case 5: calc.MenuDatum_Click(static_cast<std::int16_t>(argument % (calc::kDatumEntryCount + 1))); break;
+        case 4:
+            calc.Form_KeyDown(argument % 2 ? 46 : static_cast<std::uint16_t>(113 + argument % 8),
+                              argument / 128);
+            break;
+        case 5:
+            calc.MenuDatum_Click(
+                static_cast<std::int16_t>(argument % (calc::kDatumEntryCount + 1)));
+            break;
         case 6:
             calc.MenuIncolla_Click(input.text(argument));
             pasted = true;
@@ -111,8 +126,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         case 8:
             if (const auto sent = calc.MenuInviaCalc_Click()) {
                 checkText(*sent, "text sent to the calculator");
-                fuzz::check(sent->find_first_of("Ee") == std::string::npos, "an exponent sent to the calculator",
-                            *sent);
+                fuzz::check(sent->find_first_of("Ee") == std::string::npos,
+                            "an exponent sent to the calculator", *sent);
             }
             break;
         default:
@@ -138,22 +153,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             checkAzimuthLine(state, calc.history()[line]);
         }
         if (pastedPoint >= 0 && calc.history().size() != linesBefore) {
-            fuzz::check(calc.displayText() == "0", "a pasted point not entered whole", calc.history().back());
-            for (const int field : {pastedPoint == calc::kPointA ? calc::kLatitudeA : calc::kLatitudeB,
-                                    pastedPoint == calc::kPointA ? calc::kLongitudeA : calc::kLongitudeB}) {
+            fuzz::check(calc.displayText() == "0", "a pasted point not entered whole",
+                        calc.history().back());
+            for (const int field :
+                 {pastedPoint == calc::kPointA ? calc::kLatitudeA : calc::kLatitudeB,
+                  pastedPoint == calc::kPointA ? calc::kLongitudeA : calc::kLongitudeB}) {
                 const std::string& stored = state.CoordText[static_cast<std::size_t>(field)];
                 checkStoredCoordinate(state, field, stored.starts_with("-"));
             }
         }
         if (pasted && calc.displayText() != displayBefore) {
-            fuzz::check(fuzz::significantDigits(calc.displayText()) <= 15, "a pasted number shows digits never typed",
-                        calc.displayText());
+            fuzz::check(fuzz::significantDigits(calc.displayText()) <= 15,
+                        "a pasted number shows digits never typed", calc.displayText());
         }
         // Enter under the field and hemisphere chosen before the action (a pasted point chooses
         // its own and is checked above).
         const int field = before.ActiveField;
-        if (pastedPoint < 0 && field >= 0 && field <= 3 && state.CoordText[field] != before.CoordText[field] &&
-            calc.displayText() != "Error") {
+        if (pastedPoint < 0 && field >= 0 && field <= 3 &&
+            state.CoordText[field] != before.CoordText[field] && calc.displayText() != "Error") {
             const bool southOrWest = field <= calc::kLatitudeB ? before.Hemisphere != calc::kNorth
                                                                : before.Hemisphere != calc::kEast;
             checkStoredCoordinate(state, field, southOrWest);
@@ -166,7 +183,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (text.ends_with(" (exact)")) text.remove_suffix(8);
             text = text.substr(0, text.rfind(' '));
             const auto length = calc::ConvertNumber(text, locale.decimalMark);
-            fuzz::check(length && *length >= 0.0, "a distance line holds no length", calc.history()[line]);
+            fuzz::check(length && *length >= 0.0, "a distance line holds no length",
+                        calc.history()[line]);
         }
     }
     return 0;

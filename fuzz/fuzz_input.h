@@ -16,7 +16,8 @@ namespace velmora::fuzz {
 // Stops the run, naming the broken invariant and the text that broke it; libFuzzer (or the
 // replay program) reports the input as a crash.
 [[noreturn]] inline void fail(const char* what, std::string_view text = {}) {
-    std::fprintf(stderr, "invariant broken: %s [%.*s]\n", what, static_cast<int>(text.size()), text.data());
+    std::fprintf(stderr, "invariant broken: %s [%.*s]\n", what, static_cast<int>(text.size()),
+                 text.data());
     std::abort();
 }
 

@@ -14,15 +14,19 @@ const char* const kMarks[] = {".", ",", "", "\xD9\xAB"};  // the last: Arabic de
 
 // A writing of a finite value: no infinity or NaN word, at most 15 significant digits where
 // asked, and it converts back to about the value.
-void checkWriting(const std::string& text, double value, std::string_view mark, double tolerance, bool fifteen) {
-    fuzz::check(!fuzz::hasNonFiniteWord(text), "writing of a finite value names a non-finite one", text);
-    if (fifteen) fuzz::check(fuzz::significantDigits(text) <= 15, "more than 15 significant digits", text);
+void checkWriting(const std::string& text, double value, std::string_view mark, double tolerance,
+                  bool fifteen) {
+    fuzz::check(!fuzz::hasNonFiniteWord(text), "writing of a finite value names a non-finite one",
+                text);
+    if (fifteen)
+        fuzz::check(fuzz::significantDigits(text) <= 15, "more than 15 significant digits", text);
     const auto back = calc::ConvertNumberAllowingOverflow(text, mark.empty() ? "." : mark);
     fuzz::check(back.has_value(), "a writing does not convert back", text);
     // The largest doubles round up to a 15-digit text beyond the range, which reads back as
     // the overflow it nearly is.
     if (std::isinf(*back) && std::fabs(value) > 1.79769313486231e308) return;
-    fuzz::check(std::fabs(*back - value) <= tolerance, "a writing converts back to another value", text);
+    fuzz::check(std::fabs(*back - value) <= tolerance, "a writing converts back to another value",
+                text);
 }
 
 void checkValue(double value, std::string_view mark) {

@@ -52,7 +52,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const double lat = parse.position->latitudeDeg;
     const double lon = parse.position->longitudeDeg;
     fuzz::check(std::isfinite(lat) && std::isfinite(lon), "a position read is not finite", text);
-    fuzz::check(std::fabs(lat) <= 90.0 && std::fabs(lon) <= 180.0, "a position read lies out of range", text);
+    fuzz::check(std::fabs(lat) <= 90.0 && std::fabs(lon) <= 180.0,
+                "a position read lies out of range", text);
 
     const std::string written = angleText(lat, 'N', 'S') + " " + angleText(lon, 'E', 'W');
     const calc::PositionParse again = calc::ParsePosition(written);

@@ -7,9 +7,7 @@ QString imageListPath(int index) {
     return QStringLiteral(":/pictures/imagelist_%1.png").arg(index, 2, 10, QLatin1Char('0'));
 }
 
-QString programIconPath(int size) {
-    return QStringLiteral(":/icons/velmora_%1.png").arg(size);
-}
+QString programIconPath(int size) { return QStringLiteral(":/icons/velmora_%1.png").arg(size); }
 
 QString twiceResolutionPath(const QString& path) {
     const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));

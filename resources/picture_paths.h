@@ -7,9 +7,10 @@
 // Resource paths of the pictures and icons embedded by the velmora_resources library.
 namespace velmora::res {
 
-inline constexpr char kBackground[] = ":/pictures/background.png";  // 535 x 383, the calculator face
-inline constexpr char kLatLonGrey[] = ":/pictures/latlon_grey.png";  // field row, nothing chosen
-inline constexpr char kGmsGrey[] = ":/pictures/gms_grey.png";        // format row, nothing chosen
+inline constexpr char kBackground[] =
+    ":/pictures/background.png";  // 535 x 383, the calculator face
+inline constexpr char kLatLonGrey[] = ":/pictures/latlon_grey.png";    // field row, nothing chosen
+inline constexpr char kGmsGrey[] = ":/pictures/gms_grey.png";          // format row, nothing chosen
 inline constexpr char kUMisuraGrey[] = ":/pictures/umisura_grey.png";  // unit row, nothing chosen
 inline constexpr char kBussolaGrey[] = ":/pictures/bussola_grey.png";  // compass, nothing chosen
 inline constexpr char kAboutBanner[] = ":/pictures/about_banner.png";  // 413 x 77

@@ -34,7 +34,8 @@ struct Engine {
     }
     void type(std::string_view text) {
         for (std::size_t i = 0; i < text.size(); ++i) {
-            if (static_cast<unsigned char>(text[i]) == 0xC2) continue;  // lead byte of the degree mark
+            if (static_cast<unsigned char>(text[i]) == 0xC2)
+                continue;  // lead byte of the degree mark
             calc.Form_KeyPress(static_cast<unsigned char>(text[i]));
             ++actions;
         }
@@ -56,14 +57,22 @@ void BM_RealisticMix(benchmark::State& benchState) {
     Engine e;
     for (auto _ : benchState) {
         e.selector({c::kSelLatitudeA, c::kSelNorth});
-        e.type("50\xC2\xB0" "3'59\"");
+        e.type(
+            "50\xC2\xB0"
+            "3'59\"");
         e.keys({c::kKeyEnter});
         e.selector({c::kSelLongitudeA, c::kSelWest});
-        e.type("5\xC2\xB0" "42'53\"\r");
+        e.type(
+            "5\xC2\xB0"
+            "42'53\"\r");
         e.selector({c::kSelLatitudeB});
-        e.type("58\xC2\xB0" "38'35\"\r");
+        e.type(
+            "58\xC2\xB0"
+            "38'35\"\r");
         e.selector({c::kSelLongitudeB, c::kSelWest});
-        e.type("3\xC2\xB0" "4'12\"\r=");
+        e.type(
+            "3\xC2\xB0"
+            "4'12\"\r=");
         e.selector({c::kSelStatuteMiles, c::kSelKilometres, c::kSelDegrees, c::kSelDegMinSec});
         e.calc.MenuDatum_Click(e.actions % 2 == 0 ? 2 : 16);
         ++e.actions;

@@ -45,7 +45,8 @@ void EmptyWidgetPaint(benchmark::State& state) {
 void MapPaint(benchmark::State& state, bool flat) {
     velmora::ui::MapView view;
     view.resize(kSidePixels, kSidePixels);
-    view.setProjection(flat ? velmora::ui::ProjectionKind::Flat : velmora::ui::ProjectionKind::Globe);
+    view.setProjection(flat ? velmora::ui::ProjectionKind::Flat
+                            : velmora::ui::ProjectionKind::Globe);
     view.setScene(velmora::ui::BuildMapScene(pair(0.0)));
     QImage image(kSidePixels, kSidePixels, QImage::Format_ARGB32_Premultiplied);
     for (auto _ : state) paintOnce(view, image);

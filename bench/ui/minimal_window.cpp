@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr int kClientWidth = 536;   // pixels, as Velmora's client area
+constexpr int kClientWidth = 536;  // pixels, as Velmora's client area
 constexpr int kClientHeight = 384;
 constexpr int kLabelCount = 40;
 

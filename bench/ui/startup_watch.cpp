@@ -7,7 +7,8 @@
 // window and painting is seen through the DAMAGE extension, so the same method measures any
 // program. Every run starts a fresh process; medians are printed per measure.
 //
-// Usage: startup_watch [--runs N] [--keys N] [--label TEXT] [--display X,Y,W,H] -- PROGRAM [ARGS...]
+// Usage: startup_watch [--runs N] [--keys N] [--label TEXT] [--display X,Y,W,H] -- PROGRAM
+// [ARGS...]
 // --display: the rectangle whose repaint ends a key's timing, in pixels of the client area,
 // taken as the window's bottom 384 rows (the menu bar above it varies with the style); by
 // default any repaint of the window counts.
@@ -198,8 +199,7 @@ private:
             latencies.push_back(msSince(t0));
             // Let the rest of this key's repaint arrive before the next key is timed.
             XEvent ev;
-            while (nextEvent(ev, 2.0)) {
-            }
+            while (nextEvent(ev, 2.0)) {}
         }
         return true;
     }
@@ -213,8 +213,8 @@ private:
             fd_set fds;
             FD_ZERO(&fds);
             FD_SET(ConnectionNumber(m_dpy), &fds);
-            timeval tv{static_cast<time_t>(left / 1000), static_cast<suseconds_t>(
-                                                             static_cast<long>(left * 1000) % 1'000'000)};
+            timeval tv{static_cast<time_t>(left / 1000),
+                       static_cast<suseconds_t>(static_cast<long>(left * 1000) % 1'000'000)};
             select(ConnectionNumber(m_dpy) + 1, &fds, nullptr, nullptr, &tv);
         }
         XNextEvent(m_dpy, &ev);
@@ -264,10 +264,10 @@ std::optional<Options> parseArgs(int argc, char** argv) {
             int x = 0, y = 0, w = 0, h = 0;
             if (std::sscanf(argv[++i], "%d,%d,%d,%d", &x, &y, &w, &h) != 4 || w <= 0 || h <= 0)
                 return std::nullopt;
-            opt.display = XRectangle{static_cast<short>(x), static_cast<short>(y), static_cast<unsigned short>(w),
-                                     static_cast<unsigned short>(h)};
-        }
-        else return std::nullopt;
+            opt.display =
+                XRectangle{static_cast<short>(x), static_cast<short>(y),
+                           static_cast<unsigned short>(w), static_cast<unsigned short>(h)};
+        } else return std::nullopt;
     }
     if (i >= argc || opt.runs < 1 || opt.keys < 0) return std::nullopt;
     for (; i < argc; ++i) opt.argv.push_back(argv[i]);
@@ -281,9 +281,10 @@ std::optional<Options> parseArgs(int argc, char** argv) {
 int main(int argc, char** argv) {
     const std::optional<Options> opt = parseArgs(argc, argv);
     if (!opt) {
-        std::fprintf(stderr,
-                     "usage: startup_watch [--runs N] [--keys N] [--label TEXT] [--display X,Y,W,H] -- "
-                     "PROGRAM [ARGS...]\n");
+        std::fprintf(
+            stderr,
+            "usage: startup_watch [--runs N] [--keys N] [--label TEXT] [--display X,Y,W,H] -- "
+            "PROGRAM [ARGS...]\n");
         return 2;
     }
     Display* dpy = XOpenDisplay(nullptr);

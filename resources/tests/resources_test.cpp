@@ -35,11 +35,14 @@ QImage load(const QString& path) {
 }
 
 bool closeTo(QRgb a, QRgb b, int tolerance) {
-    return std::abs(qRed(a) - qRed(b)) <= tolerance && std::abs(qGreen(a) - qGreen(b)) <= tolerance &&
+    return std::abs(qRed(a) - qRed(b)) <= tolerance &&
+           std::abs(qGreen(a) - qGreen(b)) <= tolerance &&
            std::abs(qBlue(a) - qBlue(b)) <= tolerance;
 }
 
-QString describe(QRgb c) { return QStringLiteral("RGB(%1,%2,%3)").arg(qRed(c)).arg(qGreen(c)).arg(qBlue(c)); }
+QString describe(QRgb c) {
+    return QStringLiteral("RGB(%1,%2,%3)").arg(qRed(c)).arg(qGreen(c)).arg(qBlue(c));
+}
 
 bool contains(const QImage& image, QRgb colour) {
     for (int y = 0; y < image.height(); ++y) {
@@ -78,7 +81,9 @@ QList<int> picturesOf(calc::KeyRole role) {
     return pictures;
 }
 
-QString listPath(int index) { return QStringLiteral(":/pictures/imagelist_%1.png").arg(index, 2, 10, QLatin1Char('0')); }
+QString listPath(int index) {
+    return QStringLiteral(":/pictures/imagelist_%1.png").arg(index, 2, 10, QLatin1Char('0'));
+}
 
 }  // namespace
 
@@ -121,8 +126,9 @@ void ResourcesTest::pictureSizesAndFormats_data() {
     QTest::newRow("about banner") << velmora::res::kAboutBanner << QSize(413, 77) << true;
     // A list picture has the size of its row's grey picture.
     for (int i = 1; i <= velmora::res::kImageListCount; ++i) {
-        const calc::KeyRole role = calc::kSelectorKeys[std::size_t(calc::SelectorKeyOfPicture(i))].role;
-        const QSize size = role == calc::KeyRole::Field ? QSize(147, 14)
+        const calc::KeyRole role =
+            calc::kSelectorKeys[std::size_t(calc::SelectorKeyOfPicture(i))].role;
+        const QSize size = role == calc::KeyRole::Field        ? QSize(147, 14)
                            : role == calc::KeyRole::Hemisphere ? QSize(77, 74)
                                                                : QSize(152, 16);
         QTest::addRow("picture list %d", i) << listPath(i) << size << true;
@@ -157,7 +163,8 @@ void ResourcesTest::keyFaces_data() {
     const auto rows = [](const char* block, const auto& keys) {
         for (std::size_t i = 0; i < keys.size(); ++i) {
             const calc::FaceRect& f = keys[i].face;
-            QTest::addRow("%s %d", block, int(i)) << QRect(QPoint(f.left, f.top), QPoint(f.right, f.bottom));
+            QTest::addRow("%s %d", block, int(i))
+                << QRect(QPoint(f.left, f.top), QPoint(f.right, f.bottom));
         }
     };
     rows("selector", calc::kSelectorKeys);
@@ -171,38 +178,53 @@ void ResourcesTest::keyFaces() {
     const QImage image = load(velmora::res::kBackground);
     const int cx = face.center().x();
     const int cy = face.center().y();
-    const QList<QPoint> border{{cx, face.top()}, {cx, face.bottom()}, {face.left(), cy}, {face.right(), cy}};
+    const QList<QPoint> border{
+        {cx, face.top()}, {cx, face.bottom()}, {face.left(), cy}, {face.right(), cy}};
     for (QPoint p : border) {
-        QVERIFY2(closeTo(image.pixel(p), kFaceBorder, 0), qPrintable(QStringLiteral("border at %1,%2 is %3")
-                                                                   .arg(p.x()).arg(p.y()).arg(describe(image.pixel(p)))));
+        QVERIFY2(closeTo(image.pixel(p), kFaceBorder, 0),
+                 qPrintable(QStringLiteral("border at %1,%2 is %3")
+                                .arg(p.x())
+                                .arg(p.y())
+                                .arg(describe(image.pixel(p)))));
     }
-    const QList<QPoint> outside{{cx, face.top() - 1}, {cx, face.bottom() + 1}, {face.left() - 1, cy}, {face.right() + 1, cy}};
+    const QList<QPoint> outside{{cx, face.top() - 1},
+                                {cx, face.bottom() + 1},
+                                {face.left() - 1, cy},
+                                {face.right() + 1, cy}};
     for (QPoint p : outside) {
-        QVERIFY2(closeTo(image.pixel(p), kGround, 0), qPrintable(QStringLiteral("ground at %1,%2 is %3")
-                                                              .arg(p.x()).arg(p.y()).arg(describe(image.pixel(p)))));
+        QVERIFY2(closeTo(image.pixel(p), kGround, 0),
+                 qPrintable(QStringLiteral("ground at %1,%2 is %3")
+                                .arg(p.x())
+                                .arg(p.y())
+                                .arg(describe(image.pixel(p)))));
     }
     const QRgb top = image.pixel(cx, face.top() + 1);
     const QRgb bottom = image.pixel(cx, face.bottom() - 1);
     QVERIFY2(closeTo(top, qRgb(255, 255, 255), 6), qPrintable(describe(top)));
     QVERIFY2(closeTo(bottom, qRgb(214, 208, 197), 6), qPrintable(describe(bottom)));
     for (int y = face.top() + 2; y < face.bottom(); ++y) {
-        QVERIFY2(qGray(image.pixel(cx, y)) <= qGray(image.pixel(cx, y - 1)), "the gradient darkens downwards");
+        QVERIFY2(qGray(image.pixel(cx, y)) <= qGray(image.pixel(cx, y - 1)),
+                 "the gradient darkens downwards");
     }
 }
 
 void ResourcesTest::boxesAndPanels_data() {
     QTest::addColumn<QPoint>("at");
     QTest::addColumn<QRgb>("colour");
-    for (const auto& [name, box] : {QPair<const char*, QRect>{"information panel", QRect(QPoint(12, 16), QPoint(255, 101))},
-                                    QPair<const char*, QRect>{"display", QRect(QPoint(12, 105), QPoint(255, 134))}}) {
+    for (const auto& [name, box] :
+         {QPair<const char*, QRect>{"information panel", QRect(QPoint(12, 16), QPoint(255, 101))},
+          QPair<const char*, QRect>{"display", QRect(QPoint(12, 105), QPoint(255, 134))}}) {
         const QPoint c = box.center();
         QTest::addRow("%s outer left", name) << QPoint(box.left(), c.y()) << qRgb(178, 178, 178);
-        QTest::addRow("%s inner left", name) << QPoint(box.left() + 1, c.y()) << qRgb(119, 119, 119);
+        QTest::addRow("%s inner left", name)
+            << QPoint(box.left() + 1, c.y()) << qRgb(119, 119, 119);
         QTest::addRow("%s outer top", name) << QPoint(c.x(), box.top()) << qRgb(178, 178, 178);
-        QTest::addRow("%s inner bottom", name) << QPoint(c.x(), box.bottom() - 1) << qRgb(119, 119, 119);
+        QTest::addRow("%s inner bottom", name)
+            << QPoint(c.x(), box.bottom() - 1) << qRgb(119, 119, 119);
         QTest::addRow("%s outer right", name) << QPoint(box.right(), c.y()) << qRgb(178, 178, 178);
         QTest::addRow("%s fill", name) << c << qRgb(238, 238, 238);
-        QTest::addRow("%s fill by the edge", name) << QPoint(box.left() + 2, box.top() + 2) << qRgb(238, 238, 238);
+        QTest::addRow("%s fill by the edge", name)
+            << QPoint(box.left() + 2, box.top() + 2) << qRgb(238, 238, 238);
         QTest::addRow("%s ground left", name) << QPoint(box.left() - 1, c.y()) << kGround;
         QTest::addRow("%s ground below", name) << QPoint(c.x(), box.bottom() + 1) << kGround;
     }
@@ -223,10 +245,11 @@ void ResourcesTest::indicatorColours_data() {
     QTest::addColumn<QString>("grey");
     QTest::addColumn<QString>("path");
     QTest::addColumn<bool>("highlighted");
-    const QList<QPair<QString, QList<int>>> rows{{velmora::res::kLatLonGrey, picturesOf(calc::KeyRole::Field)},
-                                                 {velmora::res::kUMisuraGrey, picturesOf(calc::KeyRole::Unit)},
-                                                 {velmora::res::kBussolaGrey, picturesOf(calc::KeyRole::Hemisphere)},
-                                                 {velmora::res::kGmsGrey, picturesOf(calc::KeyRole::Format)}};
+    const QList<QPair<QString, QList<int>>> rows{
+        {velmora::res::kLatLonGrey, picturesOf(calc::KeyRole::Field)},
+        {velmora::res::kUMisuraGrey, picturesOf(calc::KeyRole::Unit)},
+        {velmora::res::kBussolaGrey, picturesOf(calc::KeyRole::Hemisphere)},
+        {velmora::res::kGmsGrey, picturesOf(calc::KeyRole::Format)}};
     for (const auto& [grey, list] : rows) {
         QTest::newRow(qPrintable(grey)) << grey << grey << false;
         for (int i : list) QTest::addRow("picture list %d", i) << grey << listPath(i) << true;
@@ -249,13 +272,19 @@ void ResourcesTest::indicatorColours() {
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
             const QRgb c = image.pixel(x, y);
-            const bool greyBlend = qRed(c) == qGreen(c) && qGreen(c) == qBlue(c) && qRed(c) >= 192 && qRed(c) <= 238;
+            const bool greyBlend =
+                qRed(c) == qGreen(c) && qGreen(c) == qBlue(c) && qRed(c) >= 192 && qRed(c) <= 238;
             // Ground towards blue: red = green = 238 (1 - a), blue = 238 + 17 a for coverage a.
-            const bool blueBlend = qRed(c) == qGreen(c) && qRed(c) <= 238 && std::abs(qBlue(c) - (255 - 17 * qRed(c) / 238)) <= 1;
-            QVERIFY2(greyBlend || blueBlend, qPrintable(QStringLiteral("stray %1 at %2,%3").arg(describe(c)).arg(x).arg(y)));
+            const bool blueBlend = qRed(c) == qGreen(c) && qRed(c) <= 238 &&
+                                   std::abs(qBlue(c) - (255 - 17 * qRed(c) / 238)) <= 1;
+            QVERIFY2(
+                greyBlend || blueBlend,
+                qPrintable(QStringLiteral("stray %1 at %2,%3").arg(describe(c)).arg(x).arg(y)));
             const bool inked = (c & 0xffffff) != (kIndicatorGround & 0xffffff);
-            const bool greyInked = (greyImage.pixel(x, y) & 0xffffff) != (kIndicatorGround & 0xffffff);
-            QVERIFY2(inked == greyInked, qPrintable(QStringLiteral("shape differs at %1,%2").arg(x).arg(y)));
+            const bool greyInked =
+                (greyImage.pixel(x, y) & 0xffffff) != (kIndicatorGround & 0xffffff);
+            QVERIFY2(inked == greyInked,
+                     qPrintable(QStringLiteral("shape differs at %1,%2").arg(x).arg(y)));
         }
     }
 }
@@ -287,7 +316,9 @@ void ResourcesTest::highlightFollowsTheListOrder() {
 void ResourcesTest::compassHighlightsTheNamedArm_data() {
     QTest::addColumn<int>("index");
     QTest::addColumn<QRect>("region");  // where the centre of the highlight must fall
-    const auto picture = [](std::int16_t key) { return calc::kSelectorKeys[std::size_t(key)].picture; };
+    const auto picture = [](std::int16_t key) {
+        return calc::kSelectorKeys[std::size_t(key)].picture;
+    };
     QTest::newRow("N") << picture(calc::kSelNorth) << QRect(QPoint(34, 0), QPoint(42, 30));
     QTest::newRow("S") << picture(calc::kSelSouth) << QRect(QPoint(34, 44), QPoint(42, 73));
     QTest::newRow("W") << picture(calc::kSelWest) << QRect(QPoint(0, 33), QPoint(30, 41));
@@ -298,7 +329,8 @@ void ResourcesTest::compassHighlightsTheNamedArm() {
     QFETCH(int, index);
     QFETCH(QRect, region);
     const QPointF centre = highlightCentre(load(listPath(index)));
-    QVERIFY2(region.contains(centre.toPoint()), qPrintable(QStringLiteral("centre %1,%2").arg(centre.x()).arg(centre.y())));
+    QVERIFY2(region.contains(centre.toPoint()),
+             qPrintable(QStringLiteral("centre %1,%2").arg(centre.x()).arg(centre.y())));
 }
 
 void ResourcesTest::bannerBand_data() {
@@ -332,13 +364,17 @@ void ResourcesTest::bannerFadesTowardsTheEnds() {
     }
     const int middle = (image.width() - 1) / 2;
     for (int x = 1; x <= middle; ++x) {
-        QVERIFY2(qRed(image.pixel(x, bottom)) >= qRed(image.pixel(x - 1, bottom)), qPrintable(QString::number(x)));
-        QVERIFY2(qBlue(image.pixel(x, bottom)) <= qBlue(image.pixel(x - 1, bottom)), qPrintable(QString::number(x)));
+        QVERIFY2(qRed(image.pixel(x, bottom)) >= qRed(image.pixel(x - 1, bottom)),
+                 qPrintable(QString::number(x)));
+        QVERIFY2(qBlue(image.pixel(x, bottom)) <= qBlue(image.pixel(x - 1, bottom)),
+                 qPrintable(QString::number(x)));
     }
     for (int x = middle; x < image.width() - 1; ++x) {
-        QVERIFY2(qRed(image.pixel(x + 1, bottom)) <= qRed(image.pixel(x, bottom)), qPrintable(QString::number(x)));
+        QVERIFY2(qRed(image.pixel(x + 1, bottom)) <= qRed(image.pixel(x, bottom)),
+                 qPrintable(QString::number(x)));
     }
-    QVERIFY(qRed(image.pixel(middle / 2, bottom)) > 98 + 20);  // visibly orange well before the middle
+    QVERIFY(qRed(image.pixel(middle / 2, bottom)) >
+            98 + 20);  // visibly orange well before the middle
 }
 
 void ResourcesTest::imageListPath_data() {
@@ -361,9 +397,11 @@ void ResourcesTest::imageListPath() {
 void ResourcesTest::iconFiles_data() {
     QTest::addColumn<QString>("file");
     QTest::addColumn<QList<int>>("sizes");
-    QTest::newRow("Windows icon") << QStringLiteral("icons/velmora.ico") << QList<int>{16, 24, 32, 48, 64, 256};
+    QTest::newRow("Windows icon") << QStringLiteral("icons/velmora.ico")
+                                  << QList<int>{16, 24, 32, 48, 64, 256};
     for (int s : velmora::res::kProgramIconSizes) {
-        QTest::addRow("hicolor %d", s) << QStringLiteral("icons/hicolor/%1x%1/apps/velmora.png").arg(s) << QList<int>{s};
+        QTest::addRow("hicolor %d", s)
+            << QStringLiteral("icons/hicolor/%1x%1/apps/velmora.png").arg(s) << QList<int>{s};
     }
 }
 
@@ -381,11 +419,14 @@ void ResourcesTest::iconFiles() {
         QVERIFY(image.hasAlphaChannel());
         const QString embedded = QStringLiteral(":/icons/velmora_%1.png").arg(s);
         if (file.endsWith(QLatin1String(".ico"))) {
-            const QImage installed(QDir(QStringLiteral(VELMORA_RESOURCES_DIR))
-                                       .filePath(QStringLiteral("icons/hicolor/%1x%1/apps/velmora.png").arg(s)));
-            QCOMPARE(image.convertToFormat(QImage::Format_ARGB32), installed.convertToFormat(QImage::Format_ARGB32));
+            const QImage installed(
+                QDir(QStringLiteral(VELMORA_RESOURCES_DIR))
+                    .filePath(QStringLiteral("icons/hicolor/%1x%1/apps/velmora.png").arg(s)));
+            QCOMPARE(image.convertToFormat(QImage::Format_ARGB32),
+                     installed.convertToFormat(QImage::Format_ARGB32));
         } else if (QFile::exists(embedded)) {
-            QCOMPARE(image.convertToFormat(QImage::Format_ARGB32), QImage(embedded).convertToFormat(QImage::Format_ARGB32));
+            QCOMPARE(image.convertToFormat(QImage::Format_ARGB32),
+                     QImage(embedded).convertToFormat(QImage::Format_ARGB32));
         }
         reader.jumpToNextImage();
     }
@@ -393,12 +434,14 @@ void ResourcesTest::iconFiles() {
 
 void ResourcesTest::twiceResolutionPictures_data() {
     QTest::addColumn<QString>("path");
-    for (const char* path : {velmora::res::kBackground, velmora::res::kLatLonGrey, velmora::res::kGmsGrey,
-                             velmora::res::kUMisuraGrey, velmora::res::kBussolaGrey, velmora::res::kAboutBanner,
-                             velmora::res::kInformation32}) {
+    for (const char* path :
+         {velmora::res::kBackground, velmora::res::kLatLonGrey, velmora::res::kGmsGrey,
+          velmora::res::kUMisuraGrey, velmora::res::kBussolaGrey, velmora::res::kAboutBanner,
+          velmora::res::kInformation32}) {
         QTest::newRow(path) << QString::fromLatin1(path);
     }
-    for (int i = 1; i <= velmora::res::kImageListCount; ++i) QTest::addRow("picture list %d", i) << listPath(i);
+    for (int i = 1; i <= velmora::res::kImageListCount; ++i)
+        QTest::addRow("picture list %d", i) << listPath(i);
 }
 
 // Each picture's @2x twin is the same design drawn at twice the resolution: averaged over 2x2
@@ -411,17 +454,21 @@ void ResourcesTest::twiceResolutionPictures() {
     constexpr double kMaxMeanDifference = 3.0;
     constexpr double kMaxHighlightShift = 1.0;  // logical pixels between the highlights' centres
     const QImage plain = QImage(path).convertToFormat(QImage::Format_ARGB32);
-    const QImage twice = QImage(velmora::res::twiceResolutionPath(path)).convertToFormat(QImage::Format_ARGB32);
-    QVERIFY2(!twice.isNull(), qPrintable(velmora::res::twiceResolutionPath(path) + " is not registered"));
+    const QImage twice =
+        QImage(velmora::res::twiceResolutionPath(path)).convertToFormat(QImage::Format_ARGB32);
+    QVERIFY2(!twice.isNull(),
+             qPrintable(velmora::res::twiceResolutionPath(path) + " is not registered"));
     QCOMPARE(twice.size(), plain.size() * 2);
-    QCOMPARE(QImage(velmora::res::twiceResolutionPath(path)).hasAlphaChannel(), QImage(path).hasAlphaChannel());
+    QCOMPARE(QImage(velmora::res::twiceResolutionPath(path)).hasAlphaChannel(),
+             QImage(path).hasAlphaChannel());
 
     double difference = 0;
     int finerBlocks = 0;  // 2x2 blocks whose pixels are not all the same
     for (int y = 0; y < plain.height(); ++y) {
         for (int x = 0; x < plain.width(); ++x) {
             const QRgb block[4] = {twice.pixel(2 * x, 2 * y), twice.pixel(2 * x + 1, 2 * y),
-                                   twice.pixel(2 * x, 2 * y + 1), twice.pixel(2 * x + 1, 2 * y + 1)};
+                                   twice.pixel(2 * x, 2 * y + 1),
+                                   twice.pixel(2 * x + 1, 2 * y + 1)};
             if (block[1] != block[0] || block[2] != block[0] || block[3] != block[0]) ++finerBlocks;
             for (int shift : {0, 8, 16, 24}) {
                 int sum = 0;
@@ -431,7 +478,8 @@ void ResourcesTest::twiceResolutionPictures() {
         }
     }
     const double mean = difference / (4.0 * plain.width() * plain.height());
-    QVERIFY2(mean <= kMaxMeanDifference, qPrintable(QStringLiteral("mean difference %1").arg(mean)));
+    QVERIFY2(mean <= kMaxMeanDifference,
+             qPrintable(QStringLiteral("mean difference %1").arg(mean)));
     QVERIFY2(finerBlocks > 0, "the twin is the 1x picture with every pixel doubled");
     // The compass's arms are too small for the mean to tell them apart.
     const QPointF highlight = highlightCentre(plain);

@@ -51,7 +51,9 @@ namespace {
 
 namespace calc = velmora::calc;
 
-QString fromView(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+QString fromView(std::string_view text) {
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
 
 // Calculator face.
 
@@ -70,7 +72,8 @@ const QColor kFrameDarkOuter(128, 128, 128);
 
 constexpr int kBackgroundWidth = 535;
 constexpr int kBackgroundHeight = 383;
-constexpr int kFaceLastColumn = 266;  // the calculator face is columns 0..266, the history panel the rest
+constexpr int kFaceLastColumn =
+    266;  // the calculator face is columns 0..266, the history panel the rest
 constexpr double kFaceCornerRadius = 3.5;  // pixels, measured at the centre of the border line
 
 // A horizontal or vertical span of pixels, both ends included.
@@ -91,8 +94,12 @@ QImage canvas(QSize logical, int scale, QImage::Format format) {
 void drawRaisedPanel(QImage& image, const QRect& r) {
     QPainter p(&image);
     p.fillRect(r, kGround);
-    auto hLine = [&p](int x1, int x2, int y, const QColor& c) { p.fillRect(QRect(QPoint(x1, y), QPoint(x2, y)), c); };
-    auto vLine = [&p](int x, int y1, int y2, const QColor& c) { p.fillRect(QRect(QPoint(x, y1), QPoint(x, y2)), c); };
+    auto hLine = [&p](int x1, int x2, int y, const QColor& c) {
+        p.fillRect(QRect(QPoint(x1, y), QPoint(x2, y)), c);
+    };
+    auto vLine = [&p](int x, int y1, int y2, const QColor& c) {
+        p.fillRect(QRect(QPoint(x, y1), QPoint(x, y2)), c);
+    };
     hLine(r.left(), r.right() - 1, r.top(), kFrameLightOuter);
     vLine(r.left(), r.top(), r.bottom() - 1, kFrameLightOuter);
     hLine(r.left() + 1, r.right() - 2, r.top() + 1, kFrameLightInner);
@@ -128,13 +135,15 @@ QImage drawBackground(int scale) {
     QImage image = canvas({kBackgroundWidth, kBackgroundHeight}, scale, QImage::Format_RGB32);
     image.fill(kGround);
     drawRaisedPanel(image, QRect(QPoint(0, 0), QPoint(kFaceLastColumn, kBackgroundHeight - 1)));
-    drawRaisedPanel(image, QRect(QPoint(kFaceLastColumn + 1, 0), QPoint(kBackgroundWidth - 1, kBackgroundHeight - 1)));
+    drawRaisedPanel(image, QRect(QPoint(kFaceLastColumn + 1, 0),
+                                 QPoint(kBackgroundWidth - 1, kBackgroundHeight - 1)));
     drawBox(image, rectOf({12, 255}, {16, 101}));   // information panel
     drawBox(image, rectOf({12, 255}, {105, 134}));  // display
 
     auto drawFaces = [&image](const auto& keys) {
         for (const calc::KeyFace& key : keys) {
-            drawKeyFace(image, QRect(QPoint(key.face.left, key.face.top), QPoint(key.face.right, key.face.bottom)));
+            drawKeyFace(image, QRect(QPoint(key.face.left, key.face.top),
+                                     QPoint(key.face.right, key.face.bottom)));
         }
     };
     drawFaces(calc::kSelectorKeys);
@@ -216,7 +225,8 @@ std::vector<const calc::KeyFace*> pictureRow(calc::KeyRole role) {
     std::vector<const calc::KeyFace*> row;
     for (int picture = 1; picture <= calc::kPictureListCount; ++picture) {
         const int key = calc::SelectorKeyOfPicture(picture);
-        if (key >= 0 && calc::kSelectorKeys[std::size_t(key)].role == role) row.push_back(&calc::kSelectorKeys[std::size_t(key)]);
+        if (key >= 0 && calc::kSelectorKeys[std::size_t(key)].role == role)
+            row.push_back(&calc::kSelectorKeys[std::size_t(key)]);
     }
     return row;
 }
@@ -231,10 +241,10 @@ QStringList pictureLabels(const std::vector<const calc::KeyFace*>& row) {
 // line from the hub to a cross-bar with the key's letter beyond it.
 std::vector<Mask> compassMasks(const std::vector<const calc::KeyFace*>& row, int scale) {
     const QSize size(77, 74);
-    constexpr int cx = 38;         // centre column of the vertical axis
-    constexpr int cy = 37;         // centre row of the horizontal axis
-    constexpr int hubRadius = 3;   // pixels; the arms start just outside the hub
-    constexpr int barHalf = 4;     // half length of a cross-bar, pixels
+    constexpr int cx = 38;        // centre column of the vertical axis
+    constexpr int cy = 37;        // centre row of the horizontal axis
+    constexpr int hubRadius = 3;  // pixels; the arms start just outside the hub
+    constexpr int barHalf = 4;    // half length of a cross-bar, pixels
     const QFont font = indicatorFont(kCompassLetterPixelSize);
     const QFontMetrics metrics(font);
 
@@ -252,7 +262,9 @@ std::vector<Mask> compassMasks(const std::vector<const calc::KeyFace*>& row, int
 
     auto letterAt = [&](QPainter& p, const QString& letter, QPointF centre) {
         const QRectF box = metrics.tightBoundingRect(letter);
-        p.drawText(QPointF(std::round(centre.x() - box.center().x()), std::round(centre.y() - box.center().y())), letter);
+        p.drawText(QPointF(std::round(centre.x() - box.center().x()),
+                           std::round(centre.y() - box.center().y())),
+                   letter);
     };
     struct Arm {
         QPoint barCentre;  // where the arm meets its cross-bar
@@ -274,12 +286,16 @@ std::vector<Mask> compassMasks(const std::vector<const calc::KeyFace*>& row, int
             const int from = arm.barCentre.y() < cy ? arm.barCentre.y() : cy + hubRadius + 2;
             const int to = arm.barCentre.y() < cy ? cy - hubRadius - 2 : arm.barCentre.y();
             p.fillRect(QRect(QPoint(cx, from), QPoint(cx, to)), Qt::black);
-            p.fillRect(QRect(QPoint(cx - barHalf, arm.barCentre.y()), QPoint(cx + barHalf, arm.barCentre.y())), Qt::black);
+            p.fillRect(QRect(QPoint(cx - barHalf, arm.barCentre.y()),
+                             QPoint(cx + barHalf, arm.barCentre.y())),
+                       Qt::black);
         } else {
             const int from = arm.barCentre.x() < cx ? arm.barCentre.x() : cx + hubRadius + 2;
             const int to = arm.barCentre.x() < cx ? cx - hubRadius - 2 : arm.barCentre.x();
             p.fillRect(QRect(QPoint(from, cy), QPoint(to, cy)), Qt::black);
-            p.fillRect(QRect(QPoint(arm.barCentre.x(), cy - barHalf), QPoint(arm.barCentre.x(), cy + barHalf)), Qt::black);
+            p.fillRect(QRect(QPoint(arm.barCentre.x(), cy - barHalf),
+                             QPoint(arm.barCentre.x(), cy + barHalf)),
+                       Qt::black);
         }
         p.setFont(font);
         p.setPen(Qt::black);
@@ -305,9 +321,12 @@ QImage composeIndicator(const std::vector<Mask>& masks, int highlighted) {
             for (int x = 0; x < size.width(); ++x) {
                 const int a = coverage[x];
                 if (a == 0) continue;
-                auto mix = [a](int under, int over) { return (under * (255 - a) + over * a + 127) / 255; };
-                pixels[x] = qRgb(mix(qRed(pixels[x]), ink.red()), mix(qGreen(pixels[x]), ink.green()),
-                                 mix(qBlue(pixels[x]), ink.blue()));
+                auto mix = [a](int under, int over) {
+                    return (under * (255 - a) + over * a + 127) / 255;
+                };
+                pixels[x] =
+                    qRgb(mix(qRed(pixels[x]), ink.red()), mix(qGreen(pixels[x]), ink.green()),
+                         mix(qBlue(pixels[x]), ink.blue()));
             }
         }
     }
@@ -327,10 +346,14 @@ QImage drawAboutBanner(int scale) {
         // Weight of the orange: 1 in the middle column, 0 at both ends, a smooth cosine bell.
         const double u = double(x) / double(image.width() - 1);
         const double w = 0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * u);
-        auto mix = [w](int blue, int orange) { return int(std::lround(blue + (orange - blue) * w)); };
-        const QRgb c = qRgb(mix(kBannerBlue.red(), kBannerOrange.red()), mix(kBannerBlue.green(), kBannerOrange.green()),
+        auto mix = [w](int blue, int orange) {
+            return int(std::lround(blue + (orange - blue) * w));
+        };
+        const QRgb c = qRgb(mix(kBannerBlue.red(), kBannerOrange.red()),
+                            mix(kBannerBlue.green(), kBannerOrange.green()),
                             mix(kBannerBlue.blue(), kBannerOrange.blue()));
-        for (int y = image.height() - kBannerBandRows * scale; y < image.height(); ++y) image.setPixel(x, y, c);
+        for (int y = image.height() - kBannerBandRows * scale; y < image.height(); ++y)
+            image.setPixel(x, y, c);
     }
     return image;
 }
@@ -361,7 +384,9 @@ void drawProgramIcon(QPainter& p, int size) {
     const double line = size <= 16 ? 2.0 : (size <= 32 ? 1.0 : 0.75);
     const bool small = size <= 16;  // details that would only smudge at 16 pixels are left out
     // Puts a one-pixel line on a pixel centre, so the notepad's straight edges stay sharp.
-    auto snap = [small](double v) { return small ? 2.0 * std::round((v - 1.0) / 2.0) + 1.0 : std::floor(v) + 0.5; };
+    auto snap = [small](double v) {
+        return small ? 2.0 * std::round((v - 1.0) / 2.0) + 1.0 : std::floor(v) + 0.5;
+    };
 
     // Notepad.
     p.setPen(QPen(kOutline, line, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
@@ -370,9 +395,11 @@ void drawProgramIcon(QPainter& p, int size) {
     p.drawRect(pad);
     p.setPen(Qt::NoPen);
     p.setBrush(kPadBinding);
-    p.drawRect(QRectF(QPointF(pad.left() + line / 2, pad.top() + line / 2), QPointF(pad.right() - line / 2, snap(8.5) - line / 2)));
+    p.drawRect(QRectF(QPointF(pad.left() + line / 2, pad.top() + line / 2),
+                      QPointF(pad.right() - line / 2, snap(8.5) - line / 2)));
     p.setPen(QPen(kRule, line, Qt::SolidLine, Qt::FlatCap));
-    for (double y : small ? std::vector<double>{13.0, 27.0} : std::vector<double>{12.5, 17.5, 22.5, 27.5}) {
+    for (double y :
+         small ? std::vector<double>{13.0, 27.0} : std::vector<double>{12.5, 17.5, 22.5, 27.5}) {
         p.drawLine(QPointF(4.0, snap(y)), QPointF(19.0, snap(y)));
     }
 
@@ -433,8 +460,8 @@ void drawProgramIcon(QPainter& p, int size) {
     p.setBrush(kPenMetal);
     p.drawPolygon(QPolygonF({along(0.0, 0.0), along(5.0, -kHalfWidth), along(5.0, kHalfWidth)}));
     p.setBrush(kPenBody);
-    p.drawPolygon(QPolygonF({along(5.0, -kHalfWidth), along(24.0, -kHalfWidth), along(24.0, kHalfWidth),
-                             along(5.0, kHalfWidth)}));
+    p.drawPolygon(QPolygonF({along(5.0, -kHalfWidth), along(24.0, -kHalfWidth),
+                             along(24.0, kHalfWidth), along(5.0, kHalfWidth)}));
 
     // Thumb over the pen, holding it against the fist.
     QPainterPath thumb;
@@ -531,7 +558,8 @@ void clearMaskPadding(QByteArray& payload) {
     const int maskStart = kInfoHeaderBytes + colourBytes;
     if (payload.size() < maskStart + maskStride * height) return;
     for (int row = 0; row < height; ++row) {
-        for (int i = maskUsed; i < maskStride; ++i) payload[maskStart + row * maskStride + i] = '\0';
+        for (int i = maskUsed; i < maskStride; ++i)
+            payload[maskStart + row * maskStride + i] = '\0';
     }
 }
 
@@ -549,7 +577,8 @@ bool saveIco(const QList<QImage>& images, const QString& path) {
         if (image.width() >= 256) {
             // The largest size as PNG data (Windows Vista on), a fifth of the bitmap's bytes;
             // 0 stands for 256 in the entry's width and height.
-            if (!QImageWriter(&buffer, "png").write(image.convertToFormat(QImage::Format_ARGB32))) return false;
+            if (!QImageWriter(&buffer, "png").write(image.convertToFormat(QImage::Format_ARGB32)))
+                return false;
             QByteArray entry(kEntryBytes, '\0');
             qToLittleEndian<quint16>(1, entry.data() + 4);   // planes
             qToLittleEndian<quint16>(32, entry.data() + 6);  // bits per pixel
@@ -613,7 +642,8 @@ QImage contactSheet(const QList<QImage>& images) {
     QPainter p(&sheet);
     int y = kMargin;
     for (const QImage& im : images) {
-        p.drawImage(QPoint(kMargin, y), im.scaled(im.size() * kScale, Qt::IgnoreAspectRatio, Qt::FastTransformation));
+        p.drawImage(QPoint(kMargin, y),
+                    im.scaled(im.size() * kScale, Qt::IgnoreAspectRatio, Qt::FastTransformation));
         y += im.height() * kScale + kMargin;
     }
     return sheet;
@@ -637,14 +667,16 @@ int main(int argc, char* argv[]) {
     // Another face under the name "Arial" would change every word's pixels.
     const QString family = QFontInfo(indicatorFont(kIndicatorPixelSize)).family();
     if (family != QLatin1String("Liberation Sans") && family != QLatin1String("Arial")) {
-        QTextStream(stderr) << "\"Arial\" resolves to \"" << family << "\"; install fonts-liberation\n";
+        QTextStream(stderr) << "\"Arial\" resolves to \"" << family
+                            << "\"; install fonts-liberation\n";
         return 1;
     }
     const QDir out(args.front());
     const QList<int> iconSizes{16, 22, 24, 32, 48, 64, 128, 256};
     bool ok = out.mkpath(QStringLiteral("pictures")) && out.mkpath(QStringLiteral("icons")) &&
               out.mkpath(QStringLiteral("icons/hicolor/scalable/apps"));
-    for (int s : iconSizes) ok = ok && out.mkpath(QStringLiteral("icons/hicolor/%1x%1/apps").arg(s));
+    for (int s : iconSizes)
+        ok = ok && out.mkpath(QStringLiteral("icons/hicolor/%1x%1/apps").arg(s));
     if (!ok) {
         QTextStream(stderr) << "cannot create the folders under " << out.path() << '\n';
         return 1;
@@ -656,9 +688,10 @@ int main(int argc, char* argv[]) {
         auto picture = [&](const QImage& image, const QString& name) {
             if (scale == 1) all.append(image);
             const QImage indexed = scale == 1 ? QImage() : withColourTable(image);
-            ok = save(indexed.isNull() ? image : indexed, out.filePath(QStringLiteral("pictures/") + name + suffix),
-                      indexed.isNull()) &&
-                 ok;
+            ok =
+                save(indexed.isNull() ? image : indexed,
+                     out.filePath(QStringLiteral("pictures/") + name + suffix), indexed.isNull()) &&
+                ok;
         };
 
         picture(drawBackground(scale), QStringLiteral("background"));
@@ -681,7 +714,8 @@ int main(int argc, char* argv[]) {
         // The picture list, 1-based in the names: each picture highlights its key's item in
         // the key's row.
         for (int listIndex = 1; listIndex <= calc::kPictureListCount; ++listIndex) {
-            const calc::KeyFace& key = calc::kSelectorKeys[std::size_t(calc::SelectorKeyOfPicture(listIndex))];
+            const calc::KeyFace& key =
+                calc::kSelectorKeys[std::size_t(calc::SelectorKeyOfPicture(listIndex))];
             auto itemOf = [&key](const std::vector<const calc::KeyFace*>& row) {
                 return int(std::find(row.begin(), row.end(), &key) - row.begin());
             };
@@ -689,14 +723,17 @@ int main(int argc, char* argv[]) {
             switch (key.role) {
             case calc::KeyRole::Field: image = composeIndicator(fields, itemOf(fieldRow)); break;
             case calc::KeyRole::Unit: image = composeIndicator(units, itemOf(unitRow)); break;
-            case calc::KeyRole::Hemisphere: image = composeIndicator(compass, 1 + itemOf(hemisphereRow)); break;
+            case calc::KeyRole::Hemisphere:
+                image = composeIndicator(compass, 1 + itemOf(hemisphereRow));
+                break;
             default: image = composeIndicator(formats, itemOf(formatRow)); break;
             }
             picture(image, QStringLiteral("imagelist_%1").arg(listIndex, 2, 10, QLatin1Char('0')));
         }
 
         picture(drawAboutBanner(scale), QStringLiteral("about_banner"));
-        ok = save(renderInformationIcon(scale), out.filePath(QStringLiteral("icons/information_32") + suffix), false) &&
+        ok = save(renderInformationIcon(scale),
+                  out.filePath(QStringLiteral("icons/information_32") + suffix), false) &&
              ok;
     }
 
@@ -704,7 +741,9 @@ int main(int argc, char* argv[]) {
     for (int s : iconSizes) {
         const QImage icon = renderProgramIcon(s);
         icons.append(icon);
-        ok = save(icon, out.filePath(QStringLiteral("icons/hicolor/%1x%1/apps/velmora.png").arg(s)), false) && ok;
+        ok = save(icon, out.filePath(QStringLiteral("icons/hicolor/%1x%1/apps/velmora.png").arg(s)),
+                  false) &&
+             ok;
     }
     const QImage& icon16 = icons.at(int(iconSizes.indexOf(16)));
     const QImage& icon32 = icons.at(int(iconSizes.indexOf(32)));

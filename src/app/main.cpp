@@ -31,7 +31,8 @@ std::optional<int> answerCommandLine(int& argc, char* argv[]) {
     QTextStream err(stderr);
     // Qt's own list when nothing was taken out: on Windows it keeps what the local 8-bit
     // encoding of argv cannot hold.
-    return velmora::desktop::handleCommandLine(argc == givenCount ? QCoreApplication::arguments() : given, out, err);
+    return velmora::desktop::handleCommandLine(
+        argc == givenCount ? QCoreApplication::arguments() : given, out, err);
 }
 
 }  // namespace
@@ -57,19 +58,19 @@ int main(int argc, char* argv[]) {
     QGuiApplication::setDesktopFileName(QString::fromUtf8(velmora::app::kAppId));
 
     // One running copy per user and display: a later launch shows that copy's window and ends.
-    const std::unique_ptr<velmora::desktop::SingleInstance> instance = velmora::desktop::makeSingleInstance();
+    const std::unique_ptr<velmora::desktop::SingleInstance> instance =
+        velmora::desktop::makeSingleInstance();
     switch (instance->claim()) {
-    case velmora::desktop::SingleInstance::Claim::Handed:
-        return 0;
+    case velmora::desktop::SingleInstance::Claim::Handed: return 0;
     case velmora::desktop::SingleInstance::Claim::NoAnswer:
         QTextStream(stderr) << "velmora: " << instance->problem() << ".\n";
         return 1;
     case velmora::desktop::SingleInstance::Claim::Failed:
         // Unguarded when the claim cannot be kept: better two windows than none.
-        QTextStream(stderr) << "velmora: " << instance->problem() << "; starting without looking for a running copy.\n";
+        QTextStream(stderr) << "velmora: " << instance->problem()
+                            << "; starting without looking for a running copy.\n";
         break;
-    case velmora::desktop::SingleInstance::Claim::First:
-        break;
+    case velmora::desktop::SingleInstance::Claim::First: break;
     }
 
     const std::unique_ptr<velmora::desktop::PlatformServices> platform =

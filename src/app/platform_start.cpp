@@ -40,9 +40,11 @@ QString triedPlatforms(const std::vector<HeldMessage>& held) {
         const QRegularExpressionMatch match = plugin.match(message.text);
         if (!match.hasMatch()) continue;
         const bool found = message.text.contains(QLatin1String("even though it was found"));
-        tried << match.captured(1) + (found ? QStringLiteral(" could not connect") : QStringLiteral(" is not installed"));
+        tried << match.captured(1) + (found ? QStringLiteral(" could not connect")
+                                            : QStringLiteral(" is not installed"));
     }
-    return tried.isEmpty() ? QStringLiteral("no platform plugin was found") : tried.join(QStringLiteral(", "));
+    return tried.isEmpty() ? QStringLiteral("no platform plugin was found")
+                           : tried.join(QStringLiteral(", "));
 }
 
 void holdMessage(QtMsgType type, const QMessageLogContext& context, const QString& text) {
@@ -57,29 +59,23 @@ void holdMessage(QtMsgType type, const QMessageLogContext& context, const QStrin
     }
     if (type == QtFatalMsg) {
         qInstallMessageHandler(nullptr);
-        QMessageLogger(context.file, context.line, context.function, context.category).fatal("%s", qPrintable(text));
+        QMessageLogger(context.file, context.line, context.function, context.category)
+            .fatal("%s", qPrintable(text));
     }
     g_held->push_back({type, context.file, context.line, context.function, context.category, text});
 }
 
 void passOn(const HeldMessage& message) {
-    const QMessageLogger logger(message.file.constData(), message.line, message.function.constData(),
-                                message.category.isEmpty() ? nullptr : message.category.constData());
+    const QMessageLogger logger(
+        message.file.constData(), message.line, message.function.constData(),
+        message.category.isEmpty() ? nullptr : message.category.constData());
     const QByteArray text = message.text.toLocal8Bit();
     switch (message.type) {
-    case QtDebugMsg:
-        logger.debug("%s", text.constData());
-        break;
-    case QtInfoMsg:
-        logger.info("%s", text.constData());
-        break;
-    case QtWarningMsg:
-        logger.warning("%s", text.constData());
-        break;
+    case QtDebugMsg: logger.debug("%s", text.constData()); break;
+    case QtInfoMsg: logger.info("%s", text.constData()); break;
+    case QtWarningMsg: logger.warning("%s", text.constData()); break;
     case QtCriticalMsg:
-    case QtFatalMsg:
-        logger.critical("%s", text.constData());
-        break;
+    case QtFatalMsg: logger.critical("%s", text.constData()); break;
     }
 }
 

@@ -14,7 +14,7 @@ constexpr std::int64_t kFullTurnDeg = 360;
 
 // Decimals of the last part: typed entries keep about 1e-10 degree (far below a millimetre),
 // azimuths show about 2e-6 degree.
-constexpr int kTypedDecimals[3] = {6, 8, 10};   // by format: deg/min/sec, deg/min, deg
+constexpr int kTypedDecimals[3] = {6, 8, 10};  // by format: deg/min/sec, deg/min, deg
 constexpr int kAzimuthDecimals[3] = {2, 4, 6};
 
 // An angle split into whole degrees, whole minutes, whole seconds (as the format has them) and
@@ -39,8 +39,7 @@ Parts split(double degrees, std::int16_t format, int decimals) {
     std::int64_t lastPartsPerDegree = 1;
     if (format == kDegMin) lastPartsPerDegree = kSixty;
     if (format == kDegMinSec) lastPartsPerDegree = kSixty * kSixty;
-    std::int64_t units =
-        std::llround(degrees * static_cast<double>(lastPartsPerDegree * unit));
+    std::int64_t units = std::llround(degrees * static_cast<double>(lastPartsPerDegree * unit));
     Parts parts;
     parts.fraction = units % unit;
     units /= unit;
@@ -70,9 +69,7 @@ std::string partText(std::int64_t whole, std::int64_t fraction, int decimals, bo
     return text + "." + digits;
 }
 
-int formatSlot(std::int16_t format) {
-    return format == kDegMin ? 1 : (format == kDeg ? 2 : 0);
-}
+int formatSlot(std::int16_t format) { return format == kDegMin ? 1 : (format == kDeg ? 2 : 0); }
 
 // The parts with their marks; gap goes behind the degree and minutes marks.
 std::string angleText(const Parts& parts, std::int16_t format, int decimals, bool trimmed,

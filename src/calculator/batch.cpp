@@ -54,10 +54,10 @@ RowSolution solveInverse(double lat1, double lon1, double lat2, double lon2,
     } else {
         solution = geodesy::VincentyInverse(lat1, lon1, lat2, lon2, e.semiMajorMetres,
                                             e.semiMinorMetres, e.flattening);
-        if (solution.status == geodesy::SolutionStatus::NotSettled &&
-            options.exactWhereUnsettled && e.semiMinorMetres > 0.0) {
-            solution = geodesy::ExactInverse(lat1, lon1, lat2, lon2, e.semiMajorMetres,
-                                             e.flattening);
+        if (solution.status == geodesy::SolutionStatus::NotSettled && options.exactWhereUnsettled &&
+            e.semiMinorMetres > 0.0) {
+            solution =
+                geodesy::ExactInverse(lat1, lon1, lat2, lon2, e.semiMajorMetres, e.flattening);
             exact = true;
         }
     }
@@ -94,8 +94,8 @@ RowSolution solveDirect(double lat1, double lon1, double azi1, double metres,
     } else {
         solution = geodesy::VincentyDirect(lat1, lon1, azi1, metres, e);
         if (!solution && options.exactWhereUnsettled) {
-            solution = geodesy::ExactDirect(lat1, lon1, azi1, metres, e.semiMajorMetres,
-                                            e.flattening);
+            solution =
+                geodesy::ExactDirect(lat1, lon1, azi1, metres, e.semiMajorMetres, e.flattening);
             exact = true;
         }
     }
@@ -126,8 +126,7 @@ void appendAngle(std::string& out, double degrees, bool isAzimuth, bool isLongit
         out.append(kAngleDecimals, '0');
         return;
     }
-    if (isLongitude && text.starts_with("-180.") &&
-        text.find_first_not_of("0", 5) == text.npos) {
+    if (isLongitude && text.starts_with("-180.") && text.find_first_not_of("0", 5) == text.npos) {
         text.remove_prefix(1);
     }
     out += text;
@@ -139,7 +138,9 @@ const DistanceUnit& unitOf(std::int16_t unit) {
 
 bool equalsLoosely(std::string_view a, std::string_view b) {
     auto skip = [](char c) { return c == ' ' || c == '-' || c == '/' || c == '_'; };
-    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
+    auto lower = [](char c) {
+        return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    };
     std::size_t i = 0;
     std::size_t j = 0;
     while (true) {
@@ -296,8 +297,8 @@ void BatchRun::separatedRecord(std::string_view record, bool quoteLeftOpen, std:
                 }
             }
         }
-        const bool byName = isHeader && (m_hasColumn[0] || m_hasColumn[1] || m_hasColumn[2] ||
-                                         m_hasColumn[3]);
+        const bool byName =
+            isHeader && (m_hasColumn[0] || m_hasColumn[1] || m_hasColumn[2] || m_hasColumn[3]);
         m_width = isHeader ? m_fields.size() : std::max(m_fields.size(), columns.size());
         if (!byName) {
             for (std::size_t i = 0; i < columns.size(); ++i) {

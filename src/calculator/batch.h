@@ -81,8 +81,8 @@ private:
     void blankRow(std::string_view line, std::string& out);
     void headerFromCells(bool fromHeaderRow, std::string& out);
     // Solves a row from its four cells (nullptr where missing) and appends its result cells.
-    void solveRow(const std::array<const std::string_view*, 4>& cells,
-                  std::string_view badColumn, std::string& out);
+    void solveRow(const std::array<const std::string_view*, 4>& cells, std::string_view badColumn,
+                  std::string& out);
 
     BatchOptions m_options;
     Kind m_kind = Kind::Unknown;
@@ -91,8 +91,8 @@ private:
     std::size_t m_width = 0;                  // cells of the header or the first row
     std::array<std::size_t, 4> m_columnAt{};  // cell index of each ProblemColumns entry
     std::array<bool, 4> m_hasColumn{};
-    std::vector<std::string> m_names;         // the output header's input columns
-    std::string m_pending;                    // a record whose quote is still open
+    std::vector<std::string> m_names;  // the output header's input columns
+    std::string m_pending;             // a record whose quote is still open
     bool m_pendingOpen = false;
     std::vector<std::string> m_fields;
     BlankRow m_blankRow;

@@ -66,10 +66,15 @@ bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 bool isHemisphereLetter(char c) {
     switch (c) {
-    case 'N': case 'S': case 'E': case 'W': case 'n': case 's': case 'e': case 'w':
-        return true;
-    default:
-        return false;
+    case 'N':
+    case 'S':
+    case 'E':
+    case 'W':
+    case 'n':
+    case 's':
+    case 'e':
+    case 'w': return true;
+    default: return false;
     }
 }
 
@@ -129,8 +134,7 @@ std::optional<double> readMarkedAzimuth(std::string_view text) {
 // other axis that carries its own letter, so that no letter or number of the cell can be
 // taken for the partner's.
 std::optional<double> readPastedAngle(std::string_view text, bool isLatitude) {
-    const std::string pair =
-        isLatitude ? std::string(text) + " 0E" : "0N " + std::string(text);
+    const std::string pair = isLatitude ? std::string(text) + " 0E" : "0N " + std::string(text);
     const PositionParse parse = ParsePosition(pair);
     if (!parse.position) return std::nullopt;
     return isLatitude ? parse.position->latitudeDeg : parse.position->longitudeDeg;
@@ -148,48 +152,51 @@ std::string comparable(std::string_view name) {
 }
 
 constexpr std::array<std::pair<std::string_view, BatchColumn>, 54> kColumnNames{{
-    {"lat1", BatchColumn::Lat1}, {"lata", BatchColumn::Lat1}, {"latitude1", BatchColumn::Lat1},
-    {"latitudea", BatchColumn::Lat1}, {"lat", BatchColumn::Lat1},
-    {"latitude", BatchColumn::Lat1}, {"fromlat", BatchColumn::Lat1},
-    {"phi1", BatchColumn::Lat1},
-    {"lon1", BatchColumn::Lon1}, {"lona", BatchColumn::Lon1}, {"long1", BatchColumn::Lon1},
-    {"longa", BatchColumn::Lon1}, {"lng1", BatchColumn::Lon1}, {"lnga", BatchColumn::Lon1},
+    {"lat1", BatchColumn::Lat1},       {"lata", BatchColumn::Lat1},
+    {"latitude1", BatchColumn::Lat1},  {"latitudea", BatchColumn::Lat1},
+    {"lat", BatchColumn::Lat1},        {"latitude", BatchColumn::Lat1},
+    {"fromlat", BatchColumn::Lat1},    {"phi1", BatchColumn::Lat1},
+    {"lon1", BatchColumn::Lon1},       {"lona", BatchColumn::Lon1},
+    {"long1", BatchColumn::Lon1},      {"longa", BatchColumn::Lon1},
+    {"lng1", BatchColumn::Lon1},       {"lnga", BatchColumn::Lon1},
     {"longitude1", BatchColumn::Lon1}, {"longitudea", BatchColumn::Lon1},
-    {"lon", BatchColumn::Lon1}, {"long", BatchColumn::Lon1}, {"lng", BatchColumn::Lon1},
-    {"longitude", BatchColumn::Lon1}, {"fromlon", BatchColumn::Lon1},
-    {"fromlng", BatchColumn::Lon1},
-    {"lat2", BatchColumn::Lat2}, {"latb", BatchColumn::Lat2}, {"latitude2", BatchColumn::Lat2},
-    {"latitudeb", BatchColumn::Lat2}, {"tolat", BatchColumn::Lat2},
-    {"phi2", BatchColumn::Lat2},
-    {"lon2", BatchColumn::Lon2}, {"lonb", BatchColumn::Lon2}, {"long2", BatchColumn::Lon2},
-    {"longb", BatchColumn::Lon2}, {"lng2", BatchColumn::Lon2}, {"lngb", BatchColumn::Lon2},
+    {"lon", BatchColumn::Lon1},        {"long", BatchColumn::Lon1},
+    {"lng", BatchColumn::Lon1},        {"longitude", BatchColumn::Lon1},
+    {"fromlon", BatchColumn::Lon1},    {"fromlng", BatchColumn::Lon1},
+    {"lat2", BatchColumn::Lat2},       {"latb", BatchColumn::Lat2},
+    {"latitude2", BatchColumn::Lat2},  {"latitudeb", BatchColumn::Lat2},
+    {"tolat", BatchColumn::Lat2},      {"phi2", BatchColumn::Lat2},
+    {"lon2", BatchColumn::Lon2},       {"lonb", BatchColumn::Lon2},
+    {"long2", BatchColumn::Lon2},      {"longb", BatchColumn::Lon2},
+    {"lng2", BatchColumn::Lon2},       {"lngb", BatchColumn::Lon2},
     {"longitude2", BatchColumn::Lon2}, {"longitudeb", BatchColumn::Lon2},
-    {"tolon", BatchColumn::Lon2}, {"tolng", BatchColumn::Lon2},
-    {"azi1", BatchColumn::Azi1}, {"azi", BatchColumn::Azi1}, {"az1", BatchColumn::Azi1},
-    {"az", BatchColumn::Azi1}, {"azimuth", BatchColumn::Azi1},
-    {"azimuth1", BatchColumn::Azi1}, {"azimutha", BatchColumn::Azi1},
-    {"azia", BatchColumn::Azi1}, {"bearing", BatchColumn::Azi1},
-    {"course", BatchColumn::Azi1},
-    {"s12", BatchColumn::S12}, {"distance", BatchColumn::S12}, {"dist", BatchColumn::S12},
-    {"s", BatchColumn::S12}, {"length", BatchColumn::S12}, {"range", BatchColumn::S12},
+    {"tolon", BatchColumn::Lon2},      {"tolng", BatchColumn::Lon2},
+    {"azi1", BatchColumn::Azi1},       {"azi", BatchColumn::Azi1},
+    {"az1", BatchColumn::Azi1},        {"az", BatchColumn::Azi1},
+    {"azimuth", BatchColumn::Azi1},    {"azimuth1", BatchColumn::Azi1},
+    {"azimutha", BatchColumn::Azi1},   {"azia", BatchColumn::Azi1},
+    {"bearing", BatchColumn::Azi1},    {"course", BatchColumn::Azi1},
+    {"s12", BatchColumn::S12},         {"distance", BatchColumn::S12},
+    {"dist", BatchColumn::S12},        {"s", BatchColumn::S12},
+    {"length", BatchColumn::S12},      {"range", BatchColumn::S12},
 }};
 
 // What SplitBlankRow knows of the cell it is building.
 struct CellState {
-    bool open = false;             // a cell is being built
+    bool open = false;  // a cell is being built
     bool hasNumber = false;
-    bool leadingLetter = false;    // began with a hemisphere letter ("N 48.5")
-    bool complete = false;         // ended by a letter after its number: takes no more parts
+    bool leadingLetter = false;  // began with a hemisphere letter ("N 48.5")
+    bool complete = false;       // ended by a letter after its number: takes no more parts
     Mark lastMark = Mark::None;
 };
 
 // What one blank-free word of a line holds.
 struct Word {
-    bool loneLetter = false;    // a hemisphere letter alone
+    bool loneLetter = false;  // a hemisphere letter alone
     bool startsWithNumber = false;
     bool hasNumber = false;
-    bool letterFirst = false;   // a hemisphere letter before any digit
-    bool letterLast = false;    // a hemisphere letter after a digit
+    bool letterFirst = false;  // a hemisphere letter before any digit
+    bool letterLast = false;   // a hemisphere letter after a digit
     Mark firstMark = Mark::None;
     Mark lastMark = Mark::None;
 };

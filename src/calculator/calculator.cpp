@@ -58,7 +58,6 @@ void Calculator::press(KeyTarget key) {
     }
 }
 
-
 void Calculator::Lab_Num_Click(std::int16_t index) {
     if (index < 0 || index >= kKeypadKeyCount) return;  // no such key
     m_view.processPendingEvents();
@@ -142,7 +141,6 @@ void Calculator::DisableSignAndPiKeys() {
     m_view.refresh();
 }
 
-
 void Calculator::Lab_Sel_Click(std::int16_t index) {
     const bool isKey = index >= 0 && index < kSelectorKeyCount;
     // A usable key is acted on; a hemisphere key of the other axis is shown disabled and is
@@ -184,7 +182,6 @@ void Calculator::chooseFormat(std::int16_t format) {
     if (converted) m_display = std::move(*converted);
 }
 
-
 void Calculator::Form_KeyPress(std::uint16_t charCode) {
     m_view.processPendingEvents();
     press(KeyForCharacter(charCode, m_state.ActiveField));
@@ -196,7 +193,6 @@ void Calculator::Form_KeyDown(std::uint16_t keyCode, std::uint16_t shiftState) {
     press(KeyForKeyDown(keyCode, shiftState));
     m_view.focusMainWindow();
 }
-
 
 void Calculator::MenuDatum_Click(std::int16_t index) {
     std::optional<std::vector<std::string>> lines =
@@ -235,7 +231,7 @@ void Calculator::MenuPastePoint_Click(std::int16_t point, std::string_view clipb
     const PositionParse parse = ParsePosition(clipboardText);
     if (!parse.position) {
         m_prompts.CriticalMessage(app::kProductName, "Point " + std::string(kPointNames[point]) +
-                                                          " was not pasted: " + parse.refusal + ".");
+                                                         " was not pasted: " + parse.refusal + ".");
         return;
     }
     enterPoint(point, parse.position->latitudeDeg, parse.position->longitudeDeg);
@@ -247,7 +243,8 @@ bool Calculator::MenuDestination_CanStart() {
     return !refusal;
 }
 
-void Calculator::MenuDestination_Click(std::string_view azimuthText, std::string_view distanceText) {
+void Calculator::MenuDestination_Click(std::string_view azimuthText,
+                                       std::string_view distanceText) {
     const DestinationOutcome outcome =
         PlanDestination(m_state, azimuthText, distanceText, m_locale.decimalMark);
     if (!outcome.plan) {

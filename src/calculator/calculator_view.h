@@ -10,13 +10,13 @@ namespace velmora::calc {
 class CalculatorView {
 public:
     virtual ~CalculatorView() = default;
-    virtual void historyLineAppended() = 0;   // history().back() is new
+    virtual void historyLineAppended() = 0;  // history().back() is new
     virtual void historyCleared() = 0;
     virtual void makeLineCurrent(int line) = 0;  // scroll into view; -1: no current line
     virtual void deselectAllLines() = 0;
     virtual std::vector<std::size_t> selectedLines() const = 0;  // ascending
-    virtual void processPendingEvents() = 0;  // let paints run; never user input
-    virtual void refresh() = 0;               // display, keys, pictures or ticks changed
+    virtual void processPendingEvents() = 0;                     // let paints run; never user input
+    virtual void refresh() = 0;  // display, keys, pictures or ticks changed
     virtual void focusMainWindow() = 0;
 };
 

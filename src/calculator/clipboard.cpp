@@ -23,10 +23,8 @@ bool isPlainNumber(std::string_view text, std::string_view separator) {
 // decimal mark ("0.5", "-0.25"), the locale's decimal mark.
 std::string localeNumberText(double value, std::string_view decimalMark) {
     std::string text = PositionalNumberText(value);
-    if (text.starts_with("."))
-        text.insert(0, "0");
-    else if (text.starts_with("-."))
-        text.insert(1, "0");
+    if (text.starts_with(".")) text.insert(0, "0");
+    else if (text.starts_with("-.")) text.insert(1, "0");
     replaceAll(text, ".", decimalMark);
     return text;
 }
@@ -50,9 +48,8 @@ std::optional<std::string> CalculatorEntryText(std::string_view display,
                                                const UserLocale& locale) {
     // A distance re-expressed by a unit key shows the locale's decimal mark.
     const std::string shown = WithDisplayPoint(std::string(display), locale, state);
-    const std::string number = isPlainNumber(shown, state.DisplaySeparator)
-                                   ? shown
-                                   : DecimalDegreesText(state, shown);
+    const std::string number =
+        isPlainNumber(shown, state.DisplaySeparator) ? shown : DecimalDegreesText(state, shown);
     if (!ConvertNumber(number, ".").has_value()) return std::nullopt;
     const double value = ReadLeadingNumber(number);
     if (!std::isfinite(value)) return std::nullopt;

@@ -63,7 +63,8 @@ std::optional<AngleParts> splitAnyText(const CalculatorState& state, std::string
         return parts;
     }
     if (work.find(kDegree) != std::string::npos) parts.degrees = takePart(work, kDegree, separator);
-    if (work.find(kMinutes) != std::string::npos) parts.minutes = takePart(work, kMinutes, separator);
+    if (work.find(kMinutes) != std::string::npos)
+        parts.minutes = takePart(work, kMinutes, separator);
     if (work.find(kSeconds) != std::string::npos) DropLastCharacter(work);
     // Without a closing mark, a trailing number counts as seconds: 45°30 is 45° 0' 30".
     parts.seconds = partValue(work, separator);

@@ -7,8 +7,8 @@ namespace velmora::calc {
 
 namespace {
 
-constexpr std::string_view kFieldLabels[4] = {"Latitude A: ", "Latitude B: ", "Longitude A: ",
-                                              "Longitude B: "};
+constexpr std::string_view kFieldLabels[4] = {
+    "Latitude A: ", "Latitude B: ", "Longitude A: ", "Longitude B: "};
 constexpr std::string_view kOutOfRange = "Out of range";
 
 bool hasAnyMark(std::string_view text) {
@@ -44,7 +44,8 @@ std::optional<EnteredCoordinate> EnterCoordinate(CalculatorState& state, std::st
     if (!hasAnyMark(stored)) stored += kDegreeMark;
     const bool isLatitude = field <= kLatitudeB;
     if (!CoordinateInRange(state, stored, isLatitude))
-        return EnteredCoordinate{std::string(kFieldLabels[field]) + std::string(kOutOfRange), "Error"};
+        return EnteredCoordinate{std::string(kFieldLabels[field]) + std::string(kOutOfRange),
+                                 "Error"};
 
     bool southOrWest = false;
     std::string_view suffix;

@@ -27,8 +27,7 @@ constexpr char kSemiMinorMarker = '@';  // a second reply behind it gives the se
 
 // A reply already known to be a number by the user's locale, read with "." as the point.
 // The comma and the locale's own decimal mark, whatever it is, both stand for the point.
-double readReply(std::string reply, const CalculatorState& state,
-                 const UserLocale& locale) {
+double readReply(std::string reply, const CalculatorState& state, const UserLocale& locale) {
     replaceAll(reply, state.ConversionSeparator, state.DisplaySeparator);
     return ReadLeadingNumber(WithDisplayPoint(std::move(reply), locale, state));
 }
@@ -37,8 +36,8 @@ double readReply(std::string reply, const CalculatorState& state,
 
 // The definition is collected apart and stored only when it is usable, so a cancel, a refusal
 // or an arithmetic fault leaves the previous definition as it was.
-bool CustomDatumDialog(CalculatorState& state, UserPrompts& prompts,
-                       const UserLocale& locale, std::string_view windowCaption) {
+bool CustomDatumDialog(CalculatorState& state, UserPrompts& prompts, const UserLocale& locale,
+                       std::string_view windowCaption) {
     state.DatumDialogCancelled = false;
     CustomDatumValues custom = state.CustomDatum;
 
@@ -56,8 +55,9 @@ bool CustomDatumDialog(CalculatorState& state, UserPrompts& prompts,
     if (!std::isfinite(semiMajor)) return false;
     custom.semiMajorMetres = semiMajor;
 
-    std::string second = prompts.InputBox(kDialogTitle, kFlatteningPrompt,
-                                          NumberText(1.0 / kDefaultEllipsoid.ellipsoid().flattening));
+    std::string second =
+        prompts.InputBox(kDialogTitle, kFlatteningPrompt,
+                         NumberText(1.0 / kDefaultEllipsoid.ellipsoid().flattening));
     if (second.empty()) {
         state.DatumDialogCancelled = true;
         return false;
@@ -78,8 +78,8 @@ bool CustomDatumDialog(CalculatorState& state, UserPrompts& prompts,
     } else {
         if (semiMajor < value) return false;
         custom.semiMinorMetres = value;
-        custom.inverseFlattening = semiMajor == value ? kSphereInverseFlattening
-                                                      : semiMajor / (semiMajor - value);
+        custom.inverseFlattening =
+            semiMajor == value ? kSphereInverseFlattening : semiMajor / (semiMajor - value);
     }
     // The flattening the distances use is 1 / (1/f): it must be finite too, and below 1, or
     // the semi-minor axis it implies is zero or of the other sign (every distance a fault).

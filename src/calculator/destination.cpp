@@ -14,8 +14,8 @@ namespace velmora::calc {
 
 namespace {
 
-constexpr double kSixty = 60.0;               // minutes and seconds stay below it
-constexpr double kFullTurnDeg = 360.0;        // the azimuth stays below it
+constexpr double kSixty = 60.0;         // minutes and seconds stay below it
+constexpr double kFullTurnDeg = 360.0;  // the azimuth stays below it
 
 constexpr std::string_view kAzimuthField = "Azimuth: ";
 constexpr std::string_view kDistanceField = "Distance: ";
@@ -148,8 +148,8 @@ AngleRead readAzimuth(std::string_view raw, std::int16_t format) {
     }
     if (parts[kMinutesPart] >= kSixty) return refused(kMinutesTooLarge);
     if (parts[kSecondsPart] >= kSixty) return refused(kSecondsTooLarge);
-    const double degrees =
-        parts[kDegreesPart] + parts[kMinutesPart] / kSixty + parts[kSecondsPart] / kSecondsPerDegree;
+    const double degrees = parts[kDegreesPart] + parts[kMinutesPart] / kSixty +
+                           parts[kSecondsPart] / kSecondsPerDegree;
     if (!(degrees < kFullTurnDeg)) return refused(kBeyondFullTurn);
     return {degrees, {}};
 }
@@ -191,7 +191,8 @@ bool withinLimit(double degrees, double limit) { return std::fabs(degrees) <= li
 DestinationParse ParseDestinationInput(std::string_view azimuthText, std::string_view distanceText,
                                        std::int16_t format, std::int16_t unit) {
     const AngleRead azimuth = readAzimuth(azimuthText, format);
-    if (!azimuth.degrees) return {std::nullopt, std::string(kAzimuthField) + std::string(azimuth.refusal)};
+    if (!azimuth.degrees)
+        return {std::nullopt, std::string(kAzimuthField) + std::string(azimuth.refusal)};
     const DistanceRead distance = readDistance(distanceText, unit);
     if (!distance.value)
         return {std::nullopt, std::string(kDistanceField) + std::string(distance.refusal)};
@@ -223,14 +224,15 @@ DestinationOutcome PlanDestination(const CalculatorState& state, std::string_vie
     const double latA = storedDegrees(state, kLatitudeA);
     const double lonA = storedDegrees(state, kLongitudeA);
     const std::optional<geodesy::DirectSolution> direct =
-        state.SphereMode ? geodesy::SphereDirect(latA, lonA, input.azimuthDeg, metres)
-                         : geodesy::VincentyDirect(latA, lonA, input.azimuthDeg, metres, state.Datum);
+        state.SphereMode
+            ? geodesy::SphereDirect(latA, lonA, input.azimuthDeg, metres)
+            : geodesy::VincentyDirect(latA, lonA, input.azimuthDeg, metres, state.Datum);
     if (!direct) return {std::nullopt, std::string(kDirectFailed)};
 
     DestinationPlan plan;
-    plan.destinationLine = "Destination: azimuth " + AzimuthText(input.azimuthDeg, state.CoordFormat) +
-                           ", " + FixedSixText(input.distance, decimalMark).value_or("") + " " +
-                           std::string(unit.symbol);
+    plan.destinationLine =
+        "Destination: azimuth " + AzimuthText(input.azimuthDeg, state.CoordFormat) + ", " +
+        FixedSixText(input.distance, decimalMark).value_or("") + " " + std::string(unit.symbol);
     plan.pointB = {direct->latBDeg, direct->lonBDeg};
     plan.arrivalLine = "Azimuth at B: " + AzimuthText(direct->azimuthAtBDeg, state.CoordFormat);
     return {plan, {}};

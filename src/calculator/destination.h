@@ -47,7 +47,7 @@ std::optional<std::string> DestinationStartRefusal(const CalculatorState& state)
 struct DestinationPlan {
     std::string destinationLine;  // "Destination: azimuth 45° 30' 0.00\", 100.000000 km"
     geodesy::GeoPoint pointB;
-    std::string arrivalLine;      // "Azimuth at B: 46° 12' 3.40\""
+    std::string arrivalLine;  // "Azimuth at B: 46° 12' 3.40\""
 };
 
 // A plan, or a refusal for a message box.

@@ -76,13 +76,11 @@ std::optional<DistanceSolution> SolveDistance(CalculatorState& state, bool exact
 }
 
 double VincentyDistance(CalculatorState& state, bool inKilometres) {
-    return metresOrFailure(solve(state, Method::Vincenty, geodesy::WithAzimuths::No),
-                           inKilometres);
+    return metresOrFailure(solve(state, Method::Vincenty, geodesy::WithAzimuths::No), inKilometres);
 }
 
 double SphereDistance(CalculatorState& state, bool inKilometres) {
-    return metresOrFailure(solve(state, Method::Sphere, geodesy::WithAzimuths::No),
-                           inKilometres);
+    return metresOrFailure(solve(state, Method::Sphere, geodesy::WithAzimuths::No), inKilometres);
 }
 
 }  // namespace velmora::calc

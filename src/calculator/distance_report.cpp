@@ -41,9 +41,10 @@ DistanceReport DistanceReporter::report(const DistanceSolution& solution, Calcul
 
 // A shown distance is re-expressed from the text on the display, so km -> mi -> km gives
 // back the six-decimal value that was shown, not the exact distance.
-std::optional<DistanceReporter::UnitChange> DistanceReporter::chooseUnit(
-    CalculatorState& state, std::string_view display, std::int16_t unit,
-    const UserLocale& locale) {
+std::optional<DistanceReporter::UnitChange> DistanceReporter::chooseUnit(CalculatorState& state,
+                                                                         std::string_view display,
+                                                                         std::int16_t unit,
+                                                                         const UserLocale& locale) {
     if (state.UnitIndex == unit) return std::nullopt;
     UnitChange change;
     // After an earlier unit key the shown text carries the locale's decimal mark; it is read
@@ -77,8 +78,8 @@ void DistanceReporter::appendLines(std::vector<std::string>& lines, std::string_
             if (!azimuths) {
                 azimuth += kNoAzimuth;
             } else {
-                azimuth += AzimuthText(at == 0 ? azimuths->atADeg : azimuths->atBDeg,
-                                       state.CoordFormat);
+                azimuth +=
+                    AzimuthText(at == 0 ? azimuths->atADeg : azimuths->atBDeg, state.CoordFormat);
             }
             lines.push_back(std::move(azimuth));
         }

@@ -14,8 +14,8 @@ constexpr std::uint16_t kCharDegree = 176;  // U+00B0, also its code in the ANSI
 constexpr std::uint16_t kNoModifier = 0;
 
 // Selector keys of F2..F8, in key-code order.
-constexpr std::int16_t kFunctionKeySelectors[] = {kSelLatitudeA, kSelLongitudeA, kSelLatitudeB,
-                                                  kSelLongitudeB, kSelDegrees, kSelDegMin,
+constexpr std::int16_t kFunctionKeySelectors[] = {kSelLatitudeA,  kSelLongitudeA, kSelLatitudeB,
+                                                  kSelLongitudeB, kSelDegrees,    kSelDegMin,
                                                   kSelDegMinSec};
 
 constexpr KeyTarget keypad(std::int16_t index) { return {KeyTarget::Panel::Keypad, index}; }
@@ -26,7 +26,8 @@ constexpr KeyTarget selector(std::int16_t index) { return {KeyTarget::Panel::Sel
 KeyTarget KeyForCharacter(std::uint16_t charCode, std::int16_t activeField) {
     const bool latitudeField = activeField < kLongitudeA;
     const bool longitudeField = activeField > kLatitudeB;
-    if (charCode >= '0' && charCode <= '9') return keypad(static_cast<std::int16_t>(charCode - '0'));
+    if (charCode >= '0' && charCode <= '9')
+        return keypad(static_cast<std::int16_t>(charCode - '0'));
     switch (charCode) {
     case ',':
     case '.': return keypad(kKeyDecimalPoint);

@@ -301,9 +301,8 @@ std::string significantDigitsText(double value, bool exponentAllowed) {
 
     CharBuffer buffer{};
     // d.dddddddddddddde±x: 15 significant digits, correctly rounded from the binary value.
-    auto [end, ec] = std::to_chars(buffer.data(), buffer.data() + buffer.size(),
-                                   std::fabs(value), std::chars_format::scientific,
-                                   kSignificantDigits - 1);
+    auto [end, ec] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), std::fabs(value),
+                                   std::chars_format::scientific, kSignificantDigits - 1);
     std::string_view written(buffer.data(), static_cast<std::size_t>(end - buffer.data()));
     std::size_t ePos = written.find('e');
     std::string digits;
@@ -329,9 +328,9 @@ std::string PositionalNumberText(double value) { return significantDigitsText(va
 namespace {
 
 // Every power of ten a double holds exactly, 10^0 to 10^22.
-constexpr std::array<double, 23> kExactPowersOfTen{
-    1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+constexpr std::array<double, 23> kExactPowersOfTen{1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                                   1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                                   1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 // Fifteen significant digits as an integer n: 10^14 <= n < 10^15.
 constexpr double kFifteenDigitsLow = 1e14;
 constexpr double kFifteenDigitsHigh = 1e15;

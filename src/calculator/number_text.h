@@ -22,8 +22,8 @@ void replaceAll(std::string& text, std::string_view from, std::string_view to);
 
 // The decimal digits at the front of a text, with at most one decimal mark among them.
 struct DecimalScan {
-    std::size_t length = 0;           // bytes used, the mark included
-    std::size_t digits = 0;           // digits on both sides of the mark
+    std::size_t length = 0;                       // bytes used, the mark included
+    std::size_t digits = 0;                       // digits on both sides of the mark
     std::size_t markAt = std::string_view::npos;  // where the mark stands; npos without one
 };
 

@@ -27,27 +27,26 @@ constexpr std::string_view kLatitudeLetter = "the first angle, the latitude, car
 constexpr std::string_view kLongitudeLetter = "the second angle, the longitude, carries N or S";
 constexpr std::string_view kSixtyOrMore = "minutes and seconds must be less than 60";
 constexpr std::string_view kSignAndLetter = "an angle carries both a sign and a hemisphere letter";
-constexpr std::string_view kFractionInside =
-    "only the last part of an angle may have decimals";
+constexpr std::string_view kFractionInside = "only the last part of an angle may have decimals";
 constexpr std::string_view kDegreesFirst = "an angle must begin with its degrees";
 constexpr std::string_view kTwoPositions = "the text reads as two different positions";
 
 // What people paste besides the plain marks, and the plain mark it stands for. The two
 // apostrophes of a seconds mark come last, after the typographic ones have become apostrophes.
 constexpr std::array<std::pair<std::string_view, std::string_view>, 14> kLookalikes{{
-    {"\u2032", "'"},        // prime
-    {"\u2033", "\""},       // double prime
-    {"\u2019", "'"},        // right single quotation mark
-    {"\u2018", "'"},        // left single quotation mark
-    {"\u00B4", "'"},        // acute accent
-    {"\u201D", "\""},       // right double quotation mark
-    {"\u201C", "\""},       // left double quotation mark
-    {"\u00BA", "\u00B0"},   // masculine ordinal, typed for the degree sign
-    {"\u02DA", "\u00B0"},   // ring above
-    {"\u00A0", " "},        // no-break space
-    {"\u202F", " "},        // narrow no-break space
-    {"\u2009", " "},        // thin space
-    {"\u2212", "-"},        // minus sign
+    {"\u2032", "'"},       // prime
+    {"\u2033", "\""},      // double prime
+    {"\u2019", "'"},       // right single quotation mark
+    {"\u2018", "'"},       // left single quotation mark
+    {"\u00B4", "'"},       // acute accent
+    {"\u201D", "\""},      // right double quotation mark
+    {"\u201C", "\""},      // left double quotation mark
+    {"\u00BA", "\u00B0"},  // masculine ordinal, typed for the degree sign
+    {"\u02DA", "\u00B0"},  // ring above
+    {"\u00A0", " "},       // no-break space
+    {"\u202F", " "},       // narrow no-break space
+    {"\u2009", " "},       // thin space
+    {"\u2212", "-"},       // minus sign
     {"''", "\""},
 }};
 
@@ -60,10 +59,10 @@ enum class Kind { Number, Mark, Letter, Sign, Separator };
 
 struct Token {
     Kind kind;
-    double value = 0.0;      // Number
+    double value = 0.0;        // Number
     bool hasFraction = false;  // Number: written with a decimal mark
-    Mark mark = Mark::None;  // Mark
-    char symbol = 0;         // Letter (upper case), Sign ('-' or '+')
+    Mark mark = Mark::None;    // Mark
+    char symbol = 0;           // Letter (upper case), Sign ('-' or '+')
 };
 
 // A refusal found while reading one way, and whether the text was at least made of the parts
@@ -237,8 +236,7 @@ std::optional<double> angleValue(const Angle& angle, bool isLatitude, Refusal& r
 }
 
 // The text read one way: with the comma as decimal mark or as the separator of the angles.
-std::optional<Position> readPosition(std::string_view text, bool commaIsDecimal,
-                                     Refusal& refusal) {
+std::optional<Position> readPosition(std::string_view text, bool commaIsDecimal, Refusal& refusal) {
     const std::optional<std::vector<Token>> list = tokens(text, commaIsDecimal);
     if (!list) {
         refusal = {kNotAPosition, false};

@@ -11,8 +11,8 @@ namespace velmora::calc {
 // Field codes, the index of CoordText and the value of ActiveField.
 enum FieldCode : std::int16_t { kLatitudeA = 0, kLatitudeB = 1, kLongitudeA = 2, kLongitudeB = 3 };
 
-inline constexpr std::int16_t kNone = -1;           // ActiveField, CoordFormat, UnitIndex
-inline constexpr std::int16_t kNoHemisphere = 99;   // Hemisphere before a field is chosen
+inline constexpr std::int16_t kNone = -1;          // ActiveField, CoordFormat, UnitIndex
+inline constexpr std::int16_t kNoHemisphere = 99;  // Hemisphere before a field is chosen
 
 // Hemisphere codes.
 inline constexpr std::int16_t kNorth = 0;
@@ -49,19 +49,19 @@ struct CustomDatumValues {
 // Texts are UTF-8; the degree mark is one character of two bytes.
 struct CalculatorState {
     std::int16_t ActiveField = kNone;
-    std::array<std::string, 4> CoordText;   // as stored by the last Enter of each field
+    std::array<std::string, 4> CoordText;  // as stored by the last Enter of each field
     std::int16_t Hemisphere = kNoHemisphere;
     std::int16_t CoordFormat = kNone;
     std::int16_t UnitIndex = kNone;
-    std::string UnitText;                   // "km", "mi", "nmi" or empty
+    std::string UnitText;  // "km", "mi", "nmi" or empty
     bool SphereMode = false;
     bool DatumDialogCancelled = false;
-    std::string DisplaySeparator;           // "." once DetectDecimalSeparator has run
-    std::string ConversionSeparator;        // ","
+    std::string DisplaySeparator;     // "." once DetectDecimalSeparator has run
+    std::string ConversionSeparator;  // ","
     bool ResultShown = false;
     bool Loading = false;
-    DatumParameters Datum;                  // written only by ApplyDatum
-    CustomDatumValues CustomDatum;          // written only by CustomDatumDialog
+    DatumParameters Datum;          // written only by ApplyDatum
+    CustomDatumValues CustomDatum;  // written only by CustomDatumDialog
 };
 
 // Sets every CoordText entry to "0".

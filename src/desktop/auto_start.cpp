@@ -6,8 +6,10 @@ namespace velmora::desktop {
 
 namespace {
 
-const QString kNotInserted = QStringLiteral("Warning: The program was not insert into the tray bar");
-const QString kAlreadyInserted = QStringLiteral("Warning: The program was already insert into the tray bar");
+const QString kNotInserted =
+    QStringLiteral("Warning: The program was not insert into the tray bar");
+const QString kAlreadyInserted =
+    QStringLiteral("Warning: The program was already insert into the tray bar");
 
 }  // namespace
 

@@ -13,7 +13,8 @@
 
 namespace velmora::desktop {
 
-std::optional<int> handleCommandLine(const QStringList& arguments, QTextStream& out, QTextStream& err) {
+std::optional<int> handleCommandLine(const QStringList& arguments, QTextStream& out,
+                                     QTextStream& err) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QString::fromUtf8(app::kProductName) + QStringLiteral(": ") +
                                      QString::fromUtf8(app::kDescription));
@@ -21,8 +22,9 @@ std::optional<int> handleCommandLine(const QStringList& arguments, QTextStream& 
     // this program does not take on its command line.
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help and exit."));
-    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
-                                     QStringLiteral("Show the program's name and version and exit."));
+    const QCommandLineOption version(
+        {QStringLiteral("v"), QStringLiteral("version")},
+        QStringLiteral("Show the program's name and version and exit."));
     parser.addOption(help);
     parser.addOption(version);
     // "-platform" is one unknown option, not eight unknown letters.
@@ -34,8 +36,8 @@ std::optional<int> handleCommandLine(const QStringList& arguments, QTextStream& 
         return kUsageExitStatus;
     }
     if (!parser.positionalArguments().isEmpty()) {
-        err << program << QStringLiteral("unexpected argument '") << parser.positionalArguments().constFirst()
-            << QStringLiteral("'.\n")
+        err << program << QStringLiteral("unexpected argument '")
+            << parser.positionalArguments().constFirst() << QStringLiteral("'.\n")
             << parser.helpText();
         return kUsageExitStatus;
     }
@@ -60,15 +62,17 @@ std::optional<QString> displayProblem(const QProcessEnvironment& environment) {
     bool needsDisplay = platforms.isEmpty();
     for (const QString& platform : platforms.split(u';', Qt::SkipEmptyParts)) {
         const QString name = platform.section(u':', 0, 0).trimmed();
-        if (name == QLatin1String("xcb") || name.startsWith(QLatin1String("wayland"))) needsDisplay = true;
+        if (name == QLatin1String("xcb") || name.startsWith(QLatin1String("wayland")))
+            needsDisplay = true;
     }
     if (!needsDisplay) return std::nullopt;
 
     const QString wayland = environment.value(QStringLiteral("WAYLAND_DISPLAY"));
     const QString x11 = environment.value(QStringLiteral("DISPLAY"));
     if (wayland.isEmpty() && x11.isEmpty()) {
-        return QStringLiteral("velmora: no display to open the window on: neither DISPLAY nor "
-                              "WAYLAND_DISPLAY is set.");
+        return QStringLiteral(
+            "velmora: no display to open the window on: neither DISPLAY nor "
+            "WAYLAND_DISPLAY is set.");
     }
     if (wayland.isEmpty()) {
         // Qt would abort on an X display that does not answer; ask it first.

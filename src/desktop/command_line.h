@@ -21,7 +21,8 @@ constexpr int kNoDisplayExitStatus = 1;
 // out and give 0; an unknown option or any other argument writes one line naming it and the
 // usage to err and gives kUsageExitStatus; no arguments give nullopt: run the program.
 // Needs a QCoreApplication for the program's path in the usage.
-std::optional<int> handleCommandLine(const QStringList& arguments, QTextStream& out, QTextStream& err);
+std::optional<int> handleCommandLine(const QStringList& arguments, QTextStream& out,
+                                     QTextStream& err);
 
 // Why no window can be opened in this environment: a one-line message when the display the Qt
 // platform needs is not named (neither DISPLAY nor WAYLAND_DISPLAY) or the named X display does

@@ -22,9 +22,7 @@ bool isReservedInExec(QChar c) {
 }
 
 // Characters escaped by a backslash inside a quoted Exec argument.
-bool isEscapedInQuotes(QChar c) {
-    return c == u'"' || c == u'`' || c == u'$' || c == u'\\';
-}
+bool isEscapedInQuotes(QChar c) { return c == u'"' || c == u'`' || c == u'$' || c == u'\\'; }
 
 }  // namespace
 
@@ -90,7 +88,8 @@ QString escapeDesktopValue(const QString& value) {
             out += QStringLiteral("\\t");
         } else if (c == u'\r') {
             out += QStringLiteral("\\r");
-        } else if (c == u' ' && (i == 0 || i + 1 == value.size())) {  // blanks at the ends are trimmed
+        } else if (c == u' ' &&
+                   (i == 0 || i + 1 == value.size())) {  // blanks at the ends are trimmed
             out += QStringLiteral("\\s");
         } else {
             out += c;
@@ -200,11 +199,13 @@ std::optional<DesktopEntry> readDesktopFile(const QString& path) {
     return parseDesktopEntry(QString::fromUtf8(*bytes));
 }
 
-bool writeDesktopFile(const QString& path, const DesktopEntry& entry, QFileDevice::Permissions permissions) {
+bool writeDesktopFile(const QString& path, const DesktopEntry& entry,
+                      QFileDevice::Permissions permissions) {
     return writeFileAtomically(path, formatDesktopEntry(entry).toUtf8(), permissions);
 }
 
-bool writeApplicationEntry(const QString& path, const QString& executablePath, const std::optional<QString>& icon,
+bool writeApplicationEntry(const QString& path, const QString& executablePath,
+                           const std::optional<QString>& icon,
                            QFileDevice::Permissions permissions) {
     if (!fitsInExecCommandLine({executablePath})) return false;
     if (!QDir().mkpath(QFileInfo(path).absolutePath())) return false;

@@ -17,7 +17,7 @@ struct DesktopEntry {
     std::vector<std::pair<QString, QString>> keys;
 
     std::optional<QString> value(const QString& key) const;  // the first occurrence
-    void set(const QString& key, const QString& value);       // replaces or appends
+    void set(const QString& key, const QString& value);      // replaces or appends
 };
 
 // Parses the text of a .desktop file. Comments, blank lines, other groups and lines without
@@ -55,13 +55,15 @@ std::optional<DesktopEntry> readDesktopFile(const QString& path);
 
 // Writes a .desktop file through writeFileAtomically: a link at path is replaced, never written
 // through. False when the folder is missing or not writable.
-bool writeDesktopFile(const QString& path, const DesktopEntry& entry, QFileDevice::Permissions permissions);
+bool writeDesktopFile(const QString& path, const DesktopEntry& entry,
+                      QFileDevice::Permissions permissions);
 
 // The entry that starts executablePath, as the auto-start entry and the desktop shortcut are
 // written: Type=Application, Name, Exec, Icon (only when given), Terminal=false, in that order,
 // its folder created when missing. False when the path cannot be written on an Exec line
 // (fitsInExecCommandLine) or the file cannot be written.
-bool writeApplicationEntry(const QString& path, const QString& executablePath, const std::optional<QString>& icon,
+bool writeApplicationEntry(const QString& path, const QString& executablePath,
+                           const std::optional<QString>& icon,
                            QFileDevice::Permissions permissions);
 
 }  // namespace velmora::desktop

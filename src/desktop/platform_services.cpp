@@ -23,8 +23,12 @@ namespace {
 // The services' own messages, as modal boxes over the program's active window.
 class ActiveWindowWarnings final : public Warnings {
 public:
-    void exclamation(const QString& title, const QString& text) override { show(QMessageBox::Warning, title, text); }
-    void critical(const QString& title, const QString& text) override { show(QMessageBox::Critical, title, text); }
+    void exclamation(const QString& title, const QString& text) override {
+        show(QMessageBox::Warning, title, text);
+    }
+    void critical(const QString& title, const QString& text) override {
+        show(QMessageBox::Critical, title, text);
+    }
 
 private:
     static void show(QMessageBox::Icon icon, const QString& title, const QString& text) {
@@ -47,11 +51,11 @@ PlatformServices::PlatformServices(const QString& executablePath) {
 #endif
     m_warnings = std::make_unique<ActiveWindowWarnings>();
     if (needsHandover(QGuiApplication::platformName(), qEnvironmentVariable("WAYLAND_DISPLAY"))) {
-        m_calculator = std::make_unique<HandoverCalculator>(defaultCalculatorPrograms(), *m_warnings,
-                                                            kCalculatorForwardTimeout);
+        m_calculator = std::make_unique<HandoverCalculator>(defaultCalculatorPrograms(),
+                                                            *m_warnings, kCalculatorForwardTimeout);
     } else {
-        m_calculator = std::make_unique<LaunchedCalculator>(defaultCalculatorPrograms(), *m_keyboard,
-                                                            kCalculatorStartTimeout);
+        m_calculator = std::make_unique<LaunchedCalculator>(defaultCalculatorPrograms(),
+                                                            *m_keyboard, kCalculatorStartTimeout);
     }
     m_mail = std::make_unique<DesktopMailLink>();
 }

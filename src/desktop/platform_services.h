@@ -24,7 +24,8 @@ private:
     std::unique_ptr<AutoStartStore> m_autoStart;
     std::unique_ptr<DesktopShortcut> m_shortcut;
     std::unique_ptr<KeyboardTarget> m_keyboard;
-    std::unique_ptr<Warnings> m_warnings;  // the calculator's message when it must use the clipboard
+    std::unique_ptr<Warnings>
+        m_warnings;  // the calculator's message when it must use the clipboard
     std::unique_ptr<SystemCalculator> m_calculator;
     std::unique_ptr<MailLink> m_mail;
 };

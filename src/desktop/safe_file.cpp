@@ -22,7 +22,8 @@ std::optional<QByteArray> readSmallRegularFile(const QString& path, qint64 maxBy
 #ifdef Q_OS_UNIX
     // Opened without waiting (a FIFO would block until a writer comes), then checked on the
     // open file itself, so what is read is what was checked.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) return std::nullopt;
     struct stat status {};
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) || status.st_size > maxBytes ||
@@ -42,8 +43,8 @@ std::optional<QByteArray> readSmallRegularFile(const QString& path, qint64 maxBy
     return bytes;
 }
 
-bool writeFileAtomically(const QString& path, const QByteArray& bytes, QFileDevice::Permissions permissions,
-                         QString* reason) {
+bool writeFileAtomically(const QString& path, const QByteArray& bytes,
+                         QFileDevice::Permissions permissions, QString* reason) {
     const auto fail = [reason](const QString& why) {
         if (reason) *reason = why;
         return false;

@@ -21,7 +21,7 @@ std::optional<QByteArray> readSmallRegularFile(const QString& path, qint64 maxBy
 // (or the place a dangling link names) stays untouched. False when the folder is missing or not
 // writable or path is a folder; nothing is then left behind, and reason (when given) says why in
 // the system's words ("Permission denied").
-bool writeFileAtomically(const QString& path, const QByteArray& bytes, QFileDevice::Permissions permissions,
-                         QString* reason = nullptr);
+bool writeFileAtomically(const QString& path, const QByteArray& bytes,
+                         QFileDevice::Permissions permissions, QString* reason = nullptr);
 
 }  // namespace velmora::desktop

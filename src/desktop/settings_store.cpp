@@ -20,10 +20,11 @@ const QByteArray kGeneralGroup = "General";
 
 // A new file is rw-r--r--, what QSettings gave under the usual umask 022.
 constexpr QFileDevice::Permissions kNewFilePermissions =
-    QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+    QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
+    QFileDevice::ReadOther;
 
-const QString kNotRemembered =
-    QStringLiteral("Warning: The choice could not be saved; it lasts only until the program is closed");
+const QString kNotRemembered = QStringLiteral(
+    "Warning: The choice could not be saved; it lasts only until the program is closed");
 
 #ifdef Q_OS_WIN
 // HKEY_CURRENT_USER\Software\Velmora\velmora, as earlier versions kept it.
@@ -44,9 +45,7 @@ IniKey splitKey(const QString& key) {
     return {key.left(slash).toLatin1(), name.toLatin1()};
 }
 
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
 // One key line of INI text: where its value starts and ends (blanks around it excluded), and
 // where the line ends after its line break.
@@ -69,12 +68,15 @@ qsizetype forEachKeyLine(const QByteArray& text, const IniKey& key, OnKey onKey)
         qsizetype first = begin;
         qsizetype last = next;  // one past the last non-blank byte
         while (first < last && isBlank(text[first])) ++first;
-        while (last > first && (isBlank(text[last - 1]) || text[last - 1] == '\n' || text[last - 1] == '\r')) --last;
+        while (last > first &&
+               (isBlank(text[last - 1]) || text[last - 1] == '\n' || text[last - 1] == '\r'))
+            --last;
         const QByteArray content = text.mid(first, last - first);
         if (content.startsWith('[') && content.endsWith(']')) {
             group = content.mid(1, content.size() - 2).trimmed();
             if (group == key.group) groupEnd = next;
-        } else if (!content.isEmpty() && content[0] != ';' && content[0] != '#' && content.contains('=')) {
+        } else if (!content.isEmpty() && content[0] != ';' && content[0] != '#' &&
+                   content.contains('=')) {
             const qsizetype equals = text.indexOf('=', first);
             if (group == key.group) {
                 groupEnd = next;
@@ -99,9 +101,7 @@ bool parseTick(QByteArray text, bool defaultValue) {
 
 }  // namespace
 
-QString defaultSettingsPath() {
-    return xdgConfigHome() + QStringLiteral("/Velmora/velmora.conf");
-}
+QString defaultSettingsPath() { return xdgConfigHome() + QStringLiteral("/Velmora/velmora.conf"); }
 
 std::optional<QByteArray> iniValue(const QByteArray& text, const QString& key) {
     std::optional<QByteArray> value;
@@ -128,7 +128,8 @@ QByteArray withIniValue(const QByteArray& text, const QString& key, const QByteA
     const QByteArray keyLine = iniKey.name + '=' + value + lineBreak;
     if (groupEnd >= 0) {
         const bool ended = groupEnd == 0 || text[groupEnd - 1] == '\n';
-        return text.left(groupEnd) + (ended ? QByteArray() : lineBreak) + keyLine + text.mid(groupEnd);
+        return text.left(groupEnd) + (ended ? QByteArray() : lineBreak) + keyLine +
+               text.mid(groupEnd);
     }
     out = text;
     if (!out.isEmpty() && !out.endsWith('\n')) out += lineBreak;
@@ -147,7 +148,8 @@ bool SettingsStore::value(const QString& key, bool defaultValue) const {
     if (m_filePath.isEmpty()) {
         const QSettings registry(kRegistryOrganisation, kRegistryApplication);
         const QVariant stored = registry.value(key);
-        return stored.isValid() ? parseTick(stored.toString().toUtf8(), defaultValue) : defaultValue;
+        return stored.isValid() ? parseTick(stored.toString().toUtf8(), defaultValue)
+                                : defaultValue;
     }
 #endif
     const std::optional<QByteArray> text = readSmallRegularFile(filePath(), kMaxSettingsFileBytes);
@@ -170,7 +172,8 @@ QString SettingsStore::text(const QString& key, const QString& defaultValue) con
 
 bool SettingsStore::setText(const QString& key, const QString& value) {
     for (const QChar c : value) {
-        if (c.unicode() < 0x20 || c.unicode() > 0x7e || QStringLiteral(";#\"\\,=").contains(c)) return false;
+        if (c.unicode() < 0x20 || c.unicode() > 0x7e || QStringLiteral(";#\"\\,=").contains(c))
+            return false;
     }
     if (value != value.trimmed()) return false;
 #ifdef Q_OS_WIN
@@ -216,7 +219,8 @@ bool SettingsStore::store(const QString& key, const QByteArray& value) {
     return writeFileAtomically(path, withIniValue(text, key, value), permissions);
 }
 
-void RememberTick(SettingsStore& store, Warnings& warnings, bool& failureShown, const QString& key, bool ticked) {
+void RememberTick(SettingsStore& store, Warnings& warnings, bool& failureShown, const QString& key,
+                  bool ticked) {
     if (store.setValue(key, ticked) || failureShown) return;
     failureShown = true;
     warnings.exclamation(QString::fromUtf8(app::kProductName), kNotRemembered);

@@ -33,7 +33,8 @@ public:
 
     // A short text kept under key (a window's place), read and written as the ticks are;
     // defaultValue when it is missing. setText refuses (false, nothing written) a text that
-    // INI would need to escape: anything beyond printable ASCII, ";", "#", quotes, a backslash, ",",
+    // INI would need to escape: anything beyond printable ASCII, ";", "#", quotes, a backslash,
+    // ",",
     // "=" or blanks at either end.
     QString text(const QString& key, const QString& defaultValue) const;
     bool setText(const QString& key, const QString& value);
@@ -59,6 +60,7 @@ QByteArray withIniValue(const QByteArray& text, const QString& key, const QByteA
 
 // Stores a changed tick. The first failure of the run warns that the choice will not be kept
 // (failureShown is then set); later failures stay quiet. The tick itself stays as clicked.
-void RememberTick(SettingsStore& store, Warnings& warnings, bool& failureShown, const QString& key, bool ticked);
+void RememberTick(SettingsStore& store, Warnings& warnings, bool& failureShown, const QString& key,
+                  bool ticked);
 
 }  // namespace velmora::desktop

@@ -37,9 +37,9 @@ const QByteArray kXdgField = QByteArrayLiteral("xdg=");
 const QByteArray kStartupField = QByteArrayLiteral("startup=");
 const QByteArray kShowAnswer = QByteArrayLiteral("ok\n");
 
-constexpr std::chrono::milliseconds kRetryPause{50};        // between two tries of a later launch
+constexpr std::chrono::milliseconds kRetryPause{50};         // between two tries of a later launch
 constexpr std::chrono::milliseconds kConnectTimeout{1'000};  // a listening copy accepts at once
-constexpr std::chrono::milliseconds kListenCheck{1'000};     // how soon a stopped server listens again
+constexpr std::chrono::milliseconds kListenCheck{1'000};  // how soon a stopped server listens again
 constexpr qsizetype kMaxNamePart = 48;  // keeps the socket path within the 108 bytes Unix allows
 
 // Characters outside [A-Za-z0-9._-] become '_'; a long value is cut, keeping its end, which is
@@ -47,8 +47,8 @@ constexpr qsizetype kMaxNamePart = 48;  // keeps the socket path within the 108 
 QString fileNamePart(const QString& text) {
     QString part = text.right(kMaxNamePart);
     for (QChar& c : part) {
-        const bool plain = (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') ||
-                           c == u'.' || c == u'-';
+        const bool plain = (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') ||
+                           (c >= u'0' && c <= u'9') || c == u'.' || c == u'-';
         if (!plain) c = u'_';
     }
     return part;
@@ -67,16 +67,15 @@ int remainingMs(const QDeadlineTimer& deadline) {
 }
 
 #ifndef Q_OS_WIN
-QString systemError(int error) {
-    return QString::fromLocal8Bit(std::strerror(error));
-}
+QString systemError(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
 
 // Why the folder cannot hold the claim, or empty when it can: it must be a folder (a link only
 // when followLinks), owned by this user, with no access for group or others.
 QString folderProblem(const QString& path, bool followLinks) {
     struct stat info {};
     const QByteArray native = QFile::encodeName(path);
-    if ((followLinks ? ::stat(native.constData(), &info) : ::lstat(native.constData(), &info)) != 0) {
+    if ((followLinks ? ::stat(native.constData(), &info) : ::lstat(native.constData(), &info)) !=
+        0) {
         return path + QStringLiteral(": ") + systemError(errno);
     }
     if (S_ISLNK(info.st_mode)) return path + QStringLiteral(" is a link, not a folder");
@@ -182,7 +181,8 @@ ClaimLock::State ClaimLock::tryTake(QString* problem) {
 QString ClaimLock::holder() const {
     qint64 pid = 0;
     QString host, application;
-    return m_lock && m_lock->getLockInfo(&pid, &host, &application) ? QString::number(pid) : QString();
+    return m_lock && m_lock->getLockInfo(&pid, &host, &application) ? QString::number(pid)
+                                                                    : QString();
 }
 #else
 ClaimLock::~ClaimLock() {
@@ -198,13 +198,16 @@ ClaimLock::State ClaimLock::tryTake(QString* problem) {
     for (int attempt = 0; attempt < kTries; ++attempt) {
         // O_NOFOLLOW: never a lock on, or writes to, whatever a link points at. O_NONBLOCK: a
         // FIFO at the path does not hang the launch.
-        const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+        const int fd =
+            ::open(path.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
         if (fd < 0) {
             const int error = errno;
-            // ELOOP: a link; EISDIR: a folder; EACCES: a file this user may not open; ENXIO: a socket.
-            if (error != ELOOP && error != EISDIR && error != EACCES && error != ENXIO && error != EPERM) {
-                *problem = QStringLiteral("cannot make the lock file ") + m_path + QStringLiteral(": ") +
-                           systemError(error);
+            // ELOOP: a link; EISDIR: a folder; EACCES: a file this user may not open; ENXIO: a
+            // socket.
+            if (error != ELOOP && error != EISDIR && error != EACCES && error != ENXIO &&
+                error != EPERM) {
+                *problem = QStringLiteral("cannot make the lock file ") + m_path +
+                           QStringLiteral(": ") + systemError(error);
                 return State::Broken;
             }
             if (!removeLeftover(problem)) return State::Broken;
@@ -220,12 +223,14 @@ ClaimLock::State ClaimLock::tryTake(QString* problem) {
             const int error = errno;
             ::close(fd);
             if (error == EWOULDBLOCK) return State::Held;
-            *problem = QStringLiteral("cannot lock ") + m_path + QStringLiteral(": ") + systemError(error);
+            *problem =
+                QStringLiteral("cannot lock ") + m_path + QStringLiteral(": ") + systemError(error);
             return State::Broken;
         }
         // For the message of a later launch that gets no answer.
         const QByteArray pid = QByteArray::number(qint64(::getpid())) + '\n';
-        if (::ftruncate(fd, 0) != 0 || ::write(fd, pid.constData(), size_t(pid.size())) != pid.size()) {
+        if (::ftruncate(fd, 0) != 0 ||
+            ::write(fd, pid.constData(), size_t(pid.size())) != pid.size()) {
             // The lock holds without its text; only that message loses the process id.
         }
         m_fd = fd;
@@ -239,7 +244,8 @@ bool ClaimLock::removeLeftover(QString* problem) const {
     const QByteArray path = QFile::encodeName(m_path);
     if (::unlink(path.constData()) == 0 || errno == ENOENT) return true;
     if (::rmdir(path.constData()) == 0 || errno == ENOENT) return true;
-    *problem = m_path + QStringLiteral(" is in the way of the lock and cannot be removed: ") + systemError(errno);
+    *problem = m_path + QStringLiteral(" is in the way of the lock and cannot be removed: ") +
+               systemError(errno);
     return false;
 }
 
@@ -252,7 +258,8 @@ QString ClaimLock::holder() const {
 }
 #endif
 
-LocalSocketInstance::LocalSocketInstance(QString folder, QString name, std::chrono::milliseconds answerTimeout)
+LocalSocketInstance::LocalSocketInstance(QString folder, QString name,
+                                         std::chrono::milliseconds answerTimeout)
     : m_folder(std::move(folder)), m_name(std::move(name)), m_answerTimeout(answerTimeout) {}
 
 LocalSocketInstance::~LocalSocketInstance() = default;
@@ -271,7 +278,8 @@ QString LocalSocketInstance::socketPath() const {
 
 SingleInstance::Claim LocalSocketInstance::claim() {
     if (!QFileInfo(m_folder).isDir()) {
-        m_problem = QStringLiteral("no folder ") + m_folder + QStringLiteral(" to keep the claim in");
+        m_problem =
+            QStringLiteral("no folder ") + m_folder + QStringLiteral(" to keep the claim in");
         return Claim::Failed;
     }
     if (!m_lock) m_lock = std::make_unique<ClaimLock>(lockPath());
@@ -279,12 +287,9 @@ SingleInstance::Claim LocalSocketInstance::claim() {
     const QDeadlineTimer deadline(m_answerTimeout);
     for (;;) {
         switch (m_lock->tryTake(&m_problem)) {
-        case ClaimLock::State::Taken:
-            return Claim::First;
-        case ClaimLock::State::Broken:
-            return Claim::Failed;
-        case ClaimLock::State::Held:
-            break;
+        case ClaimLock::State::Taken: return Claim::First;
+        case ClaimLock::State::Broken: return Claim::Failed;
+        case ClaimLock::State::Held: break;
         }
         // A living copy holds the lock. It may still be starting and not listen yet, or it may
         // be killed while we wait; then the lock is free on the next turn.
@@ -303,14 +308,16 @@ bool LocalSocketInstance::askRunningCopy(std::chrono::milliseconds timeout) cons
     const QDeadlineTimer deadline(timeout);
     QLocalSocket socket;
     socket.connectToServer(socketPath());
-    if (!socket.waitForConnected(std::min(remainingMs(deadline), int(kConnectTimeout.count())))) return false;
+    if (!socket.waitForConnected(std::min(remainingMs(deadline), int(kConnectTimeout.count()))))
+        return false;
     if (!peerIsThisUser(socket)) return false;  // never tell another user we run, nor take its word
     socket.write(showRequest({qgetenv("XDG_ACTIVATION_TOKEN"), qgetenv("DESKTOP_STARTUP_ID")}));
     if (!socket.waitForBytesWritten(remainingMs(deadline))) return false;
     QByteArray reply;
     while (!reply.contains('\n')) {
         if (reply.size() > kMaxRequestBytes) return false;
-        if (socket.bytesAvailable() == 0 && !socket.waitForReadyRead(remainingMs(deadline))) return false;
+        if (socket.bytesAvailable() == 0 && !socket.waitForReadyRead(remainingMs(deadline)))
+            return false;
         reply += socket.read(kMaxRequestBytes + 1);
     }
     return reply == kShowAnswer;
@@ -421,7 +428,8 @@ void prepareActivation(const ActivationTokens& tokens) {
 #endif
 }
 
-QString instanceName(const QString& user, const QString& waylandDisplay, const QString& x11Display) {
+QString instanceName(const QString& user, const QString& waylandDisplay,
+                     const QString& x11Display) {
     QString display = waylandDisplay;
     if (display.isEmpty() && !x11Display.isEmpty()) {
         display = x11Display;
@@ -434,8 +442,8 @@ QString instanceName(const QString& user, const QString& waylandDisplay, const Q
     return QStringLiteral("velmora-") + fileNamePart(user) + u'-' + fileNamePart(display);
 }
 
-InstanceFolder instanceFolder(const QString& runtimeDir, const QString& tempDir, const QString& user,
-                              const QString& name) {
+InstanceFolder instanceFolder(const QString& runtimeDir, const QString& tempDir,
+                              const QString& user, const QString& name) {
 #ifdef Q_OS_WIN
     Q_UNUSED(runtimeDir);
     Q_UNUSED(user);
@@ -451,13 +459,15 @@ InstanceFolder instanceFolder(const QString& runtimeDir, const QString& tempDir,
     QString problem;
     for (const QString& base : {tempDir, QStringLiteral("/tmp")}) {
         if (!QDir::isAbsolutePath(base)) continue;
-        const QString folder = QDir::cleanPath(base) + QStringLiteral("/velmora-") + fileNamePart(user);
+        const QString folder =
+            QDir::cleanPath(base) + QStringLiteral("/velmora-") + fileNamePart(user);
         if (!socketPathFits(folder, name)) {
             problem = folder + QStringLiteral(" is too long a path for a local socket");
             continue;
         }
         if (::mkdir(QFile::encodeName(folder).constData(), 0700) != 0 && errno != EEXIST) {
-            problem = QStringLiteral("cannot make ") + folder + QStringLiteral(": ") + systemError(errno);
+            problem =
+                QStringLiteral("cannot make ") + folder + QStringLiteral(": ") + systemError(errno);
             continue;
         }
         // A folder someone else made or opened is refused, not worked around: the claim must be
@@ -473,8 +483,8 @@ InstanceFolder instanceFolder(const QString& runtimeDir, const QString& tempDir,
 std::unique_ptr<SingleInstance> makeSingleInstance() {
     const QString name = instanceName(currentUser(), qEnvironmentVariable("WAYLAND_DISPLAY"),
                                       qEnvironmentVariable("DISPLAY"));
-    const InstanceFolder folder =
-        instanceFolder(qEnvironmentVariable("XDG_RUNTIME_DIR"), QDir::tempPath(), currentUser(), name);
+    const InstanceFolder folder = instanceFolder(qEnvironmentVariable("XDG_RUNTIME_DIR"),
+                                                 QDir::tempPath(), currentUser(), name);
     if (folder.path.isEmpty()) return std::make_unique<UnguardedInstance>(folder.problem);
     return std::make_unique<LocalSocketInstance>(folder.path, name, kInstanceAnswerTimeout);
 }

@@ -88,9 +88,10 @@ struct InstanceFolder {
 // is an absolute path to a folder owned by this user and closed to others, and the socket path
 // fits the platform's limit (sun_path, 108 bytes on Linux); else "velmora-<user>" in tempDir
 // (in /tmp when that path is too long), made with mode 0700 when missing, and used only when it
-// is a real folder (not a link), owned by this user and closed to others. Elsewhere tempDir, which is the user's own.
-InstanceFolder instanceFolder(const QString& runtimeDir, const QString& tempDir, const QString& user,
-                              const QString& name);
+// is a real folder (not a link), owned by this user and closed to others. Elsewhere tempDir, which
+// is the user's own.
+InstanceFolder instanceFolder(const QString& runtimeDir, const QString& tempDir,
+                              const QString& user, const QString& name);
 
 // The name that tells users and displays apart: "velmora-<user>-<display>", where the display
 // is WAYLAND_DISPLAY, else DISPLAY without its screen number (":0.1" and ":0" are one display),

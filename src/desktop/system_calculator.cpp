@@ -41,7 +41,8 @@ constexpr qint64 kSameKeyIntervalMs = 300;
 void pause(qint64 milliseconds) {
     QEventLoop loop;
     // Precise: a coarse timer may end the pause up to 5 % early.
-    QTimer::singleShot(std::chrono::milliseconds(milliseconds), Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    QTimer::singleShot(std::chrono::milliseconds(milliseconds), Qt::PreciseTimer, &loop,
+                       &QEventLoop::quit);
     loop.exec(QEventLoop::ExcludeUserInputEvents);
 }
 
@@ -52,7 +53,8 @@ bool isRunning(const QString& programName) {
 #ifdef Q_OS_LINUX
     constexpr qsizetype kProcessNameBytes = 15;  // TASK_COMM_LEN less its terminating zero
     const QByteArray wanted = QFile::encodeName(programName).left(kProcessNameBytes);
-    const QStringList processes = QDir(QStringLiteral("/proc")).entryList({QStringLiteral("[0-9]*")}, QDir::Dirs);
+    const QStringList processes =
+        QDir(QStringLiteral("/proc")).entryList({QStringLiteral("[0-9]*")}, QDir::Dirs);
     for (const QString& pid : processes) {
         const QByteArray folder = QFile::encodeName(QStringLiteral("/proc/") + pid);
         struct stat info {};
@@ -93,8 +95,8 @@ QStringList defaultCalculatorPrograms() {
 #ifdef Q_OS_WIN
     return {QStringLiteral("calc.exe")};
 #else
-    return {QStringLiteral("gnome-calculator"), QStringLiteral("kcalc"), QStringLiteral("galculator"),
-            QStringLiteral("qalculate-gtk")};
+    return {QStringLiteral("gnome-calculator"), QStringLiteral("kcalc"),
+            QStringLiteral("galculator"), QStringLiteral("qalculate-gtk")};
 #endif
 }
 
@@ -112,13 +114,15 @@ QString findCalculatorProgram(const QStringList& programs) {
 
 std::optional<QStringList> handoverArguments(const QString& programName, const QString& number) {
     // Anything else could be read as an option or as more than one number.
-    static const QRegularExpression plainNumber(QStringLiteral("^-?[0-9]+([.,][0-9]+)?([eE][-+]?[0-9]+)?$"));
+    static const QRegularExpression plainNumber(
+        QStringLiteral("^-?[0-9]+([.,][0-9]+)?([eE][-+]?[0-9]+)?$"));
     if (!plainNumber.match(number).hasMatch()) return std::nullopt;
     if (programName == QLatin1String("qalculate-gtk")) {
         // An expression; in brackets a negative number is not read as an option.
         return QStringList{number.startsWith(u'-') ? u'(' + number + u')' : number};
     }
-    if (programName == QLatin1String("gnome-calculator")) return QStringList{QStringLiteral("--equation=") + number};
+    if (programName == QLatin1String("gnome-calculator"))
+        return QStringList{QStringLiteral("--equation=") + number};
     return std::nullopt;
 }
 
@@ -168,18 +172,20 @@ bool HandoverCalculator::handOver(const QString& program, const QString& text) {
 
 void HandoverCalculator::copyAndTell(const QString& text, bool calculatorStarted) {
     QGuiApplication::clipboard()->setText(text);
-    m_warnings.exclamation(kSendTitle, calculatorStarted
-                                           ? QStringLiteral("The number %1 was copied: paste it into the calculator.").arg(text)
-                                           : QStringLiteral("No calculator was found. The number %1 was copied: paste it into a calculator.").arg(text));
+    m_warnings.exclamation(
+        kSendTitle,
+        calculatorStarted
+            ? QStringLiteral("The number %1 was copied: paste it into the calculator.").arg(text)
+            : QStringLiteral(
+                  "No calculator was found. The number %1 was copied: paste it into a calculator.")
+                  .arg(text));
 }
 
 LaunchedCalculator::LaunchedCalculator(QStringList programs, KeyboardTarget& target,
                                        std::chrono::milliseconds timeout)
     : m_programs(std::move(programs)), m_target(target), m_timeout(timeout) {}
 
-QString LaunchedCalculator::findProgram() const {
-    return findCalculatorProgram(m_programs);
-}
+QString LaunchedCalculator::findProgram() const { return findCalculatorProgram(m_programs); }
 
 void LaunchedCalculator::typeNumber(const QString& text) {
     if (text.isEmpty() || m_busy || !m_target.isUsable() || !m_target.canType(text)) return;
@@ -196,7 +202,8 @@ void LaunchedCalculator::typeNumber(const QString& text) {
     while ((window = m_target.findWindow(processId)) == 0 && !deadline.hasExpired()) pause(kPollMs);
     if (window != 0) {
         bool focused = false;
-        for (int poll = 0; !(focused = m_target.hasFocus(window)) && !deadline.hasExpired(); ++poll) {
+        for (int poll = 0; !(focused = m_target.hasFocus(window)) && !deadline.hasExpired();
+             ++poll) {
             // Asked again now and then: a window manager may ignore a request for a window it
             // is still mapping.
             if (poll % kPollsPerRequest == 0) m_target.bringForward(window);

@@ -17,7 +17,8 @@ class LaunchedCalculator : public SystemCalculator {
 public:
     // programs: names looked up on PATH, or absolute paths, in order of preference.
     // timeout: how long the started program may take to show its window and take the focus.
-    LaunchedCalculator(QStringList programs, KeyboardTarget& target, std::chrono::milliseconds timeout);
+    LaunchedCalculator(QStringList programs, KeyboardTarget& target,
+                       std::chrono::milliseconds timeout);
 
     void typeNumber(const QString& text) override;
 
@@ -40,7 +41,8 @@ class HandoverCalculator : public SystemCalculator {
 public:
     // programs: as for LaunchedCalculator. forwardTimeout: how long a launch that should only
     // pass its command line to a running copy may take before it counts as hung.
-    HandoverCalculator(QStringList programs, Warnings& warnings, std::chrono::milliseconds forwardTimeout);
+    HandoverCalculator(QStringList programs, Warnings& warnings,
+                       std::chrono::milliseconds forwardTimeout);
 
     void typeNumber(const QString& text) override;
 

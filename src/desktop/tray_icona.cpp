@@ -54,7 +54,8 @@ void TrayIcona::CreateTrayMenu() {
 
 void TrayIcona::AddTrayIcon() {
     if (d->trayIcon) return;
-    d->trayIcon = std::make_unique<QSystemTrayIcon>(QIcon::fromTheme(QString::fromLatin1(kThemeIconName), d->icon));
+    d->trayIcon = std::make_unique<QSystemTrayIcon>(
+        QIcon::fromTheme(QString::fromLatin1(kThemeIconName), d->icon));
     d->trayIcon->setToolTip(d->tip);
     if (d->menu) d->trayIcon->setContextMenu(d->menu.get());
     // The right button opens the context menu by itself; a left press shows the window; every
@@ -104,9 +105,7 @@ bool TrayIcona::isAvailable() const {
     return d->trayIcon && d->trayIcon->isVisible() && QSystemTrayIcon::isSystemTrayAvailable();
 }
 
-QRect TrayIcona::iconGeometry() const {
-    return d->trayIcon ? d->trayIcon->geometry() : QRect();
-}
+QRect TrayIcona::iconGeometry() const { return d->trayIcon ? d->trayIcon->geometry() : QRect(); }
 
 QString TrayTip(const QString& title, const QString& versionText, const QString& legalNotice) {
     QString tip = title + u' ' + versionText + QStringLiteral(" - ") + legalNotice;

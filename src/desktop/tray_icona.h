@@ -29,7 +29,7 @@ public:
     // Removes the icon and ends the program at once.
     [[noreturn]] void EndProgram();
 
-    bool isAvailable() const;  // a notification area exists and the icon is shown
+    bool isAvailable() const;    // a notification area exists and the icon is shown
     QRect iconGeometry() const;  // the icon on the screen; empty while it is not shown
 
 private:

@@ -23,7 +23,8 @@ int ignoreXError(Display*, XErrorEvent*) { return 0; }
 
 class ErrorsIgnored {
 public:
-    explicit ErrorsIgnored(Display* display) : m_display(display), m_previous(XSetErrorHandler(ignoreXError)) {}
+    explicit ErrorsIgnored(Display* display)
+        : m_display(display), m_previous(XSetErrorHandler(ignoreXError)) {}
     ~ErrorsIgnored() {
         XSync(m_display, False);
         XSetErrorHandler(m_previous);
@@ -38,17 +39,19 @@ private:
 
 bool isViewable(Display* display, Window window) {
     XWindowAttributes attributes{};
-    return XGetWindowAttributes(display, window, &attributes) && attributes.map_state == IsViewable &&
-           attributes.c_class == InputOutput;
+    return XGetWindowAttributes(display, window, &attributes) &&
+           attributes.map_state == IsViewable && attributes.c_class == InputOutput;
 }
 
 // Depth-first: top-level windows sit right under the root, or one or two levels down inside
 // a window manager's frames.
 Window findByProcessId(Display* display, Window window, Atom pidAtom, qint64 processId, int depth) {
     for (const Window child : childWindows(display, window)) {
-        if (windowProcessId(display, child, pidAtom) == processId && isViewable(display, child)) return child;
+        if (windowProcessId(display, child, pidAtom) == processId && isViewable(display, child))
+            return child;
         if (depth > 0) {
-            if (const Window found = findByProcessId(display, child, pidAtom, processId, depth - 1)) return found;
+            if (const Window found = findByProcessId(display, child, pidAtom, processId, depth - 1))
+                return found;
         }
     }
     return 0;
@@ -123,7 +126,8 @@ quint64 X11KeyboardTarget::findWindow(qint64 processId) {
     if (!connect()) return 0;
     ErrorsIgnored guard(m_display);
     const Atom pidAtom = XInternAtom(m_display, "_NET_WM_PID", False);
-    return findByProcessId(m_display, DefaultRootWindow(m_display), pidAtom, processId, kSearchDepth);
+    return findByProcessId(m_display, DefaultRootWindow(m_display), pidAtom, processId,
+                           kSearchDepth);
 }
 
 void X11KeyboardTarget::bringForward(quint64 window) {
@@ -158,7 +162,8 @@ bool X11KeyboardTarget::focusIsOn(quint64 window) {
     if (focus == None || focus == PointerRoot || focus == root) return false;
     // The focus may sit on a child of the window (a toolkit's focus proxy) or on the frame a
     // window manager put around it.
-    return isAncestorOrSelf(m_display, window, focus, root) || isAncestorOrSelf(m_display, focus, window, root);
+    return isAncestorOrSelf(m_display, window, focus, root) ||
+           isAncestorOrSelf(m_display, focus, window, root);
 }
 
 bool X11KeyboardTarget::canType(const QString& text) {
@@ -180,8 +185,9 @@ bool X11KeyboardTarget::typeText(quint64 window, const QString& text) {
         // the focus is unchanged; taking a grab of our own fails then. Ours is let go just
         // before the key, in the same batch of requests.
         XGrabServer(m_display);
-        const bool free = focusIsOn(window) &&
-                          XGrabKeyboard(m_display, root, False, GrabModeAsync, GrabModeAsync, CurrentTime) == GrabSuccess;
+        const bool free =
+            focusIsOn(window) && XGrabKeyboard(m_display, root, False, GrabModeAsync, GrabModeAsync,
+                                               CurrentTime) == GrabSuccess;
         if (free) {
             XUngrabKeyboard(m_display, CurrentTime);
             if (stroke.shifted) XTestFakeKeyEvent(m_display, shift, True, CurrentTime);
@@ -199,7 +205,8 @@ bool X11KeyboardTarget::typeText(quint64 window, const QString& text) {
 void endStartupNotification(const QByteArray& startupId) {
     if (QGuiApplication::platformName() != QLatin1String("xcb")) return;
     QByteArray name;
-    if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()) name = DisplayString(x11->display());
+    if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>())
+        name = DisplayString(x11->display());
     Display* display = XOpenDisplay(name.isEmpty() ? nullptr : name.constData());
     if (!display) return;
     {

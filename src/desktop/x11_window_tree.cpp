@@ -34,14 +34,15 @@ unsigned long parentWindow(Display* display, unsigned long window) {
     return queryTree(display, window).parent;
 }
 
-std::optional<qint64> windowProcessId(Display* display, unsigned long window, unsigned long pidAtom) {
+std::optional<qint64> windowProcessId(Display* display, unsigned long window,
+                                      unsigned long pidAtom) {
     Atom type = 0;
     int format = 0;
     unsigned long count = 0;
     unsigned long remaining = 0;
     unsigned char* data = nullptr;
-    const int status = XGetWindowProperty(display, window, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format,
-                                          &count, &remaining, &data);
+    const int status = XGetWindowProperty(display, window, pidAtom, 0, 1, False, XA_CARDINAL, &type,
+                                          &format, &count, &remaining, &data);
     std::optional<qint64> processId;
     if (status == Success && data && type == XA_CARDINAL && format == 32 && count == 1) {
         // Xlib hands 32-bit properties over as longs.

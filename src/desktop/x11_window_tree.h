@@ -19,6 +19,7 @@ std::vector<unsigned long> childWindows(Display* display, unsigned long window);
 unsigned long parentWindow(Display* display, unsigned long window);
 // The process that owns the window as its _NET_WM_PID says (pidAtom is that atom); nullopt
 // when the window carries none.
-std::optional<qint64> windowProcessId(Display* display, unsigned long window, unsigned long pidAtom);
+std::optional<qint64> windowProcessId(Display* display, unsigned long window,
+                                      unsigned long pidAtom);
 
 }  // namespace velmora::desktop

@@ -54,8 +54,8 @@ std::optional<QString> XdgAutoStartStore::read() const {
 
 bool XdgAutoStartStore::write() {
     return writeApplicationEntry(entryPath(), m_executablePath, std::nullopt,
-                                 QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
-                                     QFileDevice::ReadOther);
+                                 QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                     QFileDevice::ReadGroup | QFileDevice::ReadOther);
 }
 
 bool XdgAutoStartStore::remove() {

@@ -23,8 +23,9 @@ const QStringList kIconSizes = {QStringLiteral("256x256"), QStringLiteral("128x1
 QStringList xdgDataFolders() {
     QStringList folders;
     const QString home = qEnvironmentVariable("XDG_DATA_HOME");
-    folders += (home.isEmpty() || !QDir::isAbsolutePath(home)) ? QDir::homePath() + QStringLiteral("/.local/share")
-                                                              : home;
+    folders += (home.isEmpty() || !QDir::isAbsolutePath(home))
+                   ? QDir::homePath() + QStringLiteral("/.local/share")
+                   : home;
     QString dirs = qEnvironmentVariable("XDG_DATA_DIRS");
     if (dirs.isEmpty()) dirs = QStringLiteral("/usr/local/share:/usr/share");
     for (const QString& folder : dirs.split(u':', Qt::SkipEmptyParts)) folders += folder;
@@ -51,13 +52,11 @@ void XdgDesktopShortcut::create() {
     // Desktops run a launcher on the desktop only when it is executable.
     writeApplicationEntry(shortcutPath(), m_executablePath, m_icon,
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
-                              QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther |
-                              QFileDevice::ExeOther);
+                              QFileDevice::ReadGroup | QFileDevice::ExeGroup |
+                              QFileDevice::ReadOther | QFileDevice::ExeOther);
 }
 
-void XdgDesktopShortcut::remove() {
-    QFile::remove(shortcutPath());
-}
+void XdgDesktopShortcut::remove() { QFile::remove(shortcutPath()); }
 
 QString launcherIcon(const QString& executablePath) {
     // An installed program lives in <prefix>/bin with its icons under <prefix>/share/icons.
@@ -65,8 +64,8 @@ QString launcherIcon(const QString& executablePath) {
         QDir::cleanPath(QFileInfo(executablePath).absolutePath() + QStringLiteral("/../share"));
     QString besideProgram;
     for (const QString& size : kIconSizes) {
-        const QString candidate =
-            prefixShare + QStringLiteral("/icons/hicolor/") + size + QStringLiteral("/apps/velmora.png");
+        const QString candidate = prefixShare + QStringLiteral("/icons/hicolor/") + size +
+                                  QStringLiteral("/apps/velmora.png");
         if (QFileInfo::exists(candidate)) {
             besideProgram = candidate;
             break;
@@ -80,4 +79,3 @@ QString launcherIcon(const QString& executablePath) {
 }
 
 }  // namespace velmora::desktop
-

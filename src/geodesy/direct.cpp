@@ -151,12 +151,12 @@ std::optional<DirectSolution> VincentyDirect(double latADeg, double lonADeg, dou
                    (1.0 - f) * std::sqrt(sinAlpha * sinAlpha + towardsA * towardsA));  // eq. 8
     const double lambda = std::atan2(sinSigma * sinAlpha1,
                                      cosU1 * cosSigma - sinU1 * sinSigma * cosAlpha1);  // eq. 9
-    const double c = f / 16.0 * cosSqAlpha * (4.0 + f * (4.0 - 3.0 * cosSqAlpha));  // eq. 10
+    const double c = f / 16.0 * cosSqAlpha * (4.0 + f * (4.0 - 3.0 * cosSqAlpha));      // eq. 10
     const double bigL =
-        lambda - (1.0 - c) * f * sinAlpha *
-                     (sigma + c * sinSigma *
-                                  (cos2SigmaM +
-                                   c * cosSigma * (-1.0 + 2.0 * cos2SigmaM * cos2SigmaM)));
+        lambda -
+        (1.0 - c) * f * sinAlpha *
+            (sigma +
+             c * sinSigma * (cos2SigmaM + c * cosSigma * (-1.0 + 2.0 * cos2SigmaM * cos2SigmaM)));
 
     DirectSolution solution;
     solution.latBDeg = latBRad * kDegPerRad;

@@ -13,11 +13,11 @@ namespace velmora::geodesy {
 // B from A (latitude, longitude), the azimuth at A in degrees clockwise from north and the
 // distance in metres; nothing when it fails. VincentyDirect, SphereDirect or ExactDirect bound to
 // their ellipsoid.
-using DirectSolver =
-    std::function<std::optional<DirectSolution>(double latADeg, double lonADeg, double azimuthADeg, double metres)>;
+using DirectSolver = std::function<std::optional<DirectSolution>(
+    double latADeg, double lonADeg, double azimuthADeg, double metres)>;
 
 inline constexpr double kPathStepMetres = 100'000.0;  // at most this far between two samples
-inline constexpr int kMinPathPoints = 64;             // short paths still bend smoothly on the globe
+inline constexpr int kMinPathPoints = 64;  // short paths still bend smoothly on the globe
 
 // The points from A to B, metres apart along the azimuth at A (degrees): A itself first and B
 // itself last (so the drawn ends sit exactly on the marks), in between every kPathStepMetres

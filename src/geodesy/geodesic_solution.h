@@ -21,8 +21,8 @@ enum class SolutionStatus {
 
 struct GeodesicSolution {
     SolutionStatus status = SolutionStatus::Fault;
-    double metres = 0.0;                // meaningful when Solved
-    std::optional<Azimuths> azimuths;   // none when Solved for coincident points
+    double metres = 0.0;               // meaningful when Solved
+    std::optional<Azimuths> azimuths;  // none when Solved for coincident points
 };
 
 }  // namespace velmora::geodesy

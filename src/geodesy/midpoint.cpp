@@ -49,8 +49,7 @@ MidpointSolution SphereMidpoint(double latADeg, double lonADeg, double latBDeg, 
     for (const double value : {latADeg, lonADeg, latBDeg, lonBDeg}) {
         if (!std::isfinite(value)) return {};
     }
-    if (std::fabs(latADeg) > kLatitudeLimitDeg || std::fabs(latBDeg) > kLatitudeLimitDeg)
-        return {};
+    if (std::fabs(latADeg) > kLatitudeLimitDeg || std::fabs(latBDeg) > kLatitudeLimitDeg) return {};
     // Longitudes relative to A's, so the midpoint's comes out as an offset from A's and keeps
     // its precision; the sum's direction does not depend on the sphere's radius.
     const double latARad = kRadPerDeg * latADeg;

@@ -17,11 +17,11 @@ namespace velmora::geodesy {
 
 namespace {
 
-constexpr double kHalfPi = kPi / 2.0;              // with the program's pi
+constexpr double kHalfPi = kPi / 2.0;  // with the program's pi
 constexpr double kDegreesPerHalfTurn = 180.0;
-constexpr double kLambdaTolerance = 1e-12;         // radians on lambda; far below 1 mm
-constexpr int kPassLimit = 20;                     // a result needs convergence in 19 passes
-constexpr double kQuarterLatitudeDeg = 90.0;       // colatitude = 90 - latitude
+constexpr double kLambdaTolerance = 1e-12;    // radians on lambda; far below 1 mm
+constexpr int kPassLimit = 20;                // a result needs convergence in 19 passes
+constexpr double kQuarterLatitudeDeg = 90.0;  // colatitude = 90 - latitude
 
 bool allFinite(double a, double b, double c, double d) {
     return std::isfinite(a) && std::isfinite(b) && std::isfinite(c) && std::isfinite(d);
@@ -107,10 +107,11 @@ GeodesicSolution solveVincenty(double latADeg, double lonADeg, double latBDeg, d
         cos2SigmaM = cosSqAlpha == 0.0 ? 0.0 : cosSigma - 2.0 * sinU1 * sinU2 / cosSqAlpha;
         const double c = f / 16.0 * cosSqAlpha * (4.0 + f * (4.0 - 3.0 * cosSqAlpha));
         previousLambda = lambda;
-        lambda = bigL + (1.0 - c) * f * sinAlpha *
-                            (sigma + c * sinSigma *
-                                         (cos2SigmaM + c * cosSigma *
-                                                           (-1.0 + 2.0 * cos2SigmaM * cos2SigmaM)));
+        lambda =
+            bigL +
+            (1.0 - c) * f * sinAlpha *
+                (sigma + c * sinSigma *
+                             (cos2SigmaM + c * cosSigma * (-1.0 + 2.0 * cos2SigmaM * cos2SigmaM)));
     } while (!(std::fabs(lambda - previousLambda) <= kLambdaTolerance) && passesLeft > 0);
     if (passesLeft < 1) {
         // An infinity or NaN keeps the passes from settling too; that is a fault, not a
@@ -178,9 +179,11 @@ GeodesicSolution solveSphere(double latADeg, double lonADeg, double latBDeg, dou
         const double cosLatB = std::sin(thetaB);
         const double sinDelta = std::sin(radB - radA);
         const double cosDelta = std::cos(radB - radA);
-        solution.azimuths = Azimuths{
-            clockwiseFromNorthDeg(sinDelta * cosLatB, cosLatA * sinLatB - sinLatA * cosLatB * cosDelta),
-            clockwiseFromNorthDeg(sinDelta * cosLatA, -sinLatA * cosLatB + cosLatA * sinLatB * cosDelta)};
+        solution.azimuths =
+            Azimuths{clockwiseFromNorthDeg(sinDelta * cosLatB,
+                                           cosLatA * sinLatB - sinLatA * cosLatB * cosDelta),
+                     clockwiseFromNorthDeg(sinDelta * cosLatA,
+                                           -sinLatA * cosLatB + cosLatA * sinLatB * cosDelta)};
     }
     return solution;
 }
@@ -188,8 +191,8 @@ GeodesicSolution solveSphere(double latADeg, double lonADeg, double latBDeg, dou
 }  // namespace
 
 GeodesicSolution VincentyInverse(double latADeg, double lonADeg, double latBDeg, double lonBDeg,
-                                 double semiMajorMetres, double semiMinorMetres,
-                                 double flattening, WithAzimuths withAzimuths) {
+                                 double semiMajorMetres, double semiMinorMetres, double flattening,
+                                 WithAzimuths withAzimuths) {
     return solveVincenty(latADeg, lonADeg, latBDeg, lonBDeg, semiMajorMetres, semiMinorMetres,
                          flattening, withAzimuths == WithAzimuths::Yes);
 }

@@ -6,7 +6,7 @@
 // a sphere of fixed radius. Latitudes and longitudes in degrees, North and East positive.
 namespace velmora::geodesy {
 
-inline constexpr double kPi = 3.14159265358979;  // the program's pi: 15 digits, not M_PI
+inline constexpr double kPi = 3.14159265358979;           // the program's pi: 15 digits, not M_PI
 inline constexpr double kSphereRadiusMetres = 6372795.5;  // the program's sphere
 
 // (kPi / 180) * degrees, the quotient formed first.
@@ -26,8 +26,8 @@ enum class WithAzimuths : bool { No, Yes };
 // that is not finite) and for a negative length (absurd axes, a negative b). Never an
 // infinity or NaN; no azimuths for coincident points.
 GeodesicSolution VincentyInverse(double latADeg, double lonADeg, double latBDeg, double lonBDeg,
-                                 double semiMajorMetres, double semiMinorMetres,
-                                 double flattening, WithAzimuths withAzimuths = WithAzimuths::Yes);
+                                 double semiMajorMetres, double semiMinorMetres, double flattening,
+                                 WithAzimuths withAzimuths = WithAzimuths::Yes);
 
 // The great circle on the sphere of radius kSphereRadiusMetres: the length in metres and,
 // when asked, its azimuths. Fault on an arithmetic fault (exactly antipodal points among

@@ -16,8 +16,7 @@ namespace velmora::geodesy {
 // Nothing, never an exception, for arguments that are not finite, a latitude beyond a pole, a
 // negative distance, or an ellipsoid GeographicLib refuses (a or b not positive and finite).
 std::optional<DirectSolution> ExactDirect(double latADeg, double lonADeg, double azimuthADeg,
-                                          double metres, double semiMajorMetres,
-                                          double flattening);
+                                          double metres, double semiMajorMetres, double flattening);
 
 // The midpoint of the geodesic from A to B by GeographicLib's inverse and then its direct over
 // half the distance. Solved, or Fault for the arguments ExactInverse refuses.

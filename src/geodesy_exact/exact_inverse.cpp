@@ -23,8 +23,8 @@ GeodesicSolution ExactInverse(double latADeg, double lonADeg, double latBDeg, do
                               double semiMajorMetres, double flattening) {
     GeodesicSolution solution;
     const double semiMinorMetres = semiMajorMetres * (1.0 - flattening);
-    for (const double value : {latADeg, lonADeg, latBDeg, lonBDeg, semiMajorMetres, flattening,
-                               semiMinorMetres}) {
+    for (const double value :
+         {latADeg, lonADeg, latBDeg, lonBDeg, semiMajorMetres, flattening, semiMinorMetres}) {
         if (!std::isfinite(value)) return solution;
     }
     if (!(semiMajorMetres > 0.0) || !(semiMinorMetres > 0.0)) return solution;
@@ -47,7 +47,8 @@ GeodesicSolution ExactInverse(double latADeg, double lonADeg, double latBDeg, do
     solution.status = SolutionStatus::Solved;
     solution.metres = metres;
     if (metres > 0.0)
-        solution.azimuths = Azimuths{clockwiseFromNorth(azimuthADeg), clockwiseFromNorth(azimuthBDeg)};
+        solution.azimuths =
+            Azimuths{clockwiseFromNorth(azimuthADeg), clockwiseFromNorth(azimuthBDeg)};
     return solution;
 }
 

@@ -33,12 +33,9 @@ public:
 
     QString text(QAccessible::Text t) const override {
         switch (t) {
-        case QAccessible::Name:
-            return fromView(key()->design().name);
-        case QAccessible::Description:
-            return key()->toolTip();
-        default:
-            return QAccessibleWidget::text(t);
+        case QAccessible::Name: return fromView(key()->design().name);
+        case QAccessible::Description: return key()->toolTip();
+        default: return QAccessibleWidget::text(t);
         }
     }
     QStringList actionNames() const override {
@@ -60,7 +57,8 @@ private:
 // Read-only text: what a screen reader reads of the display and the indicators.
 class ReadOnlyTextAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
 public:
-    explicit ReadOnlyTextAccessible(QWidget* widget) : QAccessibleWidget(widget, QAccessible::StaticText) {}
+    explicit ReadOnlyTextAccessible(QWidget* widget)
+        : QAccessibleWidget(widget, QAccessible::StaticText) {}
 
     virtual QString content() const = 0;
 
@@ -81,7 +79,9 @@ public:
         return content().mid(startOffset, endOffset - startOffset);
     }
     int characterCount() const override { return static_cast<int>(content().size()); }
-    void selection(int, int* startOffset, int* endOffset) const override { *startOffset = *endOffset = 0; }
+    void selection(int, int* startOffset, int* endOffset) const override {
+        *startOffset = *endOffset = 0;
+    }
     int selectionCount() const override { return 0; }
     void addSelection(int, int) override {}
     void removeSelection(int) override {}
@@ -103,12 +103,9 @@ public:
     QString content() const override { return static_cast<const DisplayLabel*>(widget())->text(); }
     QString text(QAccessible::Text t) const override {
         switch (t) {
-        case QAccessible::Name:
-            return QStringLiteral("Display");
-        case QAccessible::Value:
-            return content();
-        default:
-            return ReadOnlyTextAccessible::text(t);
+        case QAccessible::Name: return QStringLiteral("Display");
+        case QAccessible::Value: return content();
+        default: return ReadOnlyTextAccessible::text(t);
         }
     }
 };
@@ -120,14 +117,10 @@ public:
     QString content() const override { return box()->words(); }
     QString text(QAccessible::Text t) const override {
         switch (t) {
-        case QAccessible::Name:
-            return box()->what() + QStringLiteral(": ") + box()->words();
-        case QAccessible::Description:
-            return box()->what();
-        case QAccessible::Value:
-            return content();
-        default:
-            return ReadOnlyTextAccessible::text(t);
+        case QAccessible::Name: return box()->what() + QStringLiteral(": ") + box()->words();
+        case QAccessible::Description: return box()->what();
+        case QAccessible::Value: return content();
+        default: return ReadOnlyTextAccessible::text(t);
         }
     }
 };
@@ -158,20 +151,17 @@ void announceText(QObject* object, const QString& before, const QString& after) 
 
 }  // namespace
 
-QString keypadKeyName(int index) {
-    return keyName(KeyBlock::Keypad, index);
-}
+QString keypadKeyName(int index) { return keyName(KeyBlock::Keypad, index); }
 
-QString selectorKeyName(int index) {
-    return keyName(KeyBlock::Selector, index);
-}
+QString selectorKeyName(int index) { return keyName(KeyBlock::Selector, index); }
 
 QString indicatorWords(int picture) {
     if (picture == 0) {
         return QString::fromLatin1(kNoPictureWords);
     }
     const int key = calc::SelectorKeyOfPicture(picture);
-    return key < 0 ? QString() : fromView(calc::kSelectorKeys[static_cast<std::size_t>(key)].pictureWords);
+    return key < 0 ? QString()
+                   : fromView(calc::kSelectorKeys[static_cast<std::size_t>(key)].pictureWords);
 }
 
 void installAccessibleInterfaces() {
@@ -192,7 +182,8 @@ void DisplayLabel::showText(const QString& text) {
     announceText(this, before, text);
 }
 
-IndicatorBox::IndicatorBox(const QString& what, QWidget* parent) : PictureBox(parent), m_what(what) {}
+IndicatorBox::IndicatorBox(const QString& what, QWidget* parent)
+    : PictureBox(parent), m_what(what) {}
 
 void IndicatorBox::setWords(const QString& words) {
     const QString before = m_words;

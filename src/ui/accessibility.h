@@ -9,12 +9,14 @@
 namespace velmora::ui {
 
 // The spoken name of a key, by its index: what the key shows, in words where it shows a symbol
-// ("Degrees" for the degree sign, "Reset A and B" for ">|<"). The name column of the key table; empty outside it.
+// ("Degrees" for the degree sign, "Reset A and B" for ">|<"). The name column of the key table;
+// empty outside it.
 QString keypadKeyName(int index);
 QString selectorKeyName(int index);
 
 // The words for an indicator picture (1-based picture list index): "Latitude A", "North",
-// "kilometres", "degrees / minutes / seconds"; 0 (the grey picture) is "none chosen". Empty outside the list.
+// "kilometres", "degrees / minutes / seconds"; 0 (the grey picture) is "none chosen". Empty outside
+// the list.
 QString indicatorWords(int picture);
 
 // Makes every key a push button with a Press action, the display and the indicators readable

@@ -69,52 +69,52 @@ QVariant BatchModel::data(const QModelIndex& index, int role) const {
     const int row = index.row();
     const bool statusCell = index.column() == columnCount() - 1;
     switch (role) {
-        case Qt::DisplayRole:
-        case Qt::AccessibleTextRole: {
-            const std::vector<std::string>& fields = cells(row);
-            const auto column = static_cast<std::size_t>(index.column());
-            // The status is the last cell even of a row with more or fewer cells than the header.
-            if (statusCell && !fields.empty()) return QString::fromStdString(fields.back());
-            return column < fields.size() ? QString::fromStdString(fields[column]) : QString();
-        }
-        case Qt::BackgroundRole:
-            return isFailedRow(row) ? QVariant(QBrush(kFailedRowBackground)) : QVariant();
-        case Qt::ForegroundRole:
-            return statusCell && isFailedRow(row) ? QVariant(QBrush(kFailedStatusText)) : QVariant();
-        case Qt::ToolTipRole:
-            return statusCell && isFailedRow(row)
-                       ? QVariant(QStringLiteral("This row failed: its result cells are empty."))
-                       : QVariant();
-        default:
-            return {};
+    case Qt::DisplayRole:
+    case Qt::AccessibleTextRole: {
+        const std::vector<std::string>& fields = cells(row);
+        const auto column = static_cast<std::size_t>(index.column());
+        // The status is the last cell even of a row with more or fewer cells than the header.
+        if (statusCell && !fields.empty()) return QString::fromStdString(fields.back());
+        return column < fields.size() ? QString::fromStdString(fields[column]) : QString();
+    }
+    case Qt::BackgroundRole:
+        return isFailedRow(row) ? QVariant(QBrush(kFailedRowBackground)) : QVariant();
+    case Qt::ForegroundRole:
+        return statusCell && isFailedRow(row) ? QVariant(QBrush(kFailedStatusText)) : QVariant();
+    case Qt::ToolTipRole:
+        return statusCell && isFailedRow(row)
+                   ? QVariant(QStringLiteral("This row failed: its result cells are empty."))
+                   : QVariant();
+    default: return {};
     }
 }
 
 QVariant BatchModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation == Qt::Horizontal) {
-        if (role != Qt::DisplayRole) return QAbstractTableModel::headerData(section, orientation, role);
+        if (role != Qt::DisplayRole)
+            return QAbstractTableModel::headerData(section, orientation, role);
         return section >= 0 && section < m_header.size() ? QVariant(m_header[section]) : QVariant();
     }
     // The row's number, marked too when the row failed: the status column may be scrolled away.
     switch (role) {
-        case Qt::DisplayRole:
-            return section + 1;  // rows counted from 1, as a person numbers them
-        case Qt::BackgroundRole:
-            return isFailedRow(section) ? QVariant(QBrush(kFailedRowBackground)) : QVariant();
-        case Qt::ForegroundRole:
-            return isFailedRow(section) ? QVariant(QBrush(kFailedStatusText)) : QVariant();
-        case Qt::ToolTipRole: {
-            if (!isFailedRow(section)) return {};
-            const std::vector<std::string>& fields = cells(section);
-            return QStringLiteral("Failed: ") + (fields.empty() ? QString() : QString::fromStdString(fields.back()));
-        }
-        default:
-            return QAbstractTableModel::headerData(section, orientation, role);
+    case Qt::DisplayRole: return section + 1;  // rows counted from 1, as a person numbers them
+    case Qt::BackgroundRole:
+        return isFailedRow(section) ? QVariant(QBrush(kFailedRowBackground)) : QVariant();
+    case Qt::ForegroundRole:
+        return isFailedRow(section) ? QVariant(QBrush(kFailedStatusText)) : QVariant();
+    case Qt::ToolTipRole: {
+        if (!isFailedRow(section)) return {};
+        const std::vector<std::string>& fields = cells(section);
+        return QStringLiteral("Failed: ") +
+               (fields.empty() ? QString() : QString::fromStdString(fields.back()));
+    }
+    default: return QAbstractTableModel::headerData(section, orientation, role);
     }
 }
 
 bool BatchModel::isFailedRow(int row) const {
-    return row >= 0 && static_cast<std::size_t>(row) < m_failed.size() && m_failed[static_cast<std::size_t>(row)];
+    return row >= 0 && static_cast<std::size_t>(row) < m_failed.size() &&
+           m_failed[static_cast<std::size_t>(row)];
 }
 
 void BatchModel::appendCsv(std::string_view records) {

@@ -46,12 +46,12 @@ private:
     const std::vector<std::string>& cells(int row) const;
 
     std::string m_csv;
-    std::size_t m_headerEnd = 0;              // where the first row begins; 0: no header yet
+    std::size_t m_headerEnd = 0;  // where the first row begins; 0: no header yet
     QStringList m_header;
-    std::vector<std::size_t> m_rowStarts;     // offsets into m_csv, one a row
+    std::vector<std::size_t> m_rowStarts;  // offsets into m_csv, one a row
     std::vector<bool> m_failed;
     int m_failedRows = 0;
-    mutable int m_cachedRow = -1;             // the row last split, for the cells of one paint
+    mutable int m_cachedRow = -1;  // the row last split, for the cells of one paint
     mutable std::vector<std::string> m_cachedCells;
 };
 

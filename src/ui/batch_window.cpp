@@ -46,12 +46,14 @@ QString fromUtf8(std::string_view text) {
 
 QString placeholderFor(calc::BatchProblem problem) {
     return problem == calc::BatchProblem::Inverse
-               ? QStringLiteral("One pair a line: lat1 lon1 lat2 lon2 # label\n"
-                                "or CSV / tab-separated text, with a header row if you like.\n"
-                                "Angles in decimal degrees or as 48°51'24\"N.")
-               : QStringLiteral("One path a line: lat1 lon1 azi1 s12 # label\n"
-                                "(azimuth in degrees clockwise from north, distance in the unit)\n"
-                                "or CSV / tab-separated text, with a header row if you like.");
+               ? QStringLiteral(
+                     "One pair a line: lat1 lon1 lat2 lon2 # label\n"
+                     "or CSV / tab-separated text, with a header row if you like.\n"
+                     "Angles in decimal degrees or as 48°51'24\"N.")
+               : QStringLiteral(
+                     "One path a line: lat1 lon1 azi1 s12 # label\n"
+                     "(azimuth in degrees clockwise from north, distance in the unit)\n"
+                     "or CSV / tab-separated text, with a header row if you like.");
 }
 
 }  // namespace
@@ -80,13 +82,16 @@ BatchWindow::BatchWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     resize(880, 620);
 
     connect(m_job, &BatchJob::progressed, this, [this](qint64 done, qint64 total) {
-        m_progress->setValue(total > 0 ? static_cast<int>(done * kProgressSteps / total) : kProgressSteps);
-        m_status->setText(QStringLiteral("Computing: %1 rows").arg(QLocale().toString(m_model->rowCount())));
+        m_progress->setValue(total > 0 ? static_cast<int>(done * kProgressSteps / total)
+                                       : kProgressSteps);
+        m_status->setText(
+            QStringLiteral("Computing: %1 rows").arg(QLocale().toString(m_model->rowCount())));
     });
     connect(m_job, &BatchJob::finished, this, &BatchWindow::jobFinished);
-    connect(m_model, &QAbstractItemModel::rowsInserted, this, [this](const QModelIndex&, int first, int) {
-        if (first == 0) m_table->resizeColumnsToContents();
-    });
+    connect(m_model, &QAbstractItemModel::rowsInserted, this,
+            [this](const QModelIndex&, int first, int) {
+                if (first == 0) m_table->resizeColumnsToContents();
+            });
 }
 
 BatchWindow::~BatchWindow() = default;
@@ -96,16 +101,19 @@ void BatchWindow::createControls() {
     m_problem = new QButtonGroup(this);
     auto* inverse = new QRadioButton(QStringLiteral("&Inverse (A to B)"));
     auto* direct = new QRadioButton(QStringLiteral("&Direct (from A)"));
-    inverse->setToolTip(QStringLiteral("Rows of two points: the distance and azimuths between them"));
-    direct->setToolTip(QStringLiteral("Rows of a point, an azimuth and a distance: where the path ends"));
+    inverse->setToolTip(
+        QStringLiteral("Rows of two points: the distance and azimuths between them"));
+    direct->setToolTip(
+        QStringLiteral("Rows of a point, an azimuth and a distance: where the path ends"));
     m_problem->addButton(inverse, static_cast<int>(calc::BatchProblem::Inverse));
     m_problem->addButton(direct, static_cast<int>(calc::BatchProblem::Direct));
     inverse->setChecked(true);
     problemBox->addWidget(inverse);
     problemBox->addWidget(direct);
     problemBox->addStretch();
-    connect(m_problem, &QButtonGroup::idClicked, this,
-            [this](int id) { m_input->setPlaceholderText(placeholderFor(static_cast<calc::BatchProblem>(id))); });
+    connect(m_problem, &QButtonGroup::idClicked, this, [this](int id) {
+        m_input->setPlaceholderText(placeholderFor(static_cast<calc::BatchProblem>(id)));
+    });
 
     m_datum = new QComboBox;
     m_datum->setObjectName(QStringLiteral("BatchDatum"));
@@ -177,7 +185,8 @@ void BatchWindow::createControls() {
     m_table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_table->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    // Columns fitted to the first rows only: measuring a thousand rows would hold up the first slice.
+    // Columns fitted to the first rows only: measuring a thousand rows would hold up the first
+    // slice.
     m_table->horizontalHeader()->setResizeContentsPrecision(kRowsMeasuredForWidths);
 
     auto* outputButtons = new QHBoxLayout;
@@ -219,7 +228,8 @@ void BatchWindow::applyDefaults(const BatchDefaults& defaults) {
     int chosen = -1;
     for (int entry = calc::kFirstEllipsoidEntry; entry < calc::kOtherEntry; ++entry) {
         if (calc::IsDatumSeparator(entry)) continue;
-        const auto& named = geodesy::kNamedEllipsoids[static_cast<std::size_t>(entry - calc::kFirstEllipsoidEntry)];
+        const auto& named =
+            geodesy::kNamedEllipsoids[static_cast<std::size_t>(entry - calc::kFirstEllipsoidEntry)];
         if (entry == defaults.datumEntry) chosen = m_datum->count();
         m_datum->addItem(fromUtf8(named.name));
         m_datums.push_back(calc::BatchDatum{false, named.ellipsoid()});
@@ -234,8 +244,10 @@ void BatchWindow::applyDefaults(const BatchDefaults& defaults) {
         m_datums.push_back(calc::BatchDatum{false, e});
     }
     if (defaults.datumEntry == calc::kSphereEntry) chosen = 0;
-    m_datum->setCurrentIndex(chosen >= 0 ? chosen : calc::kWgs84Entry - calc::kFirstEllipsoidEntry + 1);
-    m_unit->setCurrentIndex(calc::IsDistanceUnit(defaults.unit) ? defaults.unit : calc::kKilometres);
+    m_datum->setCurrentIndex(chosen >= 0 ? chosen
+                                         : calc::kWgs84Entry - calc::kFirstEllipsoidEntry + 1);
+    m_unit->setCurrentIndex(calc::IsDistanceUnit(defaults.unit) ? defaults.unit
+                                                                : calc::kKilometres);
     m_exact->setChecked(defaults.exact);
 }
 
@@ -267,9 +279,7 @@ void BatchWindow::compute() {
     m_job->start(m_input->toPlainText().toUtf8(), options());
 }
 
-void BatchWindow::cancel() {
-    m_job->cancel();
-}
+void BatchWindow::cancel() { m_job->cancel(); }
 
 void BatchWindow::jobFinished(bool cancelled) {
     setRunning(false);
@@ -280,11 +290,13 @@ void BatchWindow::jobFinished(bool cancelled) {
         return;
     }
     m_progress->setValue(kProgressSteps);
-    QString text = m_model->rowCount() == 1 ? QStringLiteral("1 row") : QStringLiteral("%1 rows").arg(rows);
+    QString text =
+        m_model->rowCount() == 1 ? QStringLiteral("1 row") : QStringLiteral("%1 rows").arg(rows);
     if (m_model->failedRowCount() > 0) {
         text += QStringLiteral(", %1 failed").arg(locale.toString(m_model->failedRowCount()));
     }
-    text += QStringLiteral(", in %1 s").arg(locale.toString(static_cast<double>(m_clock.elapsed()) / 1000.0, 'f', 2));
+    text += QStringLiteral(", in %1 s")
+                .arg(locale.toString(static_cast<double>(m_clock.elapsed()) / 1000.0, 'f', 2));
     m_status->setText(text);
 }
 
@@ -296,9 +308,7 @@ void BatchWindow::setRunning(bool running) {
     m_saveButton->setEnabled(haveRows);
 }
 
-void BatchWindow::pasteFromClipboard() {
-    m_input->setPlainText(QApplication::clipboard()->text());
-}
+void BatchWindow::pasteFromClipboard() { m_input->setPlainText(QApplication::clipboard()->text()); }
 
 void BatchWindow::copyCsv() {
     if (m_job->isRunning() || m_model->rowCount() == 0) return;
@@ -306,9 +316,9 @@ void BatchWindow::copyCsv() {
 }
 
 void BatchWindow::openFile() {
-    const QString path = QFileDialog::getOpenFileName(
-        this, QStringLiteral("Open rows"), DefaultSavePath({}),
-        QStringLiteral("Tables (*.csv *.tsv *.txt);;All files (*)"));
+    const QString path =
+        QFileDialog::getOpenFileName(this, QStringLiteral("Open rows"), DefaultSavePath({}),
+                                     QStringLiteral("Tables (*.csv *.tsv *.txt);;All files (*)"));
     if (!path.isEmpty()) loadFile(path);
 }
 
@@ -318,7 +328,9 @@ bool BatchWindow::loadFile(const QString& path) {
     if (!QFileInfo(path).isFile()) {
         reason = QStringLiteral("it is not a file");
     } else if (file.size() > kMaxInputBytes) {
-        reason = QStringLiteral("it is larger than %1 MB; velmora --inverse or --direct takes it from the command line")
+        reason = QStringLiteral(
+                     "it is larger than %1 MB; velmora --inverse or --direct takes it from the "
+                     "command line")
                      .arg(kMaxInputBytes / (1024 * 1024));
     } else if (!file.open(QIODevice::ReadOnly)) {
         reason = file.errorString();
@@ -330,16 +342,17 @@ bool BatchWindow::loadFile(const QString& path) {
         }
         reason = file.errorString();
     }
-    m_warnings.critical(windowTitle(),
-                        QStringLiteral("%1 could not be opened: %2.").arg(QDir::toNativeSeparators(path), reason));
+    m_warnings.critical(
+        windowTitle(),
+        QStringLiteral("%1 could not be opened: %2.").arg(QDir::toNativeSeparators(path), reason));
     return false;
 }
 
 void BatchWindow::saveCsv() {
     if (m_job->isRunning() || m_model->rowCount() == 0) return;
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save as CSV"),
-                                                      DefaultSavePath(QStringLiteral("Velmora batch.csv")),
-                                                      QStringLiteral("CSV files (*.csv);;All files (*)"));
+    const QString path = QFileDialog::getSaveFileName(
+        this, QStringLiteral("Save as CSV"), DefaultSavePath(QStringLiteral("Velmora batch.csv")),
+        QStringLiteral("CSV files (*.csv);;All files (*)"));
     if (path.isEmpty()) return;
     const std::string& csv = m_model->csv();
     SaveFile(path, QByteArray(csv.data(), static_cast<qsizetype>(csv.size())), m_warnings);

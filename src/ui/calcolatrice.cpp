@@ -61,9 +61,10 @@ Calcolatrice::Calcolatrice(desktop::Services services)
     createMenus();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-    m_keyRouter = std::make_unique<KeyRouter>(
-        *this, *m_engine, m_shortcutActions,
-        KeyRouter::Hooks{[this] { m_history->applyCurrentLine(); }, [this] { openHistoryMenuFromKeyboard(); }});
+    m_keyRouter =
+        std::make_unique<KeyRouter>(*this, *m_engine, m_shortcutActions,
+                                    KeyRouter::Hooks{[this] { m_history->applyCurrentLine(); },
+                                                     [this] { openHistoryMenuFromKeyboard(); }});
     m_keyRouter->watch(this);
     m_keyRouter->watch(m_history);
 }
@@ -81,12 +82,14 @@ void Calcolatrice::createFace() {
 
     m_face->createKeys(KeyBlock::Keypad, m_keypadKeys);
     for (KeyLabel* key : m_keypadKeys) {
-        connect(key, &KeyLabel::clicked, this, [this](std::int16_t k) { m_engine->Lab_Num_Click(k); });
+        connect(key, &KeyLabel::clicked, this,
+                [this](std::int16_t k) { m_engine->Lab_Num_Click(k); });
         connect(key, &KeyLabel::hovered, this, &Calcolatrice::Lab_Num_MouseMove);
     }
     m_face->createKeys(KeyBlock::Selector, m_selectorKeys);
     for (KeyLabel* key : m_selectorKeys) {
-        connect(key, &KeyLabel::clicked, this, [this](std::int16_t k) { m_engine->Lab_Sel_Click(k); });
+        connect(key, &KeyLabel::clicked, this,
+                [this](std::int16_t k) { m_engine->Lab_Sel_Click(k); });
         connect(key, &KeyLabel::hovered, this, &Calcolatrice::Lab_Sel_MouseMove);
     }
     m_highlighter.setKeys(m_keypadKeys, m_selectorKeys);
@@ -144,26 +147,28 @@ void Calcolatrice::createMenus() {
     m_boldAction = addEntry(view, QStringLiteral("Font bold"), QStringLiteral("MenuGrassetto"),
                             &Calcolatrice::MenuGrassetto_Click);
     m_boldAction->setCheckable(true);
-    m_underlineAction = addEntry(view, QStringLiteral("Font underline"),
-                                 QStringLiteral("MenuSottolinea"),
-                                 &Calcolatrice::MenuSottolinea_Click);
+    m_underlineAction =
+        addEntry(view, QStringLiteral("Font underline"), QStringLiteral("MenuSottolinea"),
+                 &Calcolatrice::MenuSottolinea_Click);
     m_underlineAction->setCheckable(true);
     view->addSeparator()->setObjectName(QStringLiteral("MenuNullAzimuths"));
-    m_showAzimuthsAction = addEntry(view, QStringLiteral("Show azimuths"),
-                                    QStringLiteral("MenuShowAzimuths"),
-                                    &Calcolatrice::MenuShowAzimuths_Click);
+    m_showAzimuthsAction =
+        addEntry(view, QStringLiteral("Show azimuths"), QStringLiteral("MenuShowAzimuths"),
+                 &Calcolatrice::MenuShowAzimuths_Click);
     m_showAzimuthsAction->setCheckable(true);
-    m_showMidpointAction = addEntry(view, QStringLiteral("Show midpoint"),
-                                    QStringLiteral("MenuShowMidpoint"),
-                                    &Calcolatrice::MenuShowMidpoint_Click);
+    m_showMidpointAction =
+        addEntry(view, QStringLiteral("Show midpoint"), QStringLiteral("MenuShowMidpoint"),
+                 &Calcolatrice::MenuShowMidpoint_Click);
     m_showMidpointAction->setCheckable(true);
-    m_mapAction = addEntry(view, QStringLiteral("Map"), QStringLiteral("MenuMap"), &Calcolatrice::MenuMap_Click);
+    m_mapAction = addEntry(view, QStringLiteral("Map"), QStringLiteral("MenuMap"),
+                           &Calcolatrice::MenuMap_Click);
     m_mapAction->setCheckable(true);
     m_map = std::make_unique<MapCompanion>(*this, *m_mapAction, *m_ticks, [this] {
         return MapInputFromState(m_engine->state(), m_exactSolutionAction->isChecked(),
                                  m_showMidpointAction->isChecked());
     });
-    addEntry(view, QStringLiteral("Batch..."), QStringLiteral("MenuBatch"), &Calcolatrice::MenuBatch_Click);
+    addEntry(view, QStringLiteral("Batch..."), QStringLiteral("MenuBatch"),
+             &Calcolatrice::MenuBatch_Click);
 
     QMenu* datum = bar->addMenu(QStringLiteral("&Datum"));
     datum->setObjectName(QStringLiteral("MenuEllissoide"));
@@ -171,9 +176,9 @@ void Calcolatrice::createMenus() {
 
     QMenu* options = bar->addMenu(QStringLiteral("&Options"));
     options->setObjectName(QStringLiteral("MenuOpzioni"));
-    m_autoStartAction = addEntry(options, QStringLiteral("Automatic startup"),
-                                 QStringLiteral("MenuAvvioAuto"),
-                                 &Calcolatrice::MenuAvvioAuto_Click);
+    m_autoStartAction =
+        addEntry(options, QStringLiteral("Automatic startup"), QStringLiteral("MenuAvvioAuto"),
+                 &Calcolatrice::MenuAvvioAuto_Click);
     m_autoStartAction->setCheckable(true);
     options->addSeparator()->setObjectName(QStringLiteral("MenuNull1"));
     addEntry(options, QStringLiteral("Make shortcut on the desktop"),
@@ -182,9 +187,9 @@ void Calcolatrice::createMenus() {
              QStringLiteral("MenuEliminaCollegamento"),
              &Calcolatrice::MenuEliminaCollegamento_Click);
     options->addSeparator()->setObjectName(QStringLiteral("MenuNullExactSolution"));
-    m_exactSolutionAction = addEntry(options, QStringLiteral("Exact solution near antipodes"),
-                                     QStringLiteral("MenuExactSolution"),
-                                     &Calcolatrice::MenuExactSolution_Click);
+    m_exactSolutionAction =
+        addEntry(options, QStringLiteral("Exact solution near antipodes"),
+                 QStringLiteral("MenuExactSolution"), &Calcolatrice::MenuExactSolution_Click);
     m_exactSolutionAction->setCheckable(true);
 
     QMenu* help = bar->addMenu(QStringLiteral("&?"));
@@ -204,8 +209,7 @@ void Calcolatrice::Form_Load() {
 
     m_tray = std::make_unique<desktop::TrayIcona>(
         *this, windowIcon(),
-        desktop::TrayTip(QString::fromUtf8(app::kProductName),
-                         QString::fromUtf8(app::kVersionText),
+        desktop::TrayTip(QString::fromUtf8(app::kProductName), QString::fromUtf8(app::kVersionText),
                          QString::fromUtf8(app::kLegalNotice)));
     m_tray->CreateTrayMenu();
     m_tray->AddTrayIcon();
@@ -245,13 +249,9 @@ void Calcolatrice::Lab_Num_MouseMove(std::int16_t index) {
     m_highlighter.hover(KeyBlock::Keypad, index);
 }
 
-void Calcolatrice::Img_Num_Null_MouseMove() {
-    m_highlighter.hover(KeyBlock::Keypad, std::nullopt);
-}
+void Calcolatrice::Img_Num_Null_MouseMove() { m_highlighter.hover(KeyBlock::Keypad, std::nullopt); }
 
-void Calcolatrice::MenuGrassetto_Click() {
-    m_highlighter.setBold(m_boldAction->isChecked());
-}
+void Calcolatrice::MenuGrassetto_Click() { m_highlighter.setBold(m_boldAction->isChecked()); }
 
 void Calcolatrice::MenuSottolinea_Click() {
     m_highlighter.setUnderlineOnHover(m_underlineAction->isChecked());
@@ -281,13 +281,9 @@ void Calcolatrice::MenuAvvioAuto_Click() {
     m_autoStartAction->setChecked(m_autoStartTicked);
 }
 
-void Calcolatrice::MenuCreaCollegamento_Click() {
-    m_services.shortcut.create();
-}
+void Calcolatrice::MenuCreaCollegamento_Click() { m_services.shortcut.create(); }
 
-void Calcolatrice::MenuEliminaCollegamento_Click() {
-    m_services.shortcut.remove();
-}
+void Calcolatrice::MenuEliminaCollegamento_Click() { m_services.shortcut.remove(); }
 
 void Calcolatrice::MenuAbout2_Click() {
     if (m_about) {
@@ -317,17 +313,11 @@ void Calcolatrice::MenuExactSolution_Click() {
     m_map->update();
 }
 
-void Calcolatrice::MenuMap_Click() {
-    m_map->follow();
-}
+void Calcolatrice::MenuMap_Click() { m_map->follow(); }
 
-QAction* Calcolatrice::datumAction(int index) const {
-    return m_datumMenu->action(index);
-}
+QAction* Calcolatrice::datumAction(int index) const { return m_datumMenu->action(index); }
 
-MapWindow* Calcolatrice::mapWindow() const {
-    return m_map->window();
-}
+MapWindow* Calcolatrice::mapWindow() const { return m_map->window(); }
 
 void Calcolatrice::MenuShowMidpoint_Click() {
     const bool ticked = m_showMidpointAction->isChecked();
@@ -342,51 +332,37 @@ void Calcolatrice::MenuDestination_Click() {
 }
 
 void Calcolatrice::MenuPastePointA_Click() {
-    m_engine->MenuPastePoint_Click(calc::kPointA, QGuiApplication::clipboard()->text().toStdString());
+    m_engine->MenuPastePoint_Click(calc::kPointA,
+                                   QGuiApplication::clipboard()->text().toStdString());
     refresh();
 }
 
 void Calcolatrice::MenuPastePointB_Click() {
-    m_engine->MenuPastePoint_Click(calc::kPointB, QGuiApplication::clipboard()->text().toStdString());
+    m_engine->MenuPastePoint_Click(calc::kPointB,
+                                   QGuiApplication::clipboard()->text().toStdString());
     refresh();
 }
 
-void Calcolatrice::MenuSaveHistory_Click() {
-    SaveHistoryAs(this, m_engine->history(), m_warnings);
-}
+void Calcolatrice::MenuSaveHistory_Click() { SaveHistoryAs(this, m_engine->history(), m_warnings); }
 
 void Calcolatrice::MenuBatch_Click() {
     if (!m_batchWindow) m_batchWindow = std::make_unique<BatchWindow>(this);
     m_batchWindow->showWith(BatchDefaultsFrom(*m_engine, m_exactSolutionAction->isChecked()));
 }
 
-QLabel* Calcolatrice::display() const {
-    return m_display;
-}
+QLabel* Calcolatrice::display() const { return m_display; }
 
-QWidget* Calcolatrice::face() const {
-    return m_face;
-}
+QWidget* Calcolatrice::face() const { return m_face; }
 
-void Calcolatrice::historyLineAppended() {
-    m_historyModel->lineAppended();
-}
+void Calcolatrice::historyLineAppended() { m_historyModel->lineAppended(); }
 
-void Calcolatrice::historyCleared() {
-    m_historyModel->cleared();
-}
+void Calcolatrice::historyCleared() { m_historyModel->cleared(); }
 
-void Calcolatrice::makeLineCurrent(int line) {
-    m_history->makeLineCurrentLater(line);
-}
+void Calcolatrice::makeLineCurrent(int line) { m_history->makeLineCurrentLater(line); }
 
-void Calcolatrice::deselectAllLines() {
-    m_history->selectionModel()->clearSelection();
-}
+void Calcolatrice::deselectAllLines() { m_history->selectionModel()->clearSelection(); }
 
-std::vector<std::size_t> Calcolatrice::selectedLines() const {
-    return m_history->selectedLines();
-}
+std::vector<std::size_t> Calcolatrice::selectedLines() const { return m_history->selectedLines(); }
 
 void Calcolatrice::processPendingEvents() {
     // Paints and timers only: a key or click typed meanwhile waits its turn, so input is acted
@@ -399,7 +375,8 @@ void Calcolatrice::refresh() {
     m_display->showText(text);
     // setEnabled leaves a key that is already so alone (no change event, no repaint).
     for (KeyLabel* key : m_keypadKeys) key->setEnabled(m_engine->isKeypadKeyEnabled(key->index()));
-    for (KeyLabel* key : m_selectorKeys) key->setEnabled(m_engine->isSelectorKeyEnabled(key->index()));
+    for (KeyLabel* key : m_selectorKeys)
+        key->setEnabled(m_engine->isSelectorKeyEnabled(key->index()));
     for (std::size_t i = 0; i < m_pictures.size(); ++i) {
         const auto which = static_cast<calc::Indicator>(i);
         const int picture = m_engine->indicatorPicture(which);
@@ -434,14 +411,13 @@ bool Calcolatrice::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
-void Calcolatrice::Lst_Storico_MouseDown(const QPoint& globalPos) {
-    m_editMenu->popup(globalPos);
-}
+void Calcolatrice::Lst_Storico_MouseDown(const QPoint& globalPos) { m_editMenu->popup(globalPos); }
 
 void Calcolatrice::openHistoryMenuFromKeyboard() {
     QWidget* viewport = m_history->viewport();
     const QRect line = m_history->visualRect(m_history->currentIndex());
-    const QPoint at = viewport->rect().contains(line.bottomLeft()) ? line.bottomLeft() : QPoint(0, 0);
+    const QPoint at =
+        viewport->rect().contains(line.bottomLeft()) ? line.bottomLeft() : QPoint(0, 0);
     m_editMenu->popup(viewport->mapToGlobal(at));
 }
 

@@ -81,7 +81,8 @@ public:
     // A..., which asks its dialog only once A is there to start from.
     void MenuShowMidpoint_Click();
     void MenuDestination_Click();
-    // The history lines to a file the user names; the batch window, from the current datum and unit.
+    // The history lines to a file the user names; the batch window, from the current datum and
+    // unit.
     void MenuSaveHistory_Click();
     void MenuBatch_Click();
     // View > Map: the map window with A, B and the geodesic, beside the calculator; its tick,
@@ -90,11 +91,17 @@ public:
 
     calc::Calculator& engine() { return *m_engine; }
     const HighlightState& highlight() const { return m_highlighter.state(); }
-    KeyLabel* keypadKey(int index) const { return m_keypadKeys.at(static_cast<std::size_t>(index)); }
-    KeyLabel* selectorKey(int index) const { return m_selectorKeys.at(static_cast<std::size_t>(index)); }
+    KeyLabel* keypadKey(int index) const {
+        return m_keypadKeys.at(static_cast<std::size_t>(index));
+    }
+    KeyLabel* selectorKey(int index) const {
+        return m_selectorKeys.at(static_cast<std::size_t>(index));
+    }
     QLabel* display() const;
     QTableView* historyList() const { return m_history; }
-    IndicatorBox* indicator(calc::Indicator which) const { return m_pictures.at(static_cast<std::size_t>(which)); }
+    IndicatorBox* indicator(calc::Indicator which) const {
+        return m_pictures.at(static_cast<std::size_t>(which));
+    }
     HoverArea* selectorGaps() const { return m_selectorGaps; }
     HoverArea* keypadGaps() const { return m_keypadGaps; }
     QWidget* face() const;

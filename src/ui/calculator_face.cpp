@@ -40,7 +40,7 @@ static_assert(res::kImageListCount == calc::kPictureListCount, "one list picture
 
 // Lin_TC: three etched separators in the information panel.
 constexpr TwipsLine kLinTC[] = {
-    {285, 690, 2520, 690, 192, 192, 192},  {285, 700, 2520, 700, 255, 255, 255},
+    {285, 690, 2520, 690, 192, 192, 192},   {285, 700, 2520, 700, 255, 255, 255},
     {285, 1140, 2520, 1140, 255, 255, 255}, {285, 1120, 2520, 1120, 192, 192, 192},
     {2520, 360, 2520, 1440, 192, 192, 192}, {2530, 360, 2530, 1440, 255, 255, 255},
 };
@@ -98,7 +98,8 @@ HoverArea* CalculatorFace::createGaps(KeyBlock block) {
 
 void CalculatorFace::createKeys(KeyBlock block, std::span<KeyLabel*> keys) {
     const std::span<const calc::KeyFace> table = keyTable(block);
-    const QString name = block == KeyBlock::Selector ? QStringLiteral("Lab_Sel") : QStringLiteral("Lab_Num");
+    const QString name =
+        block == KeyBlock::Selector ? QStringLiteral("Lab_Sel") : QStringLiteral("Lab_Num");
     for (std::size_t i = 0; i < keys.size() && i < table.size(); ++i) {
         const auto index = static_cast<std::int16_t>(i);
         const bool pi = block == KeyBlock::Keypad && index == calc::kKeyPi;
@@ -106,7 +107,8 @@ void CalculatorFace::createKeys(KeyBlock block, std::span<KeyLabel*> keys) {
         key->setObjectName(name);
         key->setGeometry(toPixels(table[i].rect));
         key->setFont(arialFont(pi ? kPiPointSize : kKeyPointSize, false));
-        key->setToolTip(QString::fromUtf8(table[i].toolTip.data(), static_cast<qsizetype>(table[i].toolTip.size())));
+        key->setToolTip(QString::fromUtf8(table[i].toolTip.data(),
+                                          static_cast<qsizetype>(table[i].toolTip.size())));
         keys[i] = key;
     }
 }

@@ -5,7 +5,8 @@
 
 namespace velmora::ui {
 
-DatumMenuActions::DatumMenuActions(QMenu& menu, calc::Calculator& engine, std::function<void()> chosen)
+DatumMenuActions::DatumMenuActions(QMenu& menu, calc::Calculator& engine,
+                                   std::function<void()> chosen)
     : QObject(&menu), m_engine(engine) {
     for (int i = 0; i < calc::kDatumEntryCount; ++i) {
         QAction* entry = nullptr;
@@ -13,7 +14,8 @@ DatumMenuActions::DatumMenuActions(QMenu& menu, calc::Calculator& engine, std::f
             entry = menu.addSeparator();
         } else {
             const std::string_view caption = calc::DatumCaption(i);
-            entry = menu.addAction(QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())));
+            entry = menu.addAction(
+                QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())));
             entry->setCheckable(true);
             const auto index = static_cast<std::int16_t>(i);
             connect(entry, &QAction::triggered, this, [this, index, chosen] {
@@ -29,7 +31,8 @@ DatumMenuActions::DatumMenuActions(QMenu& menu, calc::Calculator& engine, std::f
 
 void DatumMenuActions::sync() {
     for (std::size_t i = 0; i < m_actions.size(); ++i) {
-        if (m_actions[i]->isCheckable()) m_actions[i]->setChecked(m_engine.isDatumTicked(static_cast<int>(i)));
+        if (m_actions[i]->isCheckable())
+            m_actions[i]->setChecked(m_engine.isDatumTicked(static_cast<int>(i)));
     }
 }
 

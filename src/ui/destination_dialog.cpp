@@ -93,7 +93,8 @@ void AskDestination(QWidget* parent, calc::Calculator& engine) {
     const calc::CalculatorState& state = engine.state();
     DestinationDialog dialog(parent, state.CoordFormat, state.UnitIndex);
     if (dialog.exec() != QDialog::Accepted) return;
-    engine.MenuDestination_Click(dialog.azimuthText().toStdString(), dialog.distanceText().toStdString());
+    engine.MenuDestination_Click(dialog.azimuthText().toStdString(),
+                                 dialog.distanceText().toStdString());
 }
 
 }  // namespace velmora::ui

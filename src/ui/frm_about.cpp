@@ -73,20 +73,20 @@ Frm_About::Frm_About(QWidget& mainWindow, desktop::MailLink& mail)
     m_logo->setGeometry(toPixels(kLogoRect));
 
     const Qt::Alignment centredTop = Qt::AlignHCenter | Qt::AlignTop;
-    m_productName = makeLabel(this, kProductNameRect, arialFont(24.0, true), Qt::white,
-                              centredTop);
+    m_productName = makeLabel(this, kProductNameRect, arialFont(24.0, true), Qt::white, centredTop);
     m_productName->setObjectName(QStringLiteral("lblProductName"));
     m_version = makeLabel(this, kVersionRect, arialFont(8.25, true), Qt::white, centredTop);
     m_version->setObjectName(QStringLiteral("lblVersion"));
     m_copy = makeLabel(this, kCopyRect, arialFont(9.75, true), kNavy, centredTop);
     m_copy->setObjectName(QStringLiteral("Lab_copy"));
     m_copy->setText(QString::fromUtf8(app::kLegalNotice));
-    m_warning = makeLabel(this, kWarningRect, arialFont(8.25, false), kNavy,
-                          Qt::AlignLeft | Qt::AlignTop);
+    m_warning =
+        makeLabel(this, kWarningRect, arialFont(8.25, false), kNavy, Qt::AlignLeft | Qt::AlignTop);
     m_warning->setObjectName(QStringLiteral("Lab_Warning"));
     m_warning->setWordWrap(true);
     m_warning->setText(QString::fromUtf8(app::kLicenceNotice));
-    QLabel* credit = makeLabel(this, kCreditRect, arialFont(8.25, false), kNavy, Qt::AlignLeft | Qt::AlignTop);
+    QLabel* credit =
+        makeLabel(this, kCreditRect, arialFont(8.25, false), kNavy, Qt::AlignLeft | Qt::AlignTop);
     credit->setObjectName(QStringLiteral("Lab_Credits"));
     credit->setText(QStringLiteral("Coastlines: Natural Earth (public domain)"));
 
@@ -126,9 +126,7 @@ void Frm_About::Form_Load() {
     update();
 }
 
-QLabel* Frm_About::emailLabel() const {
-    return m_email;
-}
+QLabel* Frm_About::emailLabel() const { return m_email; }
 
 void Frm_About::showOver() {
     m_mainWindow.setEnabled(false);
@@ -167,17 +165,11 @@ void Frm_About::Img_EMail_MouseMove() {
     }
 }
 
-void Frm_About::Lab_EMail_Click() {
-    m_mail.open(QString::fromUtf8(app::kContactEmail));
-}
+void Frm_About::Lab_EMail_Click() { m_mail.open(QString::fromUtf8(app::kContactEmail)); }
 
-void Frm_About::accept() {
-    cmdOK_Click();
-}
+void Frm_About::accept() { cmdOK_Click(); }
 
-void Frm_About::reject() {
-    cmdOK_Click();
-}
+void Frm_About::reject() { cmdOK_Click(); }
 
 void Frm_About::showEvent(QShowEvent* event) {
     // The banner is named when the box is first shown and decoded when painted: most runs

@@ -57,7 +57,8 @@ void HistoryLineDelegate::paint(QPainter* painter, const QStyleOptionViewItem& o
         painter->fillRect(option.rect, option.palette.brush(group, QPalette::Highlight));
     }
     painter->setFont(option.font);
-    painter->setPen(option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
+    painter->setPen(
+        option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
     constexpr int kTextMarginPx = 2;
     painter->drawText(option.rect.adjusted(kTextMarginPx, 0, 0, 0),
                       Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
@@ -65,7 +66,8 @@ void HistoryLineDelegate::paint(QPainter* painter, const QStyleOptionViewItem& o
     if (option.state.testFlag(QStyle::State_HasFocus)) {
         QStyleOptionFocusRect focus;
         focus.QStyleOption::operator=(option);
-        focus.backgroundColor = option.palette.color(group, selected ? QPalette::Highlight : QPalette::Base);
+        focus.backgroundColor =
+            option.palette.color(group, selected ? QPalette::Highlight : QPalette::Base);
         const QWidget* widget = option.widget;
         QStyle* style = widget != nullptr ? widget->style() : nullptr;
         if (style != nullptr) {
@@ -111,16 +113,11 @@ std::vector<std::size_t> HistoryView::selectedLines() const {
 QModelIndex HistoryView::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) {
     const int rows = model() != nullptr ? model()->rowCount() : 0;
     switch (cursorAction) {
-    case MoveHome:
-        return rows > 0 ? model()->index(0, 0) : QModelIndex();
-    case MoveEnd:
-        return rows > 0 ? model()->index(rows - 1, 0) : QModelIndex();
-    case MoveLeft:
-        return QTableView::moveCursor(MoveUp, modifiers);
-    case MoveRight:
-        return QTableView::moveCursor(MoveDown, modifiers);
-    default:
-        return QTableView::moveCursor(cursorAction, modifiers);
+    case MoveHome: return rows > 0 ? model()->index(0, 0) : QModelIndex();
+    case MoveEnd: return rows > 0 ? model()->index(rows - 1, 0) : QModelIndex();
+    case MoveLeft: return QTableView::moveCursor(MoveUp, modifiers);
+    case MoveRight: return QTableView::moveCursor(MoveDown, modifiers);
+    default: return QTableView::moveCursor(cursorAction, modifiers);
     }
 }
 

@@ -5,7 +5,8 @@
 
 namespace velmora::ui {
 
-void KeyHighlighter::setKeys(std::span<KeyLabel* const> keypad, std::span<KeyLabel* const> selector) {
+void KeyHighlighter::setKeys(std::span<KeyLabel* const> keypad,
+                             std::span<KeyLabel* const> selector) {
     m_keypad = keypad;
     m_selector = selector;
 }

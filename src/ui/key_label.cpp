@@ -30,7 +30,8 @@ void ClickTracker::pressed(const QMouseEvent& event) {
 }
 
 bool ClickTracker::released(const QMouseEvent& event, const QRect& area) {
-    const bool click = m_pressed && event.button() == Qt::LeftButton && area.contains(event.position().toPoint());
+    const bool click =
+        m_pressed && event.button() == Qt::LeftButton && area.contains(event.position().toPoint());
     m_pressed = false;
     return click;
 }
@@ -114,9 +115,7 @@ void HoverArea::mouseMoveEvent(QMouseEvent* event) {
     emit hovered();
 }
 
-PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
-    setFocusPolicy(Qt::NoFocus);
-}
+PictureBox::PictureBox(QWidget* parent) : QWidget(parent) { setFocusPolicy(Qt::NoFocus); }
 
 PictureBox::~PictureBox() = default;
 
@@ -133,8 +132,9 @@ void PictureBox::setPicture(const QString& path) {
 
 void PictureBox::decodeAhead() {
     // Where no thread can be started the picture is decoded at the first paint, on this one.
-    m_ahead = std::async(std::launch::async | std::launch::deferred,
-                         [path = m_path, ratio = qApp->devicePixelRatio()] { return decodePicture(path, ratio); });
+    m_ahead = std::async(
+        std::launch::async | std::launch::deferred,
+        [path = m_path, ratio = qApp->devicePixelRatio()] { return decodePicture(path, ratio); });
 }
 
 const QImage& PictureBox::picture() const {

@@ -41,13 +41,14 @@ std::uint16_t shiftState(Qt::KeyboardModifiers modifiers) {
 
 }  // namespace
 
-KeyRouter::KeyRouter(QWidget& window, calc::Calculator& engine, const std::vector<QAction*>& menuShortcuts,
-                     Hooks hooks)
-    : m_window(window), m_engine(engine), m_menuShortcuts(menuShortcuts), m_hooks(std::move(hooks)) {}
+KeyRouter::KeyRouter(QWidget& window, calc::Calculator& engine,
+                     const std::vector<QAction*>& menuShortcuts, Hooks hooks)
+    : m_window(window),
+      m_engine(engine),
+      m_menuShortcuts(menuShortcuts),
+      m_hooks(std::move(hooks)) {}
 
-void KeyRouter::watch(QWidget* widget) {
-    widget->installEventFilter(this);
-}
+void KeyRouter::watch(QWidget* widget) { widget->installEventFilter(this); }
 
 bool KeyRouter::forwardKey(const QKeyEvent& event) {
     const Qt::KeyboardModifiers modifiers = event.modifiers();
@@ -95,7 +96,8 @@ bool KeyRouter::eventFilter(QObject*, QEvent* event) {
         return false;
     }
     // The context menu keys of every list; the list itself has no keyboard menu.
-    if (key.key() == Qt::Key_Menu || (key.key() == Qt::Key_F10 && key.modifiers() == Qt::ShiftModifier)) {
+    if (key.key() == Qt::Key_Menu ||
+        (key.key() == Qt::Key_F10 && key.modifiers() == Qt::ShiftModifier)) {
         m_hooks.openHistoryMenu();
         return true;
     }

@@ -28,12 +28,13 @@ class KeyRouter : public QObject {
     Q_OBJECT
 public:
     struct Hooks {
-        std::function<void()> beforeListKeys;    // the list's own keys start from its current line
-        std::function<void()> openHistoryMenu;   // Shift+F10 and the Menu key
+        std::function<void()> beforeListKeys;   // the list's own keys start from its current line
+        std::function<void()> openHistoryMenu;  // Shift+F10 and the Menu key
     };
 
     // menuShortcuts: the menu entries with a shortcut, filled in as the menus are built.
-    KeyRouter(QWidget& window, calc::Calculator& engine, const std::vector<QAction*>& menuShortcuts, Hooks hooks);
+    KeyRouter(QWidget& window, calc::Calculator& engine, const std::vector<QAction*>& menuShortcuts,
+              Hooks hooks);
 
     // Routes the keys of `widget`: the window and its focus control.
     void watch(QWidget* widget);

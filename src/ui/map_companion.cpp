@@ -13,8 +13,8 @@ namespace velmora::ui {
 
 namespace {
 
-constexpr int kGapPixels = 12;               // between the calculator and the map beside it
-constexpr QSize kFirstSize{480, 520};        // pixels, before the user has sized it
+constexpr int kGapPixels = 12;         // between the calculator and the map beside it
+constexpr QSize kFirstSize{480, 520};  // pixels, before the user has sized it
 
 }  // namespace
 
@@ -51,12 +51,12 @@ void MapCompanion::open() {
             m_tick.setChecked(false);
             m_ticks.remember(kMapShownKey, false);
         });
-        connect(m_window.get(), &MapWindow::geometryChanged, this, [this] {
-            m_ticks.setText(kMapGeometryKey, GeometryText(m_window->geometry()));
-        });
-        QRect place = ParseGeometryText(m_ticks.text(kMapGeometryKey))
-                          .value_or(QRect(m_calculator.frameGeometry().topRight() + QPoint(kGapPixels, 0),
-                                          kFirstSize));
+        connect(m_window.get(), &MapWindow::geometryChanged, this,
+                [this] { m_ticks.setText(kMapGeometryKey, GeometryText(m_window->geometry())); });
+        QRect place =
+            ParseGeometryText(m_ticks.text(kMapGeometryKey))
+                .value_or(QRect(m_calculator.frameGeometry().topRight() + QPoint(kGapPixels, 0),
+                                kFirstSize));
         if (const QScreen* screen = m_calculator.screen()) {
             const QRect free = screen->availableGeometry();
             place.setSize(place.size().boundedTo(free.size()));

@@ -13,7 +13,8 @@ constexpr double kLatitudeLimitDeg = 90.0;
 constexpr double kLongitudeLimitDeg = 180.0;
 
 // The field in signed decimal degrees; nothing when it was never stored or was refused.
-std::optional<double> storedDegrees(const calc::CalculatorState& state, calc::FieldCode field, double limitDeg) {
+std::optional<double> storedDegrees(const calc::CalculatorState& state, calc::FieldCode field,
+                                    double limitDeg) {
     const std::string& text = state.CoordText[field];
     if (text.empty() || text == "0") return std::nullopt;
     const double degrees = calc::ReadLeadingNumber(calc::DecimalDegreesText(state, text));
@@ -21,8 +22,8 @@ std::optional<double> storedDegrees(const calc::CalculatorState& state, calc::Fi
     return degrees;
 }
 
-std::optional<geodesy::GeoPoint> storedPoint(const calc::CalculatorState& state, calc::FieldCode lat,
-                                             calc::FieldCode lon) {
+std::optional<geodesy::GeoPoint> storedPoint(const calc::CalculatorState& state,
+                                             calc::FieldCode lat, calc::FieldCode lon) {
     const std::optional<double> latDeg = storedDegrees(state, lat, kLatitudeLimitDeg);
     const std::optional<double> lonDeg = storedDegrees(state, lon, kLongitudeLimitDeg);
     if (!latDeg || !lonDeg) return std::nullopt;
@@ -31,7 +32,8 @@ std::optional<geodesy::GeoPoint> storedPoint(const calc::CalculatorState& state,
 
 }  // namespace
 
-MapInput MapInputFromState(const calc::CalculatorState& state, bool exactNearAntipodes, bool showMidpoint) {
+MapInput MapInputFromState(const calc::CalculatorState& state, bool exactNearAntipodes,
+                           bool showMidpoint) {
     MapInput input;
     input.a = storedPoint(state, calc::kLatitudeA, calc::kLongitudeA);
     input.b = storedPoint(state, calc::kLatitudeB, calc::kLongitudeB);

@@ -9,6 +9,7 @@ namespace velmora::ui {
 // "0" from the start or Reset A and B, or holding a refused entry, is not stored), the datum,
 // the exact-solution and midpoint ticks and whether a result is shown. The one place the map
 // reads the calculator.
-MapInput MapInputFromState(const calc::CalculatorState& state, bool exactNearAntipodes, bool showMidpoint);
+MapInput MapInputFromState(const calc::CalculatorState& state, bool exactNearAntipodes,
+                           bool showMidpoint);
 
 }  // namespace velmora::ui

@@ -16,7 +16,8 @@ double longitudeStepDeg(double aDeg, double bDeg) {
 
 // The point a fraction t of the way from a to b, longitudes along the shorter way.
 geodesy::GeoPoint between(geodesy::GeoPoint a, geodesy::GeoPoint b, double t) {
-    return {a.latDeg + (b.latDeg - a.latDeg) * t, a.lonDeg + longitudeStepDeg(a.lonDeg, b.lonDeg) * t};
+    return {a.latDeg + (b.latDeg - a.latDeg) * t,
+            a.lonDeg + longitudeStepDeg(a.lonDeg, b.lonDeg) * t};
 }
 
 void finishPiece(PlaneLines& lines, std::vector<PlanePoint>& piece) {
@@ -45,12 +46,14 @@ double MapProjection::nearness(geodesy::GeoPoint point) const {
 PlanePoint MapProjection::onGlobe(geodesy::GeoPoint point) const {
     const double lat = point.latDeg * kRadPerDeg;
     const double dLon = relativeLongitudeDeg(point.lonDeg) * kRadPerDeg;
-    return PlanePoint{std::cos(lat) * std::sin(dLon),
-                      m_cosCentreLat * std::sin(lat) - m_sinCentreLat * std::cos(lat) * std::cos(dLon)};
+    return PlanePoint{
+        std::cos(lat) * std::sin(dLon),
+        m_cosCentreLat * std::sin(lat) - m_sinCentreLat * std::cos(lat) * std::cos(dLon)};
 }
 
 std::optional<PlanePoint> MapProjection::project(geodesy::GeoPoint point) const {
-    if (m_kind == ProjectionKind::Flat) return PlanePoint{relativeLongitudeDeg(point.lonDeg) / 180.0, point.latDeg / 180.0};
+    if (m_kind == ProjectionKind::Flat)
+        return PlanePoint{relativeLongitudeDeg(point.lonDeg) / 180.0, point.latDeg / 180.0};
     if (nearness(point) < 0.0) return std::nullopt;
     return onGlobe(point);
 }

@@ -27,11 +27,11 @@ struct MapInput {
 struct MapScene {
     std::optional<geodesy::GeoPoint> a;
     std::optional<geodesy::GeoPoint> b;
-    std::vector<geodesy::GeoPoint> path;          // A to B; empty when there is none to draw
-    std::optional<geodesy::GeoPoint> midpoint;    // only with showMidpoint and a path
-    std::optional<double> metres;                 // the geodesic's length when solved
-    bool notSettled = false;                      // Vincenty did not settle, no exact solution
-    geodesy::GeoPoint centre;                     // the midpoint, else A, else B, else 0 N 0 E
+    std::vector<geodesy::GeoPoint> path;        // A to B; empty when there is none to draw
+    std::optional<geodesy::GeoPoint> midpoint;  // only with showMidpoint and a path
+    std::optional<double> metres;               // the geodesic's length when solved
+    bool notSettled = false;                    // Vincenty did not settle, no exact solution
+    geodesy::GeoPoint centre;                   // the midpoint, else A, else B, else 0 N 0 E
 };
 
 // The scene for input: on the sphere by the great circle, else by Vincenty, handed to

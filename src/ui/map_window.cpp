@@ -15,12 +15,12 @@ namespace velmora::ui {
 
 namespace {
 
-constexpr double kGridStepDeg = 30.0;    // graticule spacing
-constexpr double kGridSampleDeg = 2.0;   // points along a graticule line: smooth on the globe
-constexpr double kMarginPixels = 24.0;   // room for the labels around the globe or the map
+constexpr double kGridStepDeg = 30.0;   // graticule spacing
+constexpr double kGridSampleDeg = 2.0;  // points along a graticule line: smooth on the globe
+constexpr double kMarginPixels = 24.0;  // room for the labels around the globe or the map
 constexpr double kPointRadiusPixels = 4.0;
 constexpr double kMidpointHalfPixels = 3.5;
-constexpr int kGeometryPauseMs = 400;    // moves closer together than this are kept once
+constexpr int kGeometryPauseMs = 400;  // moves closer together than this are kept once
 
 const QColor kBackground(0xf4, 0xf4, 0xf2);
 const QColor kWater(0xd6, 0xe6, 0xf4);
@@ -85,7 +85,8 @@ void MapView::projectScene() {
     m_gridPlane.clear();
     // On the flat map the parallels start at the left edge, so none is cut in two.
     const double west = m_scene.centre.lonDeg - 180.0;
-    for (double lon = -180.0; lon < 180.0; lon += kGridStepDeg) append(m_gridPlane, projection.projectLine(meridian(lon)));
+    for (double lon = -180.0; lon < 180.0; lon += kGridStepDeg)
+        append(m_gridPlane, projection.projectLine(meridian(lon)));
     for (double lat = -90.0 + kGridStepDeg; lat < 90.0; lat += kGridStepDeg) {
         append(m_gridPlane, projection.projectLine(parallel(lat, west)));
     }
@@ -155,7 +156,8 @@ void MapView::paintEvent(QPaintEvent*) {
         const double d = kMidpointHalfPixels;
         painter.setPen(QPen(kPath, 1.5));
         painter.setBrush(Qt::white);
-        painter.drawPolygon(QPolygonF({m + QPointF(0, -d), m + QPointF(d, 0), m + QPointF(0, d), m + QPointF(-d, 0)}));
+        painter.drawPolygon(QPolygonF(
+            {m + QPointF(0, -d), m + QPointF(d, 0), m + QPointF(0, d), m + QPointF(-d, 0)}));
     }
 
     QFont font = painter.font();
@@ -228,13 +230,16 @@ void MapWindow::resizeEvent(QResizeEvent* event) {
 }
 
 QString GeometryText(const QRect& geometry) {
-    const auto signedNumber = [](int v) { return (v < 0 ? QStringLiteral("-") : QStringLiteral("+")) + QString::number(std::abs(v)); };
-    return QStringLiteral("%1x%2").arg(geometry.width()).arg(geometry.height()) + signedNumber(geometry.x()) +
-           signedNumber(geometry.y());
+    const auto signedNumber = [](int v) {
+        return (v < 0 ? QStringLiteral("-") : QStringLiteral("+")) + QString::number(std::abs(v));
+    };
+    return QStringLiteral("%1x%2").arg(geometry.width()).arg(geometry.height()) +
+           signedNumber(geometry.x()) + signedNumber(geometry.y());
 }
 
 std::optional<QRect> ParseGeometryText(const QString& text) {
-    static const QRegularExpression shape(QStringLiteral("^(\\d{1,5})x(\\d{1,5})([+-]\\d{1,5})([+-]\\d{1,5})$"));
+    static const QRegularExpression shape(
+        QStringLiteral("^(\\d{1,5})x(\\d{1,5})([+-]\\d{1,5})([+-]\\d{1,5})$"));
     const QRegularExpressionMatch m = shape.match(text.trimmed());
     if (!m.hasMatch()) return std::nullopt;
     const int w = m.captured(1).toInt();

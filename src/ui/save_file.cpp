@@ -21,7 +21,8 @@ constexpr char kLineBreak[] = "\n";
 // A document of the user's: read and written by its owner, readable by others, as an editor
 // would leave it.
 constexpr QFileDevice::Permissions kDocumentPermissions =
-    QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+    QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
+    QFileDevice::ReadOther;
 
 }  // namespace
 
@@ -49,10 +50,12 @@ bool SaveFile(const QString& path, const QByteArray& bytes, desktop::Warnings& w
     return false;
 }
 
-void SaveHistoryAs(QWidget* parent, const std::vector<std::string>& lines, desktop::Warnings& warnings) {
-    const QString path = QFileDialog::getSaveFileName(parent, QStringLiteral("Save history"),
-                                                      DefaultSavePath(QStringLiteral("Velmora history.txt")),
-                                                      QStringLiteral("Text files (*.txt);;All files (*)"));
+void SaveHistoryAs(QWidget* parent, const std::vector<std::string>& lines,
+                   desktop::Warnings& warnings) {
+    const QString path =
+        QFileDialog::getSaveFileName(parent, QStringLiteral("Save history"),
+                                     DefaultSavePath(QStringLiteral("Velmora history.txt")),
+                                     QStringLiteral("Text files (*.txt);;All files (*)"));
     if (!path.isEmpty()) SaveFile(path, HistoryFileBytes(lines), warnings);
 }
 

@@ -27,6 +27,7 @@ QString DefaultSavePath(const QString& name);
 bool SaveFile(const QString& path, const QByteArray& bytes, desktop::Warnings& warnings);
 
 // Edit > Save history...: a file dialog, then the lines saved as HistoryFileBytes has them.
-void SaveHistoryAs(QWidget* parent, const std::vector<std::string>& lines, desktop::Warnings& warnings);
+void SaveHistoryAs(QWidget* parent, const std::vector<std::string>& lines,
+                   desktop::Warnings& warnings);
 
 }  // namespace velmora::ui

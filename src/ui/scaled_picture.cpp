@@ -22,7 +22,8 @@ QImage decodePicture(const QString& path, double devicePixelRatio) {
         return QImage(path);
     }
     if (!qFuzzyCompare(devicePixelRatio, kTwiceResolution)) {
-        const QSize device = (QSizeF(image.size()) * (devicePixelRatio / kTwiceResolution)).toSize();
+        const QSize device =
+            (QSizeF(image.size()) * (devicePixelRatio / kTwiceResolution)).toSize();
         // Smoothing works on full colour; Qt 6.4 faults when asked to smooth a colour table.
         image = image.convertToFormat(QImage::Format_RGB32)
                     .scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);

@@ -20,9 +20,9 @@ namespace {
 
 #define DEG "\xC2\xB0"
 
-constexpr double kParseDeg = 1e-12;   // degrees; what decimal text and DMS sums round to
-constexpr double kShownDeg = 1e-9;    // the output's last decimal of an angle
-constexpr double kShownKm = 1e-6;     // the output's last decimal of a distance
+constexpr double kParseDeg = 1e-12;  // degrees; what decimal text and DMS sums round to
+constexpr double kShownDeg = 1e-9;   // the output's last decimal of an angle
+constexpr double kShownKm = 1e-6;    // the output's last decimal of a distance
 
 struct CellCase {
     const char* text;
@@ -40,15 +40,17 @@ TEST(ReadBatchCell, AcceptsWhatPastePointReadsAndRefusesTheRest) {
         {"-180", BatchColumn::Lon2, -180.0},
         {"180.5", BatchColumn::Lon2, std::nullopt},
         {"48" DEG "51'24\"N", BatchColumn::Lat1, 48.0 + 51.0 / 60 + 24.0 / 3600},
-        {"33\xC2\xBA" "52\xE2\x80\xB2" "7.5\xE2\x80\xB3S", BatchColumn::Lat2,
-         -(33.0 + 52.0 / 60 + 7.5 / 3600)},
+        {"33\xC2\xBA"
+         "52\xE2\x80\xB2"
+         "7.5\xE2\x80\xB3S",
+         BatchColumn::Lat2, -(33.0 + 52.0 / 60 + 7.5 / 3600)},
         {"W 151.2093", BatchColumn::Lon1, -151.2093},
         {"151.2093E", BatchColumn::Lon2, 151.2093},
         {"48,5", BatchColumn::Lat1, 48.5},
-        {"48.5E", BatchColumn::Lat1, std::nullopt},   // a letter of the other axis
-        {"-48 S", BatchColumn::Lat1, std::nullopt},   // a sign and a letter
+        {"48.5E", BatchColumn::Lat1, std::nullopt},  // a letter of the other axis
+        {"-48 S", BatchColumn::Lat1, std::nullopt},  // a sign and a letter
         {"48" DEG "61'", BatchColumn::Lat1, std::nullopt},
-        {"1e1", BatchColumn::Lat1, std::nullopt},     // no exponents in an angle
+        {"1e1", BatchColumn::Lat1, std::nullopt},  // no exponents in an angle
         {"48.5 2.3", BatchColumn::Lat1, std::nullopt},
         {"abc", BatchColumn::Lon1, std::nullopt},
         {"", BatchColumn::Lat1, std::nullopt},
@@ -82,10 +84,13 @@ TEST(SplitBlankRow, KeepsTheBlanksOfOneAngleTogether) {
     const std::vector<SplitCase> cases{
         {"40.6 -73.7 51.4 -0.45", {"40.6", "-73.7", "51.4", "-0.45"}, ""},
         {"48" DEG " 51' 24\" N 2" DEG " 21' 8\" E 1 2 #  Paris, Gare du Nord ",
-         {"48" DEG " 51' 24\" N", "2" DEG " 21' 8\" E", "1", "2"}, "Paris, Gare du Nord"},
+         {"48" DEG " 51' 24\" N", "2" DEG " 21' 8\" E", "1", "2"},
+         "Paris, Gare du Nord"},
         {"N 48.5 E 2.3 S 33 W 70", {"N 48.5", "E 2.3", "S 33", "W 70"}, ""},
         {"48.5 N 2.3 E", {"48.5 N", "2.3 E"}, ""},
-        {"N 47" DEG " 36.123 W 122" DEG " 19.456", {"N 47" DEG " 36.123", "W 122" DEG " 19.456"}, ""},
+        {"N 47" DEG " 36.123 W 122" DEG " 19.456",
+         {"N 47" DEG " 36.123", "W 122" DEG " 19.456"},
+         ""},
         {"48" DEG " 2" DEG, {"48" DEG, "2" DEG}, ""},
         {"- 48.5\t2", {"- 48.5", "2"}, ""},
         {"48 51 24", {"48", "51", "24"}, ""},
@@ -111,8 +116,8 @@ TEST(BatchOptions, DatumAndUnitByName) {
     const std::optional<BatchDatum> custom = DatumFromAxes("6378137,298.257223563");
     ASSERT_TRUE(custom);
     EXPECT_NEAR(custom->ellipsoid.semiMinorMetres, 6356752.314245, 1e-6);
-    for (const char* refused : {"6378137", "-1,300", "6378137,1", "6378137,0.5", "a,b", "0,300",
-                                "1E+400,300"})
+    for (const char* refused :
+         {"6378137", "-1,300", "6378137,1", "6378137,0.5", "a,b", "0,300", "1E+400,300"})
         EXPECT_FALSE(DatumFromAxes(refused)) << refused;
 
     EXPECT_EQ(UnitBySymbol("KM"), kKilometres);
@@ -165,27 +170,56 @@ struct InputCase {
 TEST(BatchRun, KindsOfInputHeadersQuotingAndFailedRowsInPlace) {
     const std::string inverse = "distance_km,azi1,azi2,method,status";
     const std::vector<InputCase> cases{
-        {"blank lines with labels", "40.6413 -73.7781 51.47 -0.4543 # JFK, LHR\n\n# a note\n1 2 3 4\n",
-         "lat1,lon1,lat2,lon2,label," + inverse, {"ok", "ok"}, {"40.6413", "1"}},
-        {"failed rows keep their place", "0 0 1 1\n91 0 0 0\n0 0 0.5 179.7\n1 2 3\n1 2 3 4 5\n0 0 2 2\n",
+        {"blank lines with labels",
+         "40.6413 -73.7781 51.47 -0.4543 # JFK, LHR\n\n# a note\n1 2 3 4\n",
+         "lat1,lon1,lat2,lon2,label," + inverse,
+         {"ok", "ok"},
+         {"40.6413", "1"}},
+        {"failed rows keep their place",
+         "0 0 1 1\n91 0 0 0\n0 0 0.5 179.7\n1 2 3\n1 2 3 4 5\n0 0 2 2\n",
          "lat1,lon1,lat2,lon2,label," + inverse,
          {"ok", "bad-input:lat1", "not-settled", "bad-input:lon2", "bad-input:columns", "ok"},
          {"0", "91", "0", "1", "1", "0"}},
-        {"header by synonyms", "Name,Latitude A,Longitude A,lat_b,LON_B\nx,1,2,3,4\n",
-         "Name,Latitude A,Longitude A,lat_b,LON_B," + inverse, {"ok"}, {"x"}},
-        {"no header", "1,2,3,4,extra\nabc,2,3,4\n", "lat1,lon1,lat2,lon2,column5," + inverse,
-         {"ok", "bad-input:lat1"}, {"1", "abc"}},
-        {"unnamed header is by position", "A,B,C,D\n1,2,3,4\n", "A,B,C,D," + inverse, {"ok"}, {"1"}},
-        {"quoted cells", "name,lat1,lon1,lat2,lon2\n\"A, \"\"B\"\"\",1,2,3,4\n\"two\nlines\",1,2,3,4\n",
-         "name,lat1,lon1,lat2,lon2," + inverse, {"ok", "ok"}, {"A, \"B\"", "two\nlines"}},
-        {"a seconds mark in an unquoted cell", "lat1,lon1,lat2,lon2\n48" DEG "51'24\"N,2.35,40.7,-74\n1,2,3,4\n",
-         "lat1,lon1,lat2,lon2," + inverse, {"ok", "ok"}, {"48" DEG "51'24\"N", "1"}},
-        {"an unclosed quote", "name,lat1,lon1,lat2,lon2\n\"open,1,2,3,4\n",
-         "name,lat1,lon1,lat2,lon2," + inverse, {"bad-input:name"}, {"open,1,2,3,4"}},
-        {"a column the header lacks", "lat1,lon1,lat2\n1,2,3\n", "lat1,lon1,lat2," + inverse,
-         {"bad-input:lon2"}, {"1"}},
-        {"tabs, a byte order mark, CRLF", "\xEF\xBB\xBFlat1\tlon1\tlat2\tlon2\r\n1\t2\t3\t4\r\n",
-         "lat1,lon1,lat2,lon2," + inverse, {"ok"}, {"1"}},
+        {"header by synonyms",
+         "Name,Latitude A,Longitude A,lat_b,LON_B\nx,1,2,3,4\n",
+         "Name,Latitude A,Longitude A,lat_b,LON_B," + inverse,
+         {"ok"},
+         {"x"}},
+        {"no header",
+         "1,2,3,4,extra\nabc,2,3,4\n",
+         "lat1,lon1,lat2,lon2,column5," + inverse,
+         {"ok", "bad-input:lat1"},
+         {"1", "abc"}},
+        {"unnamed header is by position",
+         "A,B,C,D\n1,2,3,4\n",
+         "A,B,C,D," + inverse,
+         {"ok"},
+         {"1"}},
+        {"quoted cells",
+         "name,lat1,lon1,lat2,lon2\n\"A, \"\"B\"\"\",1,2,3,4\n\"two\nlines\",1,2,3,4\n",
+         "name,lat1,lon1,lat2,lon2," + inverse,
+         {"ok", "ok"},
+         {"A, \"B\"", "two\nlines"}},
+        {"a seconds mark in an unquoted cell",
+         "lat1,lon1,lat2,lon2\n48" DEG "51'24\"N,2.35,40.7,-74\n1,2,3,4\n",
+         "lat1,lon1,lat2,lon2," + inverse,
+         {"ok", "ok"},
+         {"48" DEG "51'24\"N", "1"}},
+        {"an unclosed quote",
+         "name,lat1,lon1,lat2,lon2\n\"open,1,2,3,4\n",
+         "name,lat1,lon1,lat2,lon2," + inverse,
+         {"bad-input:name"},
+         {"open,1,2,3,4"}},
+        {"a column the header lacks",
+         "lat1,lon1,lat2\n1,2,3\n",
+         "lat1,lon1,lat2," + inverse,
+         {"bad-input:lon2"},
+         {"1"}},
+        {"tabs, a byte order mark, CRLF",
+         "\xEF\xBB\xBFlat1\tlon1\tlat2\tlon2\r\n1\t2\t3\t4\r\n",
+         "lat1,lon1,lat2,lon2," + inverse,
+         {"ok"},
+         {"1"}},
     };
     for (const InputCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -244,8 +278,8 @@ TEST(BatchRun, DirectRowsAndTheirWayBack) {
     BatchOptions direct;
     direct.problem = BatchProblem::Direct;
     // Due east on the equator the path is the equator: 100 km is 100 km / a radians.
-    const Output out = runBatch("0 0 90 100 # east\n10 20 -30 5000\n0 0 0 -5\n95 0 0 1\n0 0 0 1E306\n",
-                                direct);
+    const Output out =
+        runBatch("0 0 90 100 # east\n10 20 -30 5000\n0 0 0 -5\n95 0 0 1\n0 0 0 1E306\n", direct);
     ASSERT_EQ(out.rows.size(), 6u);
     EXPECT_EQ(out.rows[0].size(), 10u);
     EXPECT_EQ(out.rows[0][5], "lat2");
@@ -281,7 +315,7 @@ class BatchAgreement : public EngineTest {};
 TEST_F(BatchAgreement, DistanceEqualsTheCalculatorsHistoryLine) {
     struct Case {
         const char* name;
-        int hemispheres[4];      // keys for lat A, lon A, lat B, lon B
+        int hemispheres[4];  // keys for lat A, lon A, lat B, lon B
         const char* texts[4];
         std::int16_t datumEntry;
         int unitKey;
@@ -290,16 +324,30 @@ TEST_F(BatchAgreement, DistanceEqualsTheCalculatorsHistoryLine) {
         const char* unit;
     };
     const std::vector<Case> cases{
-        {"Paris to New York, WGS-84, km", {kSelNorth, kSelEast, kSelNorth, kSelWest},
-         {"48.8566", "2.3522", "40.7128", "74.006"}, kWgs84Entry, kSelKilometres,
-         "48.8566 2.3522 40.7128 -74.006\n", "WGS-84", "km"},
-        {"Sydney to Santiago, International 1924, nmi", {kSelSouth, kSelEast, kSelSouth, kSelWest},
+        {"Paris to New York, WGS-84, km",
+         {kSelNorth, kSelEast, kSelNorth, kSelWest},
+         {"48.8566", "2.3522", "40.7128", "74.006"},
+         kWgs84Entry,
+         kSelKilometres,
+         "48.8566 2.3522 40.7128 -74.006\n",
+         "WGS-84",
+         "km"},
+        {"Sydney to Santiago, International 1924, nmi",
+         {kSelSouth, kSelEast, kSelSouth, kSelWest},
          {"33.8688", "151.2093", "33.4489", "70.6693"},
-         static_cast<std::int16_t>(kFirstEllipsoidEntry + 7), kSelNauticalMiles,
-         "33.8688S 151.2093E 33.4489S 70.6693W\n", "International 1924", "nmi"},
-        {"Across the 180th meridian, sphere, mi", {kSelNorth, kSelEast, kSelSouth, kSelWest},
-         {"10", "179.5", "5.25", "179.75"}, kSphereEntry, kSelStatuteMiles,
-         "10 179.5 -5.25 -179.75\n", "Sphere", "mi"},
+         static_cast<std::int16_t>(kFirstEllipsoidEntry + 7),
+         kSelNauticalMiles,
+         "33.8688S 151.2093E 33.4489S 70.6693W\n",
+         "International 1924",
+         "nmi"},
+        {"Across the 180th meridian, sphere, mi",
+         {kSelNorth, kSelEast, kSelSouth, kSelWest},
+         {"10", "179.5", "5.25", "179.75"},
+         kSphereEntry,
+         kSelStatuteMiles,
+         "10 179.5 -5.25 -179.75\n",
+         "Sphere",
+         "mi"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

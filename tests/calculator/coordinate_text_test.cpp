@@ -57,8 +57,7 @@ INSTANTIATE_TEST_SUITE_P(
         ConversionCase{"ManyCarries", "1" DEG "1000000'", kDegMinSec, "16667" DEG "40'0" SEC},
         ConversionCase{"HugeMinutesDoNotHang", "1" DEG "1E+20'", kDegMinSec,
                        "1.66666666666667E+18" DEG "40'0" SEC},
-        ConversionCase{"UnclosedNumberIsSeconds", "45" DEG "30", kDegMinSec,
-                       "45" DEG "0'30" SEC},
+        ConversionCase{"UnclosedNumberIsSeconds", "45" DEG "30", kDegMinSec, "45" DEG "0'30" SEC},
         ConversionCase{"MinutesBeyondSixty", "45" DEG "75'", kDeg, "46.25" DEG},
         ConversionCase{"SignBelongsToWholeAngle", "-45" DEG "30'", kDegMinSec,
                        "-45" DEG "30'0" SEC},
@@ -113,10 +112,12 @@ INSTANTIATE_TEST_SUITE_P(
 // 1E+309°NaN'NaN".
 TEST(ConvertCoordinateText, OverflowFailsInEveryFormat) {
     const CalculatorState state = convertingState();
-    const std::string texts[] = {"1" + std::string(309, '0'), "1E+400" DEG, "1" DEG "1E+400'", "-1E+400"};
+    const std::string texts[] = {"1" + std::string(309, '0'), "1E+400" DEG, "1" DEG "1E+400'",
+                                 "-1E+400"};
     for (const std::int16_t format : {kDegMinSec, kDegMin, kDeg}) {
         for (const std::string& text : texts) {
-            EXPECT_EQ(ConvertCoordinateText(state, text, format), std::nullopt) << text << " " << format;
+            EXPECT_EQ(ConvertCoordinateText(state, text, format), std::nullopt)
+                << text << " " << format;
         }
     }
 }
@@ -128,14 +129,41 @@ TEST(CoordinateDegrees, ReadsAsItsDecimalDegreeText) {
     CalculatorState loading = convertingState();
     loading.Loading = true;
     CalculatorState noSeparators;
-    const std::string texts[] = {
-        "50" DEG "3'59" SEC, "-5" DEG "42'53" SEC, "0", "-0", "", "0" DEG, "-0" DEG "0'",
-        "45", "45" SEC, "45" DEG "30", "45" DEG "30'", ".5" DEG, "5." DEG, "5,25" DEG,
-        "-7" DEG "12'30.5" SEC, "100.0001220703125" DEG,  // a tie at 15 digits, left to the text
-        "99.99999999999999" DEG, "9.999999999999999e-9" DEG, "0.00000001" DEG,
-        "123456789012345678" DEG, "1" + std::string(309, '0'), "1E+400" DEG, "-1E+400" DEG,
-        "--5" DEG, "-" DEG, "0" DEG "-30'", " 45" DEG " 30' ", "45" DEG "45" DEG, "30'5" DEG,
-        "5" DEG "3'2" DEG, "45.5.5" DEG, "1e3" DEG, SEC, "12.5", "45" DEG "30'15" SEC "x"};
+    const std::string texts[] = {"50" DEG "3'59" SEC,
+                                 "-5" DEG "42'53" SEC,
+                                 "0",
+                                 "-0",
+                                 "",
+                                 "0" DEG,
+                                 "-0" DEG "0'",
+                                 "45",
+                                 "45" SEC,
+                                 "45" DEG "30",
+                                 "45" DEG "30'",
+                                 ".5" DEG,
+                                 "5." DEG,
+                                 "5,25" DEG,
+                                 "-7" DEG "12'30.5" SEC,
+                                 "100.0001220703125" DEG,  // a tie at 15 digits, left to the text
+                                 "99.99999999999999" DEG,
+                                 "9.999999999999999e-9" DEG,
+                                 "0.00000001" DEG,
+                                 "123456789012345678" DEG,
+                                 "1" + std::string(309, '0'),
+                                 "1E+400" DEG,
+                                 "-1E+400" DEG,
+                                 "--5" DEG,
+                                 "-" DEG,
+                                 "0" DEG "-30'",
+                                 " 45" DEG " 30' ",
+                                 "45" DEG "45" DEG,
+                                 "30'5" DEG,
+                                 "5" DEG "3'2" DEG,
+                                 "45.5.5" DEG,
+                                 "1e3" DEG,
+                                 SEC,
+                                 "12.5",
+                                 "45" DEG "30'15" SEC "x"};
     for (const CalculatorState& state : {convertingState(), loading, noSeparators}) {
         for (const std::string& text : texts) {
             const double read = CoordinateDegrees(state, text);

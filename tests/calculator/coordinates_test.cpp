@@ -41,14 +41,20 @@ TEST_P(Enter, StoresTheDisplayIntoTheActiveField) {
 
 INSTANTIATE_TEST_SUITE_P(
     EnterCoordinate, Enter,
-    ::testing::Values(
-        EnterCase{"NorthGetsNoSign", kLatitudeA, kNorth, "45" DEG "30'", "Latitude A: 45" DEG " 30'  N", "0", "45" DEG "30'"},
-        EnterCase{"SouthGetsTheSign", kLatitudeB, kSouth, "33" DEG "52'", "Latitude B: 33" DEG " 52'  S", "0", "-33" DEG "52'"},
-        EnterCase{"WestGetsTheSign", kLongitudeA, kWest, "5" DEG "42'53\"", "Longitude A: 5" DEG " 42' 53\" W", "0", "-5" DEG "42'53\""},
-        EnterCase{"BareNumberGetsTheDegreeMark", kLongitudeB, kEast, "12", "Longitude B: 12" DEG "  E", "0", "12" DEG},
-        EnterCase{"RefusedIsStoredWithoutSign", kLatitudeA, kSouth, "95", "Latitude A: Out of range", "Error", "95" DEG},
-        EnterCase{"OwnSignIsRefused", kLongitudeA, kEast, "-5", "Longitude A: Out of range", "Error", "-5" DEG},
-        EnterCase{"LongitudeLimitPasses", kLongitudeA, kWest, "180", "Longitude A: 180" DEG "  W", "0", "-180" DEG}),
+    ::testing::Values(EnterCase{"NorthGetsNoSign", kLatitudeA, kNorth, "45" DEG "30'",
+                                "Latitude A: 45" DEG " 30'  N", "0", "45" DEG "30'"},
+                      EnterCase{"SouthGetsTheSign", kLatitudeB, kSouth, "33" DEG "52'",
+                                "Latitude B: 33" DEG " 52'  S", "0", "-33" DEG "52'"},
+                      EnterCase{"WestGetsTheSign", kLongitudeA, kWest, "5" DEG "42'53\"",
+                                "Longitude A: 5" DEG " 42' 53\" W", "0", "-5" DEG "42'53\""},
+                      EnterCase{"BareNumberGetsTheDegreeMark", kLongitudeB, kEast, "12",
+                                "Longitude B: 12" DEG "  E", "0", "12" DEG},
+                      EnterCase{"RefusedIsStoredWithoutSign", kLatitudeA, kSouth, "95",
+                                "Latitude A: Out of range", "Error", "95" DEG},
+                      EnterCase{"OwnSignIsRefused", kLongitudeA, kEast, "-5",
+                                "Longitude A: Out of range", "Error", "-5" DEG},
+                      EnterCase{"LongitudeLimitPasses", kLongitudeA, kWest, "180",
+                                "Longitude A: 180" DEG "  W", "0", "-180" DEG}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(EnterCoordinate, NothingWithoutAField) {

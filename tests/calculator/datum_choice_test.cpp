@@ -30,7 +30,7 @@ using Lines = std::vector<std::string>;
 
 struct ChoiceCase {
     const char* name;
-    std::int16_t first;   // chosen before, kNone for nothing
+    std::int16_t first;  // chosen before, kNone for nothing
     std::int16_t index;
     std::deque<std::string> replies;
     std::optional<Lines> lines;
@@ -58,17 +58,35 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         ChoiceCase{"NamedEllipsoid", kNone, kWgs84Entry, {}, Lines{"Datum: WGS-84"}, kWgs84Entry},
         ChoiceCase{"Sphere", kWgs84Entry, kSphereEntry, {}, Lines{"Datum: Sphere"}, kSphereEntry},
-        ChoiceCase{"TickedAgainDoesNothing", kWgs84Entry, kWgs84Entry, {}, std::nullopt, kWgs84Entry},
+        ChoiceCase{
+            "TickedAgainDoesNothing", kWgs84Entry, kWgs84Entry, {}, std::nullopt, kWgs84Entry},
         ChoiceCase{"SeparatorDoesNothing", kWgs84Entry, 1, {}, std::nullopt, kWgs84Entry},
-        ChoiceCase{"BeyondTheMenuDoesNothing", kWgs84Entry, kDatumEntryCount, {}, std::nullopt, kWgs84Entry},
-        ChoiceCase{"CancelledDialogDoesNothing", kSphereEntry, kOtherEntry, {}, std::nullopt, kSphereEntry},
-        ChoiceCase{"CustomDefinition", kNone, kOtherEntry, {"6378137", "298.257223563"},
+        ChoiceCase{"BeyondTheMenuDoesNothing",
+                   kWgs84Entry,
+                   kDatumEntryCount,
+                   {},
+                   std::nullopt,
+                   kWgs84Entry},
+        ChoiceCase{"CancelledDialogDoesNothing",
+                   kSphereEntry,
+                   kOtherEntry,
+                   {},
+                   std::nullopt,
+                   kSphereEntry},
+        ChoiceCase{"CustomDefinition",
+                   kNone,
+                   kOtherEntry,
+                   {"6378137", "298.257223563"},
                    Lines{"Custom Datum Definition:", "  - Semi-major axis: 6378137 [m]",
                          "  - Semi-minor axis: 6356752.31424518 [m]",
                          "  - Inverse flattening: 298.257223563", "Custom Datum adopted"},
                    kOtherEntry},
-        ChoiceCase{"RefusedDefinitionTakesWgs84", kSphereEntry, kOtherEntry, {"6378137", "0"},
-                   Lines{"Uncorrect custom datum", "Substitutive Datum: WGS-84"}, kWgs84Entry}),
+        ChoiceCase{"RefusedDefinitionTakesWgs84",
+                   kSphereEntry,
+                   kOtherEntry,
+                   {"6378137", "0"},
+                   Lines{"Uncorrect custom datum", "Substitutive Datum: WGS-84"},
+                   kWgs84Entry}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -70,11 +70,10 @@ TEST_F(EngineTest, CustomDatumWithTheDefaultReplies) {
     const auto& h = calc.history();
     ASSERT_GE(h.size(), 5u);
     const std::vector<std::string> tail(h.end() - 5, h.end());
-    EXPECT_EQ(tail, (std::vector<std::string>{"Custom Datum Definition:",
-                                              "  - Semi-major axis: 6378137 [m]",
-                                              "  - Semi-minor axis: 6356752.31424518 [m]",
-                                              "  - Inverse flattening: 298.257223563",
-                                              "Custom Datum adopted"}));
+    EXPECT_EQ(tail, (std::vector<std::string>{
+                        "Custom Datum Definition:", "  - Semi-major axis: 6378137 [m]",
+                        "  - Semi-minor axis: 6356752.31424518 [m]",
+                        "  - Inverse flattening: 298.257223563", "Custom Datum adopted"}));
     EXPECT_TRUE(calc.isDatumTicked(kOtherEntry));
     EXPECT_EQ(tickedCount(calc), 1);
     EXPECT_EQ(state().Datum.flattening, 1 / 298.257223563);
@@ -112,11 +111,11 @@ TEST_P(CustomDatumAccepted, WritesTheDefinition) {
 
 INSTANTIATE_TEST_SUITE_P(
     DatumMenu, CustomDatumAccepted,
-    ::testing::Values(
-        AcceptedCase{"SemiMinorBehindAt", "6378137", "@6356752.3142", "6356752.3142", "298.25722293287"},
-        AcceptedCase{"EqualAxesGiveTheSphereValue", "6378137", "@6378137", "6378137",
-                     "1.79769313486231E+308"},
-        AcceptedCase{"NegativeAxesAreTakenAsTyped", "-10", "2", "-5", "2"}),
+    ::testing::Values(AcceptedCase{"SemiMinorBehindAt", "6378137", "@6356752.3142", "6356752.3142",
+                                   "298.25722293287"},
+                      AcceptedCase{"EqualAxesGiveTheSphereValue", "6378137", "@6378137", "6378137",
+                                   "1.79769313486231E+308"},
+                      AcceptedCase{"NegativeAxesAreTakenAsTyped", "-10", "2", "-5", "2"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct RefusedCase {
@@ -160,11 +159,13 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedCase{"FlatteningNotFinite", {"1e-320", "1e-320"}, ""},
         RefusedCase{"FlatteningOfOneLeavesNoSemiMinorAxis", {"6378137", "1"}, ""},
         RefusedCase{"FlatteningAboveOne", {"6378137", "0.5"}, ""},
-        RefusedCase{"FlatteningNotANumber", {"6378137", "abc"}, "Incorrect value for inverse flattering"},
+        RefusedCase{
+            "FlatteningNotANumber", {"6378137", "abc"}, "Incorrect value for inverse flattering"},
         RefusedCase{"AtAlone", {"6378137", "@"}, "Incorrect value for inverse flattering"},
         RefusedCase{"SemiMinorOverSemiMajor", {"6378137", "@6400000"}, ""},
         RefusedCase{"ZeroInverseFlattening", {"6378137", "0"}, ""},
-        RefusedCase{"OverflowingSemiMajor", {"1E+400", "300"}, "Incorrect value for semi-major axis"},
+        RefusedCase{
+            "OverflowingSemiMajor", {"1E+400", "300"}, "Incorrect value for semi-major axis"},
         RefusedCase{"OverflowingSemiMinor", {"1E+308", "1E-308"}, ""},
         RefusedCase{"AxesTooFarApartForAFlattening", {"1E+308", "@-1E+308"}, ""}),
     [](const auto& info) { return std::string(info.param.name); });

@@ -15,7 +15,6 @@ namespace {
 
 constexpr double kMillimetreKm = 1e-6;  // tolerance of the distances below, in kilometres
 
-
 // CoordText in field-code order: latitude A, latitude B, longitude A, longitude B; South and
 // West carry the "-" that Enter puts in front.
 CalculatorState stateWithPoints(const char* latA, const char* latB, const char* lonA,
@@ -81,13 +80,13 @@ INSTANTIATE_TEST_SUITE_P(
         DistanceCase{"LandsEndToJohnOGroats", "50.0664" DEG, "58.6431" DEG, "-5.7147" DEG,
                      "-3.07" DEG, 969.845344, 969.039070},
         DistanceCase{"PoleToPole", "90" DEG, "-90" DEG, "0", "0", 20003.931459, kFailure},
-        DistanceCase{"AcrossThe180thMeridianWestToEast", "10" DEG, "50" DEG, "-180" DEG,
-                     "180" DEG, 4434.992208, 4449.050561},
-        DistanceCase{"AcrossThe180thMeridianEastToWest", "10" DEG, "50" DEG, "180" DEG,
-                     "-180" DEG, 4434.992208, 4449.050561},
+        DistanceCase{"AcrossThe180thMeridianWestToEast", "10" DEG, "50" DEG, "-180" DEG, "180" DEG,
+                     4434.992208, 4449.050561},
+        DistanceCase{"AcrossThe180thMeridianEastToWest", "10" DEG, "50" DEG, "180" DEG, "-180" DEG,
+                     4434.992208, 4449.050561},
         DistanceCase{"AntipodalOnTheEquator", "0", "0", "0", "180" DEG, kFailure, kFailure},
-        DistanceCase{"NearlyAntipodalDoesNotConverge", "0", ".5" DEG, "0", "179.7" DEG,
-                     kFailure, 19955.872244},
+        DistanceCase{"NearlyAntipodalDoesNotConverge", "0", ".5" DEG, "0", "179.7" DEG, kFailure,
+                     19955.872244},
         DistanceCase{"SouthWestAsTyped", "-45" DEG "30'", "-33" DEG "52'", "-70" DEG "40'",
                      "151" DEG "12'", 10259.914883, 10239.457297}),
     [](const auto& info) { return std::string(info.param.name); });

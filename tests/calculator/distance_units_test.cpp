@@ -69,8 +69,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         ReexpressCase{"KilometresToMiles", 0, "10.000000", 1, ".", "6.213712", "mi"},
         ReexpressCase{"MilesBackFromTheRoundedText", 1, "6.213712", 0, ".", "10.000000", "km"},
-        ReexpressCase{"MilesToNauticalMultipliesFirst", 1, "62.137119", 2, ".", "53.966541",
-                      "nmi"},
+        ReexpressCase{"MilesToNauticalMultipliesFirst", 1, "62.137119", 2, ".", "53.966541", "nmi"},
         ReexpressCase{"NauticalToMilesDoesNotRoundTrip", 2, "53.966541", 1, ".", "62.137120", "mi"},
         ReexpressCase{"NauticalToKilometres", 2, "1.000000", 0, ".", "1.853000", "km"},
         ReexpressCase{"CommaTextIsReadBack", 1, "6,213712", 0, ",", "10,000000", "km"},

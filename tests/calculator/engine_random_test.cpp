@@ -18,7 +18,9 @@ public:
     explicit Dice(std::uint64_t seed) : m_engine(seed) {}
     int roll(int n) { return static_cast<int>(m_engine() % static_cast<std::uint64_t>(n)); }
     template <class T, std::size_t N>
-    const T& pick(const T (&items)[N]) { return items[roll(static_cast<int>(N))]; }
+    const T& pick(const T (&items)[N]) {
+        return items[roll(static_cast<int>(N))];
+    }
 
 private:
     std::mt19937_64 m_engine;
@@ -29,10 +31,24 @@ class RandomPrompts : public UserPrompts {
 public:
     explicit RandomPrompts(Dice& dice) : m_dice(dice) {}
     std::string InputBox(std::string_view, std::string_view, std::string_view) override {
-        static constexpr const char* kReplies[] = {
-            "",         "6378137",  "298.257223563", "@6356752.3142", "@6378137", "@6400000",
-            "0",        "abc",      "@",             "6378137,5",     "1E+400",   "-1",
-            "1E-320",   "@-1E+308", "300",           "6356000",       " 42 ",     "@0"};
+        static constexpr const char* kReplies[] = {"",
+                                                   "6378137",
+                                                   "298.257223563",
+                                                   "@6356752.3142",
+                                                   "@6378137",
+                                                   "@6400000",
+                                                   "0",
+                                                   "abc",
+                                                   "@",
+                                                   "6378137,5",
+                                                   "1E+400",
+                                                   "-1",
+                                                   "1E-320",
+                                                   "@-1E+308",
+                                                   "300",
+                                                   "6356000",
+                                                   " 42 ",
+                                                   "@0"};
         return m_dice.pick(kReplies);
     }
     void CriticalMessage(std::string_view, std::string_view) override { ++messages; }
@@ -52,7 +68,8 @@ int expectedFormatPicture(std::int16_t format) { return 14 - format; }
 std::string firstViolation(const Calculator& calc) {
     const CalculatorState& s = calc.state();
     std::ostringstream out;
-    if (s.ActiveField < kLatitudeA || s.ActiveField > kLongitudeB) return "ActiveField out of range";
+    if (s.ActiveField < kLatitudeA || s.ActiveField > kLongitudeB)
+        return "ActiveField out of range";
     const bool latitude = s.ActiveField <= kLatitudeB;
     if (calc.isSelectorKeyEnabled(kSelNorth) != latitude ||
         calc.isSelectorKeyEnabled(kSelSouth) != latitude ||
@@ -94,12 +111,14 @@ TEST(CalculatorRandomised, InvariantsHoldAfterEveryAction) {
     calc.StartUp();
     calc.FinishStartUp();
 
-    static constexpr std::uint16_t kChars[] = {
-        '0', '1', '2', '3', '4', '5', '6', '7', '8', '9', ',', '.', '-', 8,   176, '\'', '"', 'R', 'r', 13,
-        '=', 'N', 'n', 'S', 's', 'W', 'w', 'E', 'e', 'K', 'k', 'M', 'm', 'I', 'i',  'C',  'x', 0,   255};
-    static constexpr std::uint16_t kKeyCodes[] = {46, 112, 113, 114, 115, 116, 117, 118, 119, 120, 13};
-    static constexpr const char* kClipboard[] = {"12.5", "-3.14159265", "abc", "", "1E+400", "7,25",
-                                                 "45\xC2\xB0", " 90 ", "0"};
+    static constexpr std::uint16_t kChars[] = {'0', '1', '2', '3', '4', '5',  '6', '7', '8', '9',
+                                               ',', '.', '-', 8,   176, '\'', '"', 'R', 'r', 13,
+                                               '=', 'N', 'n', 'S', 's', 'W',  'w', 'E', 'e', 'K',
+                                               'k', 'M', 'm', 'I', 'i', 'C',  'x', 0,   255};
+    static constexpr std::uint16_t kKeyCodes[] = {46,  112, 113, 114, 115, 116,
+                                                  117, 118, 119, 120, 13};
+    static constexpr const char* kClipboard[] = {"12.5", "-3.14159265", "abc",  "", "1E+400",
+                                                 "7,25", "45\xC2\xB0",  " 90 ", "0"};
 
     std::string last;
     int resultsShown = 0;
@@ -138,8 +157,7 @@ TEST(CalculatorRandomised, InvariantsHoldAfterEveryAction) {
         }
         case 8: {
             // "Other..." half of the time, so that the dialog's replies get their share.
-            const int entry = dice.roll(2) == 0 ? kOtherEntry
-                                                : dice.roll(kDatumEntryCount);
+            const int entry = dice.roll(2) == 0 ? kOtherEntry : dice.roll(kDatumEntryCount);
             action << "MenuDatum_Click " << entry;
             calc.MenuDatum_Click(static_cast<std::int16_t>(entry));
             break;
@@ -173,9 +191,9 @@ TEST(CalculatorRandomised, InvariantsHoldAfterEveryAction) {
         }
         }
         const std::string violation = firstViolation(calc);
-        ASSERT_TRUE(violation.empty()) << violation << " after action " << step << " ("
-                                       << action.str() << "), previous: " << last
-                                       << ", display " << calc.displayText();
+        ASSERT_TRUE(violation.empty())
+            << violation << " after action " << step << " (" << action.str()
+            << "), previous: " << last << ", display " << calc.displayText();
         last = action.str();
         resultsShown += calc.state().ResultShown ? 1 : 0;
         customDatums += calc.isDatumTicked(kOtherEntry) ? 1 : 0;

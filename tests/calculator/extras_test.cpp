@@ -19,7 +19,7 @@ namespace {
 
 #define DEG "\xC2\xB0"
 
-constexpr double kShownKm = 1.5e-6;          // the display's last decimal, and rounding
+constexpr double kShownKm = 1.5e-6;                 // the display's last decimal, and rounding
 constexpr double kShownSecondDeg = 0.006 / 3600.0;  // half the 0.01" of a line, and some
 constexpr double kSphereMetres = 6372795.5;
 
@@ -95,10 +95,11 @@ TEST_P(AzimuthLines, FollowEveryDistanceInTheCurrentFormat) {
 
 INSTANTIATE_TEST_SUITE_P(
     Calculator, AzimuthLines,
-    ::testing::Values(
-        AzimuthLinesCase{"DegMinSec", kSelDegMinSec, "9" DEG " 8' 32.38\"", "11" DEG " 17' 51.80\""},
-        AzimuthLinesCase{"DegMin", kSelDegMin, "9" DEG " 8.5397'", "11" DEG " 17.8633'"},
-        AzimuthLinesCase{"Degrees", kSelDegrees, "9.142329" DEG, "11.297721" DEG}),
+    ::testing::Values(AzimuthLinesCase{"DegMinSec", kSelDegMinSec, "9" DEG " 8' 32.38\"",
+                                       "11" DEG " 17' 51.80\""},
+                      AzimuthLinesCase{"DegMin", kSelDegMin, "9" DEG " 8.5397'",
+                                       "11" DEG " 17.8633'"},
+                      AzimuthLinesCase{"Degrees", kSelDegrees, "9.142329" DEG, "11.297721" DEG}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ExtrasTest, SphereGivesTheGreatCircleAzimuths) {
@@ -137,8 +138,10 @@ std::optional<double> decimalAzimuth(const std::string& line, char point) {
     const std::string prefix = std::string("Azimuth at ") + point + ": ";
     constexpr std::string_view kDegreeSign = "\xC2\xB0";
     if (!line.starts_with(prefix) || !line.ends_with(kDegreeSign)) return std::nullopt;
-    const std::string number = line.substr(prefix.size(), line.size() - prefix.size() - kDegreeSign.size());
-    if (number.empty() || number.find_first_not_of("0123456789.") != std::string::npos) return std::nullopt;
+    const std::string number =
+        line.substr(prefix.size(), line.size() - prefix.size() - kDegreeSign.size());
+    if (number.empty() || number.find_first_not_of("0123456789.") != std::string::npos)
+        return std::nullopt;
     return std::stod(number);
 }
 
@@ -258,7 +261,8 @@ TEST_P(PastedPoint, IsEnteredExactlyAsTyped) {
         }
         pasted.calc.MenuPastePoint_Click(point, c.text);
         typed.keys({kKeyCancel});
-        typed.enter(point == kPointA ? kSelLatitudeA : kSelLatitudeB, c.latitudeHemisphere, c.latitude);
+        typed.enter(point == kPointA ? kSelLatitudeA : kSelLatitudeB, c.latitudeHemisphere,
+                    c.latitude);
         typed.keys({kKeyCancel});
         typed.enter(point == kPointA ? kSelLongitudeA : kSelLongitudeB, c.longitudeHemisphere,
                     c.longitude);
@@ -273,15 +277,16 @@ TEST_P(PastedPoint, IsEnteredExactlyAsTyped) {
 
 INSTANTIATE_TEST_SUITE_P(
     Calculator, PastedPoint,
-    ::testing::Values(
-        PasteCase{"DmsIntoDegMinSec", kSelDegMinSec, "48" DEG "51'24\"N 2" DEG "21'08\"E",
-                  kSelNorth, "48" DEG "51'24\"", kSelEast, "2" DEG "21'8\""},
-        PasteCase{"DecimalIntoDegMinSec", kSelDegMinSec, "-33.8688, 151.2093", kSelSouth,
-                  "33" DEG "52'7.68\"", kSelEast, "151" DEG "12'33.48\""},
-        PasteCase{"DecimalIntoDegMin", kSelDegMin, "40.7128, -74.0060", kSelNorth,
-                  "40" DEG "42.768'", kSelWest, "74" DEG "0.36'"},
-        PasteCase{"DmsIntoDegrees", kSelDegrees, "33" DEG "52'07.7\"S 151" DEG "12'33.5\"E",
-                  kSelSouth, "33.8688055556" DEG, kSelEast, "151.2093055556" DEG}),
+    ::testing::Values(PasteCase{"DmsIntoDegMinSec", kSelDegMinSec,
+                                "48" DEG "51'24\"N 2" DEG "21'08\"E", kSelNorth, "48" DEG "51'24\"",
+                                kSelEast, "2" DEG "21'8\""},
+                      PasteCase{"DecimalIntoDegMinSec", kSelDegMinSec, "-33.8688, 151.2093",
+                                kSelSouth, "33" DEG "52'7.68\"", kSelEast, "151" DEG "12'33.48\""},
+                      PasteCase{"DecimalIntoDegMin", kSelDegMin, "40.7128, -74.0060", kSelNorth,
+                                "40" DEG "42.768'", kSelWest, "74" DEG "0.36'"},
+                      PasteCase{"DmsIntoDegrees", kSelDegrees,
+                                "33" DEG "52'07.7\"S 151" DEG "12'33.5\"E", kSelSouth,
+                                "33.8688055556" DEG, kSelEast, "151.2093055556" DEG}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ExtrasTest, PastedPointsGiveTheDistance) {
@@ -305,8 +310,9 @@ TEST_F(ExtrasTest, RefusedTextChangesNothing) {
     calc.MenuPastePoint_Click(kPointA, "-48 S, 2 E");
     ASSERT_EQ(prompts.messages.size(), 2u);
     EXPECT_EQ(prompts.messages[0].title, "Velmora");
-    EXPECT_EQ(prompts.messages[0].text,
-              "Point B was not pasted: the clipboard holds one angle, not a latitude and a longitude.");
+    EXPECT_EQ(
+        prompts.messages[0].text,
+        "Point B was not pasted: the clipboard holds one angle, not a latitude and a longitude.");
     EXPECT_EQ(prompts.messages[1].text,
               "Point A was not pasted: an angle carries both a sign and a hemisphere letter.");
     EXPECT_EQ(calc.history(), lines);

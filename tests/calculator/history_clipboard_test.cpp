@@ -10,8 +10,7 @@ TEST_F(EngineTest, CopyTakesSelectedLinesEachBehindALineBreak) {
     enter(kSelLatitudeB, kSelNorth, "2");
     ASSERT_GE(calc.history().size(), 5u);
     view.selection = {1, 3};
-    EXPECT_EQ(calc.MenuCopia_Click(),
-              "\r\n" + calc.history()[1] + "\r\n" + calc.history()[3]);
+    EXPECT_EQ(calc.MenuCopia_Click(), "\r\n" + calc.history()[1] + "\r\n" + calc.history()[3]);
 }
 
 TEST_F(EngineTest, CopyWithoutSelectionTakesTheDisplayUnchanged) {
@@ -55,10 +54,8 @@ INSTANTIATE_TEST_SUITE_P(
                       PasteCase{"Negative", "-2.25", "-2.25"},
                       PasteCase{"CommaIsTheOtherSeparator", "12,5", "12.5"},
                       PasteCase{"SurroundingBlanksAndLineBreak", " 12.5\r\n", "12.5"},
-                      PasteCase{"Exponent", "1E-05", "0.00001"},
-                      PasteCase{"Letters", "abc", "7"},
-                      PasteCase{"Empty", "", "7"},
-                      PasteCase{"Coordinate", "45" + kD, "7"},
+                      PasteCase{"Exponent", "1E-05", "0.00001"}, PasteCase{"Letters", "abc", "7"},
+                      PasteCase{"Empty", "", "7"}, PasteCase{"Coordinate", "45" + kD, "7"},
                       PasteCase{"Overflow", "1E+400", "7"},
                       PasteCase{"DigitsNeverTypedAreZeros", "123456789012345678901234567890",
                                 "123456789012346000000000000000"}),
@@ -146,9 +143,24 @@ INSTANTIATE_TEST_SUITE_P(
     Clipboard, SendToCalculator,
     ::testing::Values(SendCase{"PlainNumber", {kSelDegrees}, "12.5", ".", "12.5"},
                       SendCase{"IdleZero", {}, "", ".", "0"},
-                      SendCase{"CoordinateAsDecimalDegrees", {}, "45\xB0" "30'", ".", "45.5"},
-                      SendCase{"LeadingZeroBeforeThePoint", {}, "0\xB0" "30'", ".", "0.5"},
-                      SendCase{"LocaleComma", {}, "0\xB0" "30'", ",", "0,5"},
+                      SendCase{"CoordinateAsDecimalDegrees",
+                               {},
+                               "45\xB0"
+                               "30'",
+                               ".",
+                               "45.5"},
+                      SendCase{"LeadingZeroBeforeThePoint",
+                               {},
+                               "0\xB0"
+                               "30'",
+                               ".",
+                               "0.5"},
+                      SendCase{"LocaleComma",
+                               {},
+                               "0\xB0"
+                               "30'",
+                               ",",
+                               "0,5"},
                       SendCase{"ErrorSendsZero", {}, "91\r", ".", "0"},
                       SendCase{"TrailingPoint", {kSelDegrees}, "12.", ".", "12"}),
     [](const auto& info) { return std::string(info.param.name); });

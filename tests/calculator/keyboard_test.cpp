@@ -41,10 +41,8 @@ TEST_P(Keyboard, RunsTheKeysAction) {
     const KeyboardCase& c = GetParam();
     for (const KeyEvent& e : c.events) {
         const int focus = view.focusRequests;
-        if (e.isChar)
-            calc.Form_KeyPress(e.code);
-        else
-            calc.Form_KeyDown(e.code, e.modifiers);
+        if (e.isChar) calc.Form_KeyPress(e.code);
+        else calc.Form_KeyDown(e.code, e.modifiers);
         EXPECT_GT(view.focusRequests, focus) << "the main window keeps the focus";
     }
     EXPECT_EQ(display(), c.display);
@@ -59,25 +57,38 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         KeyboardCase{"DigitsAndMarks",
                      {typed('4'), typed(176), typed('3'), typed('\''), typed('2'), typed('"')},
-                     "4" + kD + "3'2\"", {}},
-        KeyboardCase{"CommaTypesThePoint", {keyDown(kF6), typed('1'), typed(',')}, "1.", {.format = kDeg}},
-        KeyboardCase{"PointTypesThePoint", {keyDown(kF6), typed('1'), typed('.')}, "1.", {.format = kDeg}},
+                     "4" + kD + "3'2\"",
+                     {}},
+        KeyboardCase{
+            "CommaTypesThePoint", {keyDown(kF6), typed('1'), typed(',')}, "1.", {.format = kDeg}},
+        KeyboardCase{
+            "PointTypesThePoint", {keyDown(kF6), typed('1'), typed('.')}, "1.", {.format = kDeg}},
         KeyboardCase{"BackspaceDeletes", {typed('4'), typed('5'), typed(8)}, "4", {}},
         KeyboardCase{"EastIgnoredOnLatitude", {typed('e'), typed('E'), typed('w')}, "0", {}},
         KeyboardCase{"SouthOnLatitude", {typed('s')}, "0", {.hemisphere = kSouth}},
-        KeyboardCase{"NorthIgnoredOnLongitude", {keyDown(kF3), typed('w'), typed('n'), typed('S')}, "0",
+        KeyboardCase{"NorthIgnoredOnLongitude",
+                     {keyDown(kF3), typed('w'), typed('n'), typed('S')},
+                     "0",
                      {.field = kLongitudeA, .hemisphere = kWest}},
-        KeyboardCase{"EastAfterWestOnLongitude", {keyDown(kF3), typed('W'), typed('e')}, "0",
+        KeyboardCase{"EastAfterWestOnLongitude",
+                     {keyDown(kF3), typed('W'), typed('e')},
+                     "0",
                      {.field = kLongitudeA, .hemisphere = kEast}},
         KeyboardCase{"DeleteCancels", {typed('4'), keyDown(kDelete)}, "0", {}},
         KeyboardCase{"CtrlDeleteDoesNothing", {typed('4'), keyDown(kDelete, kCtrl)}, "4", {}},
         KeyboardCase{"ShiftDeleteKeepsDisplay", {typed('4'), keyDown(kDelete, kShift)}, "4", {}},
-        KeyboardCase{"ShiftF2DoesNothing", {keyDown(kF3), keyDown(kF2, kShift)}, "0",
+        KeyboardCase{"ShiftF2DoesNothing",
+                     {keyDown(kF3), keyDown(kF2, kShift)},
+                     "0",
                      {.field = kLongitudeA, .hemisphere = kEast}},
-        KeyboardCase{"AltF2DoesNothing", {keyDown(kF3), keyDown(kF2, kAlt)}, "0",
+        KeyboardCase{"AltF2DoesNothing",
+                     {keyDown(kF3), keyDown(kF2, kAlt)},
+                     "0",
                      {.field = kLongitudeA, .hemisphere = kEast}},
         KeyboardCase{"F2SelectsLatitudeA", {keyDown(kF3), keyDown(kF2)}, "0", {}},
-        KeyboardCase{"F4AndF5SelectTheBFields", {keyDown(kF4), typed('s'), keyDown(kF5)}, "0",
+        KeyboardCase{"F4AndF5SelectTheBFields",
+                     {keyDown(kF4), typed('s'), keyDown(kF5)},
+                     "0",
                      {.field = kLongitudeB, .hemisphere = kEast}},
         KeyboardCase{"F7SelectsDegMin", {keyDown(kF7)}, "0", {.format = kDegMin}},
         KeyboardCase{"F8SelectsDegMinSec", {keyDown(kF6), keyDown(kF8)}, "0", {}},
@@ -86,7 +97,9 @@ INSTANTIATE_TEST_SUITE_P(
         KeyboardCase{"CIsNoShortcut", {typed('4'), typed('C'), typed('c'), typed('x')}, "4", {}},
         KeyboardCase{"MinusResetsAShownResult", {typed('='), typed('-')}, "0", {}},
         KeyboardCase{"MarkOfOtherFormatDoesNothing",
-                     {keyDown(kF6), typed('4'), typed('\''), typed('"')}, "4", {.format = kDeg}}),
+                     {keyDown(kF6), typed('4'), typed('\''), typed('"')},
+                     "4",
+                     {.format = kDeg}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(EngineTest, ShiftDeleteClearsTheHistory) {

@@ -33,14 +33,21 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         TypingCase{"DigitReplacesIdleZero", {}, {4, 5}, "45"},
         TypingCase{"PointOnIdleZeroIsAppended", {kDegFmt}, {10}, "0."},
-        TypingCase{"PointBeforeMinutesRefusedInDegMinSec", {}, {1, 2, 15, 3, 0, 10}, "12" + kD + "30"},
-        TypingCase{"PointAfterMinutesAcceptedInDegMinSec", {}, {1, 2, 15, 3, 0, 16, 10},
+        TypingCase{
+            "PointBeforeMinutesRefusedInDegMinSec", {}, {1, 2, 15, 3, 0, 10}, "12" + kD + "30"},
+        TypingCase{"PointAfterMinutesAcceptedInDegMinSec",
+                   {},
+                   {1, 2, 15, 3, 0, 16, 10},
                    "12" + kD + "30'."},
         TypingCase{"PointBeforeDegreesRefusedInDegMin", {kDegMinFmt}, {1, 10}, "1"},
         TypingCase{"PointAnywhereOnceInDegrees", {kDegFmt}, {1, 10, 5, 10}, "1.5"},
         TypingCase{"DigitAfterDegreeMarkRefusedInDegrees", {kDegFmt}, {4, 5, 15, 6}, "45" + kD},
-        TypingCase{"DigitAfterMinutesRefusedInDegMin", {kDegMinFmt}, {4, 15, 3, 16, 6}, "4" + kD + "3'"},
-        TypingCase{"DigitAfterSecondsRefusedInDegMinSec", {}, {1, 15, 2, 16, 3, 17, 4}, "1" + kD + "2'3\""},
+        TypingCase{
+            "DigitAfterMinutesRefusedInDegMin", {kDegMinFmt}, {4, 15, 3, 16, 6}, "4" + kD + "3'"},
+        TypingCase{"DigitAfterSecondsRefusedInDegMinSec",
+                   {},
+                   {1, 15, 2, 16, 3, 17, 4},
+                   "1" + kD + "2'3\""},
         TypingCase{"MarkOnIdleZeroAndNeverTwice", {}, {15, 15}, "0" + kD},
         TypingCase{"MarkKeyOfOtherFormatIsDisabled", {kDegFmt}, {4, 16, 17}, "4"},
         TypingCase{"BackRemovesTheWholeDegreeMark", {}, {4, 5, 15, 12}, "45"},
@@ -81,27 +88,78 @@ TEST_P(KeypadEnter, StoresAndWritesTheEntry) {
 INSTANTIATE_TEST_SUITE_P(
     Keypad, KeypadEnter,
     ::testing::Values(
-        EnterCase{"SouthGetsMinusAndSpacedLine", {kSelSouth}, "45" + kD + "30'15\"", 0,
-                  "-45" + kD + "30'15\"", "Latitude A: 45" + kD + " 30' 15\" S", "0"},
-        EnterCase{"NorthHasNoSign", {}, "45" + kD + "30'15\"", 0, "45" + kD + "30'15\"",
-                  "Latitude A: 45" + kD + " 30' 15\" N", "0"},
-        EnterCase{"IdleZeroBecomesZeroDegrees", {}, "", 0, "0" + kD, "Latitude A: 0" + kD + "  N", "0"},
-        EnterCase{"PlainNumberGetsDegreeMark", {kSelDegrees}, "12.5", 0, "12.5" + kD,
-                  "Latitude A: 12.5" + kD + "  N", "0"},
-        EnterCase{"LongitudeWest", {kSelLongitudeA, kSelWest}, "7", 2, "-7" + kD,
-                  "Longitude A: 7" + kD + "  W", "0"},
-        EnterCase{"LongitudeEastByDefault", {kSelLongitudeB}, "7", 3, "7" + kD,
-                  "Longitude B: 7" + kD + "  E", "0"},
-        EnterCase{"LatitudeBSharesTheSouth", {kSelSouth, kSelLatitudeB}, "10", 1, "-10" + kD,
-                  "Latitude B: 10" + kD + "  S", "0"},
-        EnterCase{"MinutesHaveNoLimitOfTheirOwn", {}, "45" + kD + "75'", 0, "45" + kD + "75'",
-                  "Latitude A: 45" + kD + " 75'  N", "0"},
-        EnterCase{"LatitudeJustOverNinetyRefusedWithoutSign", {kSelSouth}, "90" + kD + "0'1\"", 0,
-                  "90" + kD + "0'1\"", "Latitude A: Out of range", "Error"},
-        EnterCase{"LongitudeLimitPasses", {kSelDegrees, kSelLongitudeB}, "180", 3, "180" + kD,
-                  "Longitude B: 180" + kD + "  E", "0"},
-        EnterCase{"LongitudeOverLimitRefused", {kSelDegrees, kSelLongitudeA}, "180.5", 2,
-                  "180.5" + kD, "Longitude A: Out of range", "Error"}),
+        EnterCase{"SouthGetsMinusAndSpacedLine",
+                  {kSelSouth},
+                  "45" + kD + "30'15\"",
+                  0,
+                  "-45" + kD + "30'15\"",
+                  "Latitude A: 45" + kD + " 30' 15\" S",
+                  "0"},
+        EnterCase{"NorthHasNoSign",
+                  {},
+                  "45" + kD + "30'15\"",
+                  0,
+                  "45" + kD + "30'15\"",
+                  "Latitude A: 45" + kD + " 30' 15\" N",
+                  "0"},
+        EnterCase{
+            "IdleZeroBecomesZeroDegrees", {}, "", 0, "0" + kD, "Latitude A: 0" + kD + "  N", "0"},
+        EnterCase{"PlainNumberGetsDegreeMark",
+                  {kSelDegrees},
+                  "12.5",
+                  0,
+                  "12.5" + kD,
+                  "Latitude A: 12.5" + kD + "  N",
+                  "0"},
+        EnterCase{"LongitudeWest",
+                  {kSelLongitudeA, kSelWest},
+                  "7",
+                  2,
+                  "-7" + kD,
+                  "Longitude A: 7" + kD + "  W",
+                  "0"},
+        EnterCase{"LongitudeEastByDefault",
+                  {kSelLongitudeB},
+                  "7",
+                  3,
+                  "7" + kD,
+                  "Longitude B: 7" + kD + "  E",
+                  "0"},
+        EnterCase{"LatitudeBSharesTheSouth",
+                  {kSelSouth, kSelLatitudeB},
+                  "10",
+                  1,
+                  "-10" + kD,
+                  "Latitude B: 10" + kD + "  S",
+                  "0"},
+        EnterCase{"MinutesHaveNoLimitOfTheirOwn",
+                  {},
+                  "45" + kD + "75'",
+                  0,
+                  "45" + kD + "75'",
+                  "Latitude A: 45" + kD + " 75'  N",
+                  "0"},
+        EnterCase{"LatitudeJustOverNinetyRefusedWithoutSign",
+                  {kSelSouth},
+                  "90" + kD + "0'1\"",
+                  0,
+                  "90" + kD + "0'1\"",
+                  "Latitude A: Out of range",
+                  "Error"},
+        EnterCase{"LongitudeLimitPasses",
+                  {kSelDegrees, kSelLongitudeB},
+                  "180",
+                  3,
+                  "180" + kD,
+                  "Longitude B: 180" + kD + "  E",
+                  "0"},
+        EnterCase{"LongitudeOverLimitRefused",
+                  {kSelDegrees, kSelLongitudeA},
+                  "180.5",
+                  2,
+                  "180.5" + kD,
+                  "Longitude A: Out of range",
+                  "Error"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A sign reaches the display only by Paste; the hemisphere gives the sign, so a negative
@@ -137,7 +195,9 @@ TEST_F(EngineTest, RefusedEntryIsStillUsedByCalculate) {
     keys({kKeyEnter, kKeyCalculate});
     ASSERT_TRUE(state().ResultShown);
     const double km = geodesy::VincentyInverse(90.0 + 1.0 / 3600.0, 0, 0, 0, 6378137.0,
-                                               6356752.3142, 1 / 298.257223563).metres / 1000;
+                                               6356752.3142, 1 / 298.257223563)
+                          .metres /
+                      1000;
     EXPECT_EQ(display(), FixedSixText(km, "."));
 }
 
@@ -149,9 +209,11 @@ TEST_F(EngineTest, FullCalculationThroughTheKeys) {
     enter(kSelLongitudeB, kSelWest, "3" + kD + "4'12\"");
     calc.Lab_Num_Click(kKeyCalculate);
 
-    const double metres = geodesy::VincentyInverse(
-        50 + 3 / 60.0 + 59 / 3600.0, -(5 + 42 / 60.0 + 53 / 3600.0), 58 + 38 / 60.0 + 35 / 3600.0,
-        -(3 + 4 / 60.0 + 12 / 3600.0), 6378137.0, 6356752.3142, 1 / 298.257223563).metres;
+    const double metres =
+        geodesy::VincentyInverse(50 + 3 / 60.0 + 59 / 3600.0, -(5 + 42 / 60.0 + 53 / 3600.0),
+                                 58 + 38 / 60.0 + 35 / 3600.0, -(3 + 4 / 60.0 + 12 / 3600.0),
+                                 6378137.0, 6356752.3142, 1 / 298.257223563)
+            .metres;
     EXPECT_NEAR(metres / 1000, 969.8, 0.1);  // km
     EXPECT_EQ(display(), FixedSixText(metres / 1000, "."));
     EXPECT_EQ(lastLine(), "Distance: " + display() + " km");
@@ -215,7 +277,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ShownResultCase{"DigitStartsAnew", 7, false, "7"},
                       ShownResultCase{"BackStartsFromZero", kKeyBack, false, "0"},
                       ShownResultCase{"DisabledSignStillResets", kKeySign, false, "0"},
-                      ShownResultCase{"PointAfterResetInDegMinSecRefused", kKeyDecimalPoint, false, "0"}),
+                      ShownResultCase{"PointAfterResetInDegMinSecRefused", kKeyDecimalPoint, false,
+                                      "0"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(EngineTest, EnterOnShownResultStoresZeroDegrees) {

@@ -85,7 +85,8 @@ INSTANTIATE_TEST_SUITE_P(
     Calculator, MidpointLines,
     ::testing::Values(MidpointCase{"Equator", false, 0, 0, 0, 10, "NE"},
                       MidpointCase{"Meridian", false, 10, 20, 30, 20, "NE"},
-                      MidpointCase{"SouthAndWest", false, -33.8688, -70.6693, -12.0464, -77.0428, "SW"},
+                      MidpointCase{"SouthAndWest", false, -33.8688, -70.6693, -12.0464, -77.0428,
+                                   "SW"},
                       MidpointCase{"OnTheAntimeridian", false, 10, 170, 10, -170, "NE"},
                       MidpointCase{"AcrossTheAntimeridian", false, -5, 175, 5, -165, "NW"},
                       MidpointCase{"OverTheNorthPole", false, 60, 10, 70, -170, "NE"},
@@ -149,7 +150,8 @@ class DestinationInputTable : public ::testing::TestWithParam<InputCase> {};
 
 TEST_P(DestinationInputTable, AcceptsOrNamesTheFieldAndWhy) {
     const InputCase& c = GetParam();
-    const DestinationParse parse = ParseDestinationInput(c.azimuth, c.distance, c.format, kKilometres);
+    const DestinationParse parse =
+        ParseDestinationInput(c.azimuth, c.distance, c.format, kKilometres);
     EXPECT_EQ(parse.refusal, c.refusal) << c.azimuth << " / " << c.distance;
     ASSERT_EQ(parse.input.has_value(), parse.refusal.empty());
     if (parse.input) {
@@ -160,8 +162,7 @@ TEST_P(DestinationInputTable, AcceptsOrNamesTheFieldAndWhy) {
 INSTANTIATE_TEST_SUITE_P(
     ParseDestinationInput, DestinationInputTable,
     ::testing::Values(
-        InputCase{"45.5", "100", kDeg, 45.5, ""},
-        InputCase{" 45,5 ", "1,5", kDeg, 45.5, ""},
+        InputCase{"45.5", "100", kDeg, 45.5, ""}, InputCase{" 45,5 ", "1,5", kDeg, 45.5, ""},
         InputCase{"45 30", "0", kDegMin, 45.5, ""},
         InputCase{"45" DEG "30'", "2.25", kDegMinSec, 45.5, ""},
         InputCase{"45 30 15.5", "7", kDegMinSec, 45.5043055555556, ""},
@@ -177,7 +178,8 @@ INSTANTIATE_TEST_SUITE_P(
         InputCase{"45 30 60", "1", kDegMinSec, 0, "Azimuth: seconds must be below 60"},
         InputCase{"45 30", "1", kDeg, 0, "Azimuth: the coordinate format has no minutes"},
         InputCase{"45 30 15", "1", kDegMin, 0, "Azimuth: the coordinate format has no seconds"},
-        InputCase{"45 30 15 5", "1", kDegMinSec, 0, "Azimuth: more parts than degrees, minutes and seconds"},
+        InputCase{"45 30 15 5", "1", kDegMinSec, 0,
+                  "Azimuth: more parts than degrees, minutes and seconds"},
         InputCase{"45.5 30", "1", kDegMin, 0, "Azimuth: only the last part may have decimals"},
         InputCase{"30' 45" DEG, "1", kDegMin, 0, "Azimuth: must begin with the degrees"},
         InputCase{"45" DEG " 30' 10" DEG, "1", kDegMinSec, 0,
@@ -220,14 +222,20 @@ TEST_P(Destinations, WriteTheLineEnterBAndGiveTheDistanceBack) {
     EXPECT_EQ(view.currentLine, static_cast<int>(calc.history().size()) - 1);
 
     double lat = 0, lon = 0, arrival = 0;
-    oracle(c.sphere).Direct(48.8566, 2.3522, c.azimuthDeg, c.distanceKm * 1000.0, lat, lon, arrival);
-    const auto stored = [&](FieldCode f) { return ReadLeadingNumber(DecimalDegreesText(state(), state().CoordText[f])); };
+    oracle(c.sphere).Direct(48.8566, 2.3522, c.azimuthDeg, c.distanceKm * 1000.0, lat, lon,
+                            arrival);
+    const auto stored = [&](FieldCode f) {
+        return ReadLeadingNumber(DecimalDegreesText(state(), state().CoordText[f]));
+    };
     EXPECT_NEAR(stored(kLatitudeB), lat, kStoredDeg);
     EXPECT_NEAR(stored(kLongitudeB), lon, kStoredDeg);
-    static const std::regex form("Azimuth at B: (\\d+)" DEG " (\\d+)' ([0-9.]+)\"|Azimuth at B: ([0-9.]+)" DEG);
+    static const std::regex form("Azimuth at B: (\\d+)" DEG
+                                 " (\\d+)' ([0-9.]+)\"|Azimuth at B: ([0-9.]+)" DEG);
     std::smatch m;
     ASSERT_TRUE(std::regex_match(back(0), m, form)) << back(0);
-    const double shown = m[4].matched ? std::stod(m[4]) : std::stod(m[1]) + std::stod(m[2]) / 60 + std::stod(m[3]) / 3600;
+    const double shown = m[4].matched
+                             ? std::stod(m[4])
+                             : std::stod(m[1]) + std::stod(m[2]) / 60 + std::stod(m[3]) / 3600;
     EXPECT_NEAR(shown, arrival + (arrival < 0 ? 360 : 0), 0.006 / 3600) << back(0);
     calc.Lab_Num_Click(kKeyCalculate);
     EXPECT_EQ(lastLine(), c.distanceLine);
@@ -235,12 +243,14 @@ TEST_P(Destinations, WriteTheLineEnterBAndGiveTheDistanceBack) {
 
 INSTANTIATE_TEST_SUITE_P(
     Calculator, Destinations,
-    ::testing::Values(
-        DestinationCase{"DmsKm", false, kSelKilometres, kSelDegMinSec, "45 30", "100", 45.5, 100.0,
-                        "Destination: azimuth 45" DEG " 30' 0.00\", 100.000000 km", "Distance: 100.000000 km"},
-        DestinationCase{"SphereDegreesMiles", true, kSelStatuteMiles, kSelDegrees, "270", "1000,25",
-                        270.0, 1000.25 * 1.609344, "Destination: azimuth 270.000000" DEG ", 1000.250000 mi",
-                        "Distance: 1000.250000 mi"}),
+    ::testing::Values(DestinationCase{"DmsKm", false, kSelKilometres, kSelDegMinSec, "45 30", "100",
+                                      45.5, 100.0,
+                                      "Destination: azimuth 45" DEG " 30' 0.00\", 100.000000 km",
+                                      "Distance: 100.000000 km"},
+                      DestinationCase{"SphereDegreesMiles", true, kSelStatuteMiles, kSelDegrees,
+                                      "270", "1000,25", 270.0, 1000.25 * 1.609344,
+                                      "Destination: azimuth 270.000000" DEG ", 1000.250000 mi",
+                                      "Distance: 1000.250000 mi"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // No A, A out of range, a refused field, a direct that fails: a message box each, no change.
@@ -266,7 +276,8 @@ TEST_F(MidpointDestinationTest, DestinationRefusalsChangeNothing) {
     EXPECT_EQ(calc.history(), lines);
     EXPECT_EQ(state().CoordText, before.CoordText);
     EXPECT_EQ(std::count(lines.begin(), lines.end(), "Latitude A: 48" DEG " 51' 23.76\" N"), 1);
-    EXPECT_TRUE(std::none_of(lines.begin(), lines.end(), [](const std::string& l) { return l.starts_with("Destination"); }));
+    EXPECT_TRUE(std::none_of(lines.begin(), lines.end(),
+                             [](const std::string& l) { return l.starts_with("Destination"); }));
 }
 
 }  // namespace

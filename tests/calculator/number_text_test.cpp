@@ -40,12 +40,9 @@ INSTANTIATE_TEST_SUITE_P(
                   "298.25722293287"},
         WriteCase{"LargestFifteenDigitValue", 1.79769313486231E+308, "1.79769313486231E+308"},
         WriteCase{"DblMaxRoundsUp", DBL_MAX, "1.79769313486232E+308"},
-        WriteCase{"HalfWithoutLeadingZero", 0.5, ".5"},
-        WriteCase{"NegativeQuarter", -0.25, "-.25"},
-        WriteCase{"NegativeDecimal", -7.25, "-7.25"},
-        WriteCase{"WholeNumber", 100.0, "100"},
-        WriteCase{"Zero", 0.0, "0"},
-        WriteCase{"NegativeZero", -0.0, "0"},
+        WriteCase{"HalfWithoutLeadingZero", 0.5, ".5"}, WriteCase{"NegativeQuarter", -0.25, "-.25"},
+        WriteCase{"NegativeDecimal", -7.25, "-7.25"}, WriteCase{"WholeNumber", 100.0, "100"},
+        WriteCase{"Zero", 0.0, "0"}, WriteCase{"NegativeZero", -0.0, "0"},
         WriteCase{"SumRoundsAtFifteenDigits", 0.1 + 0.2, ".3"},
         WriteCase{"Third", 1.0 / 3.0, ".333333333333333"},
         WriteCase{"TwoThirdsRoundsUp", 2.0 / 3.0, ".666666666666667"},
@@ -75,24 +72,17 @@ TEST_P(NumberTextReads, LongestLeadingNumberWithPoint) {
 
 INSTANTIATE_TEST_SUITE_P(
     ReadLeadingNumber, NumberTextReads,
-    ::testing::Values(ReadCase{"Decimal", "45.5", 45.5},
-                      ReadCase{"StopsAtMark", "-7.25\xC2\xB0", -7.25},
-                      ReadCase{"LeadingPoint", ".5", 0.5},
-                      ReadCase{"Exponent", "1E-05x", 1e-5},
-                      ReadCase{"SecondPointEnds", "1.5.3", 1.5},
-                      ReadCase{"CommaIsNotAPoint", "3,5", 3.0},
-                      ReadCase{"LeadingBlanks", "  12", 12.0},
-                      ReadCase{"PlusSign", "+3", 3.0},
-                      ReadCase{"BareExponentLetter", "1e", 1.0},
-                      ReadCase{"ExponentWithoutDigits", "1E+", 1.0},
-                      ReadCase{"Empty", "", 0.0},
-                      ReadCase{"SignOnly", "-", 0.0},
-                      ReadCase{"PointOnly", ".", 0.0},
-                      ReadCase{"NoNumber", "Error", 0.0},
-                      ReadCase{"NotANumberText", "NaN", 0.0},
-                      ReadCase{"OverflowIsInfinite", "1E+400", kInf},
-                      ReadCase{"DblMaxTextOverflows", "-1.79769313486232E+308", -kInf},
-                      ReadCase{"UnderflowIsZero", "1E-400", 0.0}),
+    ::testing::Values(
+        ReadCase{"Decimal", "45.5", 45.5}, ReadCase{"StopsAtMark", "-7.25\xC2\xB0", -7.25},
+        ReadCase{"LeadingPoint", ".5", 0.5}, ReadCase{"Exponent", "1E-05x", 1e-5},
+        ReadCase{"SecondPointEnds", "1.5.3", 1.5}, ReadCase{"CommaIsNotAPoint", "3,5", 3.0},
+        ReadCase{"LeadingBlanks", "  12", 12.0}, ReadCase{"PlusSign", "+3", 3.0},
+        ReadCase{"BareExponentLetter", "1e", 1.0}, ReadCase{"ExponentWithoutDigits", "1E+", 1.0},
+        ReadCase{"Empty", "", 0.0}, ReadCase{"SignOnly", "-", 0.0}, ReadCase{"PointOnly", ".", 0.0},
+        ReadCase{"NoNumber", "Error", 0.0}, ReadCase{"NotANumberText", "NaN", 0.0},
+        ReadCase{"OverflowIsInfinite", "1E+400", kInf},
+        ReadCase{"DblMaxTextOverflows", "-1.79769313486232E+308", -kInf},
+        ReadCase{"UnderflowIsZero", "1E-400", 0.0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct ConvertCase {
@@ -108,22 +98,22 @@ TEST_P(NumberTextConverts, WholeTextWithGivenSeparator) {
     EXPECT_EQ(ConvertNumber(GetParam().text, GetParam().separator), GetParam().value);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    ConvertNumber, NumberTextConverts,
-    ::testing::Values(ConvertCase{"CommaSeparator", "1,5", ",", 1.5},
-                      ConvertCase{"PointRefusedWhenCommaIsTheSeparator", "1.5", ",", std::nullopt},
-                      ConvertCase{"SurroundingBlanks", " \t12 ", ".", 12.0},
-                      ConvertCase{"NegativeFraction", "-.5", ".", -0.5},
-                      ConvertCase{"TrailingPoint", "5.", ".", 5.0},
-                      ConvertCase{"Exponent", "1E-05", ".", 1e-5},
-                      ConvertCase{"LowerCaseExponent", "2.5e3", ".", 2500.0},
-                      ConvertCase{"TrailingText", "12a", ".", std::nullopt},
-                      ConvertCase{"InnerBlank", "1 2", ".", std::nullopt},
-                      ConvertCase{"Empty", "", ".", std::nullopt},
-                      ConvertCase{"PointOnly", ".", ".", std::nullopt},
-                      ConvertCase{"Infinity", "inf", ".", std::nullopt},
-                      ConvertCase{"Overflow", "1E+400", ".", std::nullopt}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(ConvertNumber, NumberTextConverts,
+                         ::testing::Values(ConvertCase{"CommaSeparator", "1,5", ",", 1.5},
+                                           ConvertCase{"PointRefusedWhenCommaIsTheSeparator", "1.5",
+                                                       ",", std::nullopt},
+                                           ConvertCase{"SurroundingBlanks", " \t12 ", ".", 12.0},
+                                           ConvertCase{"NegativeFraction", "-.5", ".", -0.5},
+                                           ConvertCase{"TrailingPoint", "5.", ".", 5.0},
+                                           ConvertCase{"Exponent", "1E-05", ".", 1e-5},
+                                           ConvertCase{"LowerCaseExponent", "2.5e3", ".", 2500.0},
+                                           ConvertCase{"TrailingText", "12a", ".", std::nullopt},
+                                           ConvertCase{"InnerBlank", "1 2", ".", std::nullopt},
+                                           ConvertCase{"Empty", "", ".", std::nullopt},
+                                           ConvertCase{"PointOnly", ".", ".", std::nullopt},
+                                           ConvertCase{"Infinity", "inf", ".", std::nullopt},
+                                           ConvertCase{"Overflow", "1E+400", ".", std::nullopt}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ConvertNumberAllowingOverflow, TellsOverflowFromNoNumber) {
     EXPECT_EQ(ConvertNumberAllowingOverflow("-1E+400", "."), -kInf);
@@ -193,8 +183,7 @@ INSTANTIATE_TEST_SUITE_P(
                       FixedCase{"CarryIntoIntegerPart", 9.9999999, ".", "10.000000"},
                       FixedCase{"NegativeRoundingToZeroHasNoSign", -0.0000001, ".", "0.000000"},
                       FixedCase{"NegativeKeepsSign", -0.0000006, ".", "-0.000001"},
-                      FixedCase{"LargeValueNoGrouping", 1e15, ".",
-                                "1000000000000000.000000"},
+                      FixedCase{"LargeValueNoGrouping", 1e15, ".", "1000000000000000.000000"},
                       FixedCase{"FifteenSignificantDigitsAtMost", 12345678901.123456, ".",
                                 "12345678901.123500"}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -215,8 +204,8 @@ INSTANTIATE_TEST_SUITE_P(
                       FixedCase{"SmallestStep", 0.00001, ".", "0.00001"},
                       FixedCase{"NegativeCommaMark", -12.5, ",", "-12,5"},
                       FixedCase{"NegativeRoundingToZeroHasNoSign", -0.000001, ".", "0.0"},
-                      FixedCase{"DigitsBeyondFifteenAreZeros", 123456789012345678901234567890.0, ".",
-                                "123456789012346000000000000000.0"},
+                      FixedCase{"DigitsBeyondFifteenAreZeros", 123456789012345678901234567890.0,
+                                ".", "123456789012346000000000000000.0"},
                       FixedCase{"DecimalsBeyondFifteenDigitsDropped", -1234567890123.456789, ",",
                                 "-1234567890123,46"}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -230,17 +219,29 @@ TEST(NumberWriters, NoWritingOfAValueThatIsNotFinite) {
     }
     EXPECT_EQ(NumberText(std::numeric_limits<double>::quiet_NaN()), "");
     // The largest double, in 15 digits and zeros.
-    EXPECT_EQ(FixedSixText(1.7976931348623157e308, "."), "179769313486232" + std::string(294, '0') + ".000000");
+    EXPECT_EQ(FixedSixText(1.7976931348623157e308, "."),
+              "179769313486232" + std::string(294, '0') + ".000000");
 }
 
 // AtFifteenDigits is the round trip through NumberText, bit for bit, at every magnitude, near
 // powers of ten (where the 15 digits carry into a 16th) and at decimal ties (x + k/8192 is
 // exactly halfway between two 15-digit decimals near 100).
 TEST(AtFifteenDigits, IsTheTripThroughNumberText) {
-    std::vector<double> values = {0.0, -0.0, 1.0, 99.99999999999999, 100.0001220703125,
-                                  -100.0001220703125, 9.999999999999999e-9, 1e-8, 1e15,
-                                  999999999999999.9, 0.30000000000000004, kInf, -kInf,
-                                  5e-324, 1.7976931348623157e308};
+    std::vector<double> values = {0.0,
+                                  -0.0,
+                                  1.0,
+                                  99.99999999999999,
+                                  100.0001220703125,
+                                  -100.0001220703125,
+                                  9.999999999999999e-9,
+                                  1e-8,
+                                  1e15,
+                                  999999999999999.9,
+                                  0.30000000000000004,
+                                  kInf,
+                                  -kInf,
+                                  5e-324,
+                                  1.7976931348623157e308};
     std::mt19937_64 random(20261209);
     std::uniform_real_distribution<double> mantissa(1.0, 10.0);
     std::uniform_int_distribution<int> exponent(-12, 17);

@@ -12,8 +12,9 @@ TEST(CalculatorStartUp, LeavesTheCalculatorReadyOnWgs84) {
 
     EXPECT_TRUE(calc.state().Loading) << "the window finishes its own steps first";
     EXPECT_EQ(calc.displayText(), "0");
-    EXPECT_EQ(calc.history(), (std::vector<std::string>{"Datum: WGS-84", "Distance: kilometers [km]",
-                                                        "Coordinates: Degrees / minutes / seconds"}));
+    EXPECT_EQ(calc.history(),
+              (std::vector<std::string>{"Datum: WGS-84", "Distance: kilometers [km]",
+                                        "Coordinates: Degrees / minutes / seconds"}));
     EXPECT_EQ(view.appended, 3);
     EXPECT_EQ(view.cleared, 1);
     for (const std::string& text : calc.state().CoordText) EXPECT_EQ(text, "0");

@@ -114,7 +114,8 @@ void CalculatorLogicTest::typesOnlyWhileTheCalculatorHoldsTheFocus() {
     target.windowAtPoll = windowAtPoll;
     target.focusAtPoll = focusAtPoll;
     target.focusLostAfterKeys = focusLostAfterKeys;
-    LaunchedCalculator calculator({"velmora-no-such-calculator", m_program}, target, std::chrono::milliseconds(600));
+    LaunchedCalculator calculator({"velmora-no-such-calculator", m_program}, target,
+                                  std::chrono::milliseconds(600));
     calculator.typeNumber("45.5");
     QCOMPARE(target.typed, typed);
     if (!usable || !typeable) QCOMPARE(target.findPolls, 0);  // the calculator was not even started
@@ -159,7 +160,8 @@ void CalculatorLogicTest::sameKeyIsPressedAgainOnlyAfterTheCalculatorReleasedIt(
                  qPrintable(QString("key %1 pressed again after %2 ms").arg(i).arg(intervalMs)));
     }
     const qint64 typingMs = target.pressedAtMs.last() - target.pressedAtMs.first();
-    QVERIFY2(typingMs <= kLongestKeyMs * (number.size() - 1), qPrintable(QString("%1 ms").arg(typingMs)));
+    QVERIFY2(typingMs <= kLongestKeyMs * (number.size() - 1),
+             qPrintable(QString("%1 ms").arg(typingMs)));
 }
 
 QTEST_MAIN(CalculatorLogicTest)

@@ -33,9 +33,11 @@ public:
         : m_path(dir.filePath(name)), m_pidFile(dir.filePath(name + ".pid")) {
         QFile script(m_path);
         if (script.open(QIODevice::WriteOnly)) {
-            script.write(QString("#!/bin/sh\necho $$ > '%1'\nexec %2\n").arg(m_pidFile, command).toUtf8());
+            script.write(
+                QString("#!/bin/sh\necho $$ > '%1'\nexec %2\n").arg(m_pidFile, command).toUtf8());
             script.close();
-            script.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+            script.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                  QFileDevice::ExeOwner);
         }
     }
     ~FakeProgram() {
@@ -59,11 +61,12 @@ private:
 // no toolkit between the server and the count.
 class KeyCounter {
 public:
-    explicit KeyCounter(const QString& display) : m_display(XOpenDisplay(display.toUtf8().constData())) {
+    explicit KeyCounter(const QString& display)
+        : m_display(XOpenDisplay(display.toUtf8().constData())) {
         if (!m_display) return;
         for (int i = 0; i < 2; ++i) {
-            m_windows[i] = XCreateSimpleWindow(m_display, DefaultRootWindow(m_display), 10 + 120 * i, 10, 100, 100,
-                                               0, 0, 0);
+            m_windows[i] = XCreateSimpleWindow(m_display, DefaultRootWindow(m_display),
+                                               10 + 120 * i, 10, 100, 100, 0, 0, 0);
             XSelectInput(m_display, m_windows[i], KeyPressMask);
             XMapWindow(m_display, m_windows[i]);
         }
@@ -135,7 +138,8 @@ void CalculatorTest::numberArrivesInGalculator_data() {
 void CalculatorTest::numberArrivesInGalculator() {
     QFETCH(QString, number);
     for (const char* tool : {"galculator", "xdotool", "xclip"}) {
-        if (QStandardPaths::findExecutable(tool).isEmpty()) QSKIP(qPrintable(QString(tool) + " is not installed"));
+        if (QStandardPaths::findExecutable(tool).isEmpty())
+            QSKIP(qPrintable(QString(tool) + " is not installed"));
     }
     FakeProgram calculator(m_dir, "calculator", "galculator");
     X11KeyboardTarget target;
@@ -204,7 +208,8 @@ void CalculatorTest::nothingIsTypedWhileAnotherProgramGrabsTheKeyboard() {
 
     Display* grabber = XOpenDisplay(g_session->display().toUtf8().constData());
     QVERIFY(grabber);
-    QCOMPARE(XGrabKeyboard(grabber, DefaultRootWindow(grabber), False, GrabModeAsync, GrabModeAsync, CurrentTime),
+    QCOMPARE(XGrabKeyboard(grabber, DefaultRootWindow(grabber), False, GrabModeAsync, GrabModeAsync,
+                           CurrentTime),
              GrabSuccess);
     XSync(grabber, False);
     QVERIFY(target.hasFocus(counter.window(0)));
@@ -243,8 +248,8 @@ void CalculatorTest::noKeyGoesAstrayWhileTheFocusFlips() {
     flipper.join();
     QTest::qWait(200);
     const auto presses = counter.presses();
-    qInfo("%d of %d keys typed while the focus flipped; %d arrived, %d went astray", typed, kKeys, presses[0],
-          presses[1]);
+    qInfo("%d of %d keys typed while the focus flipped; %d arrived, %d went astray", typed, kKeys,
+          presses[0], presses[1]);
     QVERIFY(typed > 0);
     QCOMPARE(presses, (std::array<int, 2>{typed, 0}));
 }
@@ -256,7 +261,8 @@ int main(int argc, char** argv) {
         // The calculators started by this process inherit its environment; galculator keeps
         // its settings in the session's scratch home.
         const QProcessEnvironment environment = session.environment();
-        for (const char* name : {"DISPLAY", "QT_QPA_PLATFORM", "DBUS_SESSION_BUS_ADDRESS", "HOME", "XDG_CONFIG_HOME"}) {
+        for (const char* name : {"DISPLAY", "QT_QPA_PLATFORM", "DBUS_SESSION_BUS_ADDRESS", "HOME",
+                                 "XDG_CONFIG_HOME"}) {
             qputenv(name, environment.value(name).toUtf8());
         }
         qunsetenv("WAYLAND_DISPLAY");

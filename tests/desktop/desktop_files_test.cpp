@@ -20,8 +20,10 @@ using velmora::desktop::testing::FakeWarnings;
 
 namespace {
 
-const QString kNotInserted = "exclamation|Velmora|Warning: The program was not insert into the tray bar";
-const QString kAlreadyInserted = "critical|Velmora|Warning: The program was already insert into the tray bar";
+const QString kNotInserted =
+    "exclamation|Velmora|Warning: The program was not insert into the tray bar";
+const QString kAlreadyInserted =
+    "critical|Velmora|Warning: The program was already insert into the tray bar";
 
 // A store whose answers the test sets, for failures real files cannot produce as root.
 class ScriptedStore : public AutoStartStore {
@@ -180,11 +182,14 @@ void DesktopFilesTest::entryChangedFromOutside_data() {
     QTest::newRow("created while unticked") << false << working << false << false;
     QTest::newRow("empty Exec counts as off")
         << false << QByteArray("[Desktop Entry]\nExec=\n") << true << true;
-    QTest::newRow("no Exec counts as off") << false << QByteArray("[Desktop Entry]\nName=x\n") << true << true;
-    QTest::newRow("Hidden counts as off") << false << QByteArray(working + "Hidden=true\n") << true << true;
+    QTest::newRow("no Exec counts as off")
+        << false << QByteArray("[Desktop Entry]\nName=x\n") << true << true;
+    QTest::newRow("Hidden counts as off")
+        << false << QByteArray(working + "Hidden=true\n") << true << true;
     QTest::newRow("switched off for GNOME")
         << false << QByteArray(working + "X-GNOME-Autostart-enabled=false\n") << true << true;
-    QTest::newRow("Hidden=false is on") << false << QByteArray(working + "Hidden=false\n") << false << false;
+    QTest::newRow("Hidden=false is on")
+        << false << QByteArray(working + "Hidden=false\n") << false << false;
 }
 
 void DesktopFilesTest::entryChangedFromOutside() {
@@ -260,7 +265,8 @@ void DesktopFilesTest::storeFailuresWarn_data() {
     QTest::newRow("written but reads back empty") << false << true << Value("") << kNotInserted;
     QTest::newRow("written but missing") << false << true << Value() << kNotInserted;
     QTest::newRow("remove fails") << true << false << Value("/usr/bin/velmora") << kAlreadyInserted;
-    QTest::newRow("removed but still there") << true << true << Value("/usr/bin/velmora") << kAlreadyInserted;
+    QTest::newRow("removed but still there")
+        << true << true << Value("/usr/bin/velmora") << kAlreadyInserted;
 }
 
 void DesktopFilesTest::storeFailuresWarn() {
@@ -390,9 +396,11 @@ void DesktopFilesTest::linksAreReplacedNeverWrittenThrough() {
         QVERIFY(!QFileInfo::exists(target));
     } else {
         QCOMPARE(readFile(target), QByteArray("secret"));
-        QCOMPARE(QFileInfo(target).permissions() & 0x7077, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        QCOMPARE(QFileInfo(target).permissions() & 0x7077,
+                 QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     }
-    QCOMPARE(QDir(QFileInfo(target).absolutePath()).entryList(QDir::Files).size(), dangling ? 0 : 1);
+    QCOMPARE(QDir(QFileInfo(target).absolutePath()).entryList(QDir::Files).size(),
+             dangling ? 0 : 1);
     QCOMPARE(QDir(QFileInfo(path).absolutePath()).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
 
@@ -437,7 +445,8 @@ void DesktopFilesTest::entriesAreWrittenByteForByte() {
     QVERIFY(store.write());
     XdgDesktopShortcut shortcut("/opt/My Programs/velmora", "");
     shortcut.create();
-    const QByteArray lines = "[Desktop Entry]\nType=Application\nName=Velmora\nExec=\"/opt/My Programs/velmora\"\n";
+    const QByteArray lines =
+        "[Desktop Entry]\nType=Application\nName=Velmora\nExec=\"/opt/My Programs/velmora\"\n";
     QCOMPARE(readFile(store.entryPath()), lines + "Terminal=false\n");
     QCOMPARE(readFile(shortcut.shortcutPath()), lines + "Icon=\nTerminal=false\n");
 }
@@ -459,9 +468,10 @@ void DesktopFilesTest::shortcutMadeTwiceAndRemovedTwice() {
     QCOMPARE(entry->value("Icon"), std::optional<QString>("velmora"));
     QCOMPARE(execOf(path), QStringList{"/usr/bin/velmora"});
     QCOMPARE(QFileInfo(path).permissions() & 0x7777,
-             QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner | QFileDevice::ReadUser |
-                 QFileDevice::WriteUser | QFileDevice::ExeUser | QFileDevice::ReadGroup | QFileDevice::ExeGroup |
-                 QFileDevice::ReadOther | QFileDevice::ExeOther);
+             QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
+                 QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser |
+                 QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther |
+                 QFileDevice::ExeOther);
 
     shortcut.remove();
     QVERIFY(!QFileInfo::exists(path));
@@ -479,7 +489,7 @@ void DesktopFilesTest::shortcutFollowsTheUsersDesktopFolder() {
 }
 
 void DesktopFilesTest::launcherIconPrefersTheThemeName_data() {
-    QTest::addColumn<bool>("installed");      // an icon under <prefix>/share/icons/hicolor
+    QTest::addColumn<bool>("installed");       // an icon under <prefix>/share/icons/hicolor
     QTest::addColumn<bool>("prefixSearched");  // <prefix>/share is in XDG_DATA_DIRS
     QTest::addColumn<bool>("themeName");
     QTest::newRow("installed where the desktop looks") << true << true << true;
@@ -494,7 +504,8 @@ void DesktopFilesTest::launcherIconPrefersTheThemeName() {
     const QString prefix = m_home->path() + "/prefix";
     const QString icon = prefix + "/share/icons/hicolor/48x48/apps/velmora.png";
     if (installed) writeFile(icon, "png");
-    qputenv("XDG_DATA_DIRS", (prefixSearched ? prefix + "/share/:/usr/share" : QString("/usr/share")).toUtf8());
+    qputenv("XDG_DATA_DIRS",
+            (prefixSearched ? prefix + "/share/:/usr/share" : QString("/usr/share")).toUtf8());
     QCOMPARE(launcherIcon(prefix + "/bin/velmora"), themeName ? QString("velmora") : icon);
 }
 

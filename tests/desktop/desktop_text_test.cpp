@@ -56,11 +56,16 @@ void DesktopTextTest::execArgumentsSurviveTheWholeFile() {
 void DesktopTextTest::execQuotingFollowsTheLauncherRules_data() {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("line");  // as written in the file
-    QTest::newRow("no reserved character") << "/usr/bin/velmora" << "Exec=/usr/bin/velmora";
-    QTest::newRow("blank") << "/opt/My Apps/velmora" << "Exec=\"/opt/My Apps/velmora\"";
-    QTest::newRow("dollar") << "/opt/$x/velmora" << "Exec=\"/opt/\\\\$x/velmora\"";
-    QTest::newRow("backslash") << "/opt/a\\b" << "Exec=\"/opt/a\\\\\\\\b\"";
-    QTest::newRow("percent") << "/opt/50%" << "Exec=/opt/50%%";
+    QTest::newRow("no reserved character") << "/usr/bin/velmora"
+                                           << "Exec=/usr/bin/velmora";
+    QTest::newRow("blank") << "/opt/My Apps/velmora"
+                           << "Exec=\"/opt/My Apps/velmora\"";
+    QTest::newRow("dollar") << "/opt/$x/velmora"
+                            << "Exec=\"/opt/\\\\$x/velmora\"";
+    QTest::newRow("backslash") << "/opt/a\\b"
+                               << "Exec=\"/opt/a\\\\\\\\b\"";
+    QTest::newRow("percent") << "/opt/50%"
+                             << "Exec=/opt/50%%";
 }
 
 void DesktopTextTest::execQuotingFollowsTheLauncherRules() {
@@ -74,8 +79,10 @@ void DesktopTextTest::execQuotingFollowsTheLauncherRules() {
 void DesktopTextTest::splitDropsFieldCodesAndRefusesOpenQuotes_data() {
     QTest::addColumn<QString>("exec");
     QTest::addColumn<std::optional<QStringList>>("arguments");
-    QTest::newRow("field codes") << "velmora %U --x %f" << std::optional<QStringList>({"velmora", "--x"});
-    QTest::newRow("extra blanks") << "  velmora   a  " << std::optional<QStringList>({"velmora", "a"});
+    QTest::newRow("field codes") << "velmora %U --x %f"
+                                 << std::optional<QStringList>({"velmora", "--x"});
+    QTest::newRow("extra blanks") << "  velmora   a  "
+                                  << std::optional<QStringList>({"velmora", "a"});
     QTest::newRow("quoted empty") << "velmora \"\"" << std::optional<QStringList>({"velmora", ""});
     QTest::newRow("open quote") << "\"/opt/velmora" << std::optional<QStringList>();
 }
@@ -107,10 +114,12 @@ void DesktopTextTest::parseReadsOnlyTheDesktopEntryGroup() {
 void DesktopTextTest::runCommandIsQuotedWhenItHoldsBlanks_data() {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("command");
-    QTest::newRow("no blank") << "C:\\Tools\\Velmora.exe" << "C:\\Tools\\Velmora.exe";
+    QTest::newRow("no blank") << "C:\\Tools\\Velmora.exe"
+                              << "C:\\Tools\\Velmora.exe";
     QTest::newRow("Program Files") << "C:\\Program Files\\Velmora\\Velmora.exe"
                                    << "\"C:\\Program Files\\Velmora\\Velmora.exe\"";
-    QTest::newRow("blank in the name") << "D:\\Velmora 1.exe" << "\"D:\\Velmora 1.exe\"";
+    QTest::newRow("blank in the name") << "D:\\Velmora 1.exe"
+                                       << "\"D:\\Velmora 1.exe\"";
 }
 
 void DesktopTextTest::runCommandIsQuotedWhenItHoldsBlanks() {
@@ -122,11 +131,16 @@ void DesktopTextTest::runCommandIsQuotedWhenItHoldsBlanks() {
 void DesktopTextTest::entriesAreNamedAfterTheExecutable_data() {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("name");
-    QTest::newRow("Linux") << "/usr/bin/velmora" << "velmora";
-    QTest::newRow("Windows") << "C:/Program Files/Velmora/Velmora.exe" << "Velmora";
-    QTest::newRow("upper-case extension") << "C:/Tools/VELMORA.EXE" << "VELMORA";
-    QTest::newRow("dots kept") << "/opt/velmora-1.0/velmora.bin" << "velmora.bin";
-    QTest::newRow("renamed") << "/home/ann/velmora-old.exe" << "velmora-old";
+    QTest::newRow("Linux") << "/usr/bin/velmora"
+                           << "velmora";
+    QTest::newRow("Windows") << "C:/Program Files/Velmora/Velmora.exe"
+                             << "Velmora";
+    QTest::newRow("upper-case extension") << "C:/Tools/VELMORA.EXE"
+                                          << "VELMORA";
+    QTest::newRow("dots kept") << "/opt/velmora-1.0/velmora.bin"
+                               << "velmora.bin";
+    QTest::newRow("renamed") << "/home/ann/velmora-old.exe"
+                             << "velmora-old";
 }
 
 void DesktopTextTest::entriesAreNamedAfterTheExecutable() {
@@ -138,7 +152,8 @@ void DesktopTextTest::entriesAreNamedAfterTheExecutable() {
 void DesktopTextTest::trayTipIsCutToTheTipField_data() {
     QTest::addColumn<QString>("notice");
     QTest::addColumn<QString>("tip");
-    QTest::newRow("short") << "(C) V" << "Velmora 1.00 - (C) V";
+    QTest::newRow("short") << "(C) V"
+                           << "Velmora 1.00 - (C) V";
     const QString notice = "Copyright (C) 2026 The Velmora developers, all rights reserved";
     QTest::newRow("long") << notice << ("Velmora 1.00 - " + notice).left(63);
     // A character outside the BMP straddling the cut is dropped whole, never halved.

@@ -42,7 +42,9 @@ void place(const QString& path, const QByteArray& kind) {
         old.setValue(kKey, true);
     } else {
         QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(kind != "large" ? kind : "[Extras]\nShowAzimuths=true\n" + QByteArray(kMaxSettingsFileBytes, '#'));
+        file.write(kind != "large"
+                       ? kind
+                       : "[Extras]\nShowAzimuths=true\n" + QByteArray(kMaxSettingsFileBytes, '#'));
     }
 }
 
@@ -68,9 +70,11 @@ private slots:
         QTest::newRow("written by QSettings") << QByteArray("qsettings") << true;
         QTest::newRow("blanks, quotes, CRLF, comments")
             << QByteArray("; mine\r\n[Extras]\r\n  ShowAzimuths = \"TRUE\"\r\n") << true;
-        QTest::newRow("last one wins") << QByteArray("[Extras]\nShowAzimuths=1\n[Extras]\nShowAzimuths=0\n") << false;
+        QTest::newRow("last one wins")
+            << QByteArray("[Extras]\nShowAzimuths=1\n[Extras]\nShowAzimuths=0\n") << false;
         QTest::newRow("other group") << QByteArray("[General]\nShowAzimuths=true\n") << false;
-        for (const char* kind : {"fifo", "folder", "zero", "large"}) QTest::newRow(kind) << QByteArray(kind) << false;
+        for (const char* kind : {"fifo", "folder", "zero", "large"})
+            QTest::newRow(kind) << QByteArray(kind) << false;
     }
     void readsOnlyASmallRegularFile() {
         QFETCH(QByteArray, kind);
@@ -80,7 +84,8 @@ private slots:
         // On another thread, so a read that blocks fails here instead of hanging the run.
         auto read = std::async(std::launch::async, [&store] { return store.value(kKey, false); });
         if (read.wait_for(std::chrono::seconds(5)) == std::future_status::timeout) {
-            ::close(::open(QFile::encodeName(path()).constData(), O_WRONLY | O_NONBLOCK));  // lets it go
+            ::close(::open(QFile::encodeName(path()).constData(),
+                           O_WRONLY | O_NONBLOCK));  // lets it go
             QFAIL("reading the settings blocked");
         }
         QCOMPARE(read.get(), value);
@@ -93,17 +98,27 @@ private slots:
         QTest::addColumn<QByteArray>("after");
         const QByteArray fresh = "[Extras]\nShowAzimuths=true\n";
         QTest::newRow("no file") << QByteArray() << false << kKey << fresh;
-        QTest::newRow("link to a file") << QByteArray("[Extras]\nShowAzimuths=0\n") << true << kKey << fresh;
+        QTest::newRow("link to a file")
+            << QByteArray("[Extras]\nShowAzimuths=0\n") << true << kKey << fresh;
         QTest::newRow("dangling link") << QByteArray() << true << kKey << fresh;
-        QTest::newRow("edited in place")
-            << QByteArray("# mine\n[Extras]\n  ShowAzimuths = false  \nOther=x\n[Extras]\nShowAzimuths=0\n") << false
-            << kKey << QByteArray("# mine\n[Extras]\n  ShowAzimuths = true  \nOther=x\n[Extras]\nShowAzimuths=true\n");
+        QTest::newRow("edited in place") << QByteArray(
+                                                "# mine\n[Extras]\n  ShowAzimuths = false  "
+                                                "\nOther=x\n[Extras]\nShowAzimuths=0\n")
+                                         << false << kKey
+                                         << QByteArray(
+                                                "# mine\n[Extras]\n  ShowAzimuths = true  "
+                                                "\nOther=x\n[Extras]\nShowAzimuths=true\n");
         QTest::newRow("added to its group")
-            << QByteArray("[Extras]\r\nOther=x\r\n\r\n[Map]\r\nShowAzimuths=false\r\n") << false << kKey
-            << QByteArray("[Extras]\r\nOther=x\r\nShowAzimuths=true\r\n\r\n[Map]\r\nShowAzimuths=false\r\n");
-        QTest::newRow("new group") << QByteArray("; \xff\nx=1") << false << kKey << "; \xff\nx=1\n\n" + fresh;
+            << QByteArray("[Extras]\r\nOther=x\r\n\r\n[Map]\r\nShowAzimuths=false\r\n") << false
+            << kKey
+            << QByteArray(
+                   "[Extras]\r\nOther=x\r\nShowAzimuths=true\r\n\r\n[Map]\r\nShowAzimuths="
+                   "false\r\n");
+        QTest::newRow("new group")
+            << QByteArray("; \xff\nx=1") << false << kKey << "; \xff\nx=1\n\n" + fresh;
         QTest::newRow("plain key in General")
-            << QByteArray("[General]\nx=1\n") << false << "Midpoint" << QByteArray("[General]\nx=1\nMidpoint=true\n");
+            << QByteArray("[General]\nx=1\n") << false << "Midpoint"
+            << QByteArray("[General]\nx=1\nMidpoint=true\n");
     }
     void writingKeepsEveryOtherByte() {
         QFETCH(QByteArray, before);
@@ -119,7 +134,8 @@ private slots:
         QCOMPARE(readFile(path()), after);
         QCOMPARE(kindAt(path()), unsigned(S_IFREG));
         if (linked) QCOMPARE(readFile(target), before);  // left as it was, or still missing
-        QVERIFY(QSettings(path(), QSettings::IniFormat).value(key).toBool());  // older versions read it
+        QVERIFY(
+            QSettings(path(), QSettings::IniFormat).value(key).toBool());  // older versions read it
         QCOMPARE(QDir(m_dir->path() + "/Velmora").entryList(QDir::Files | QDir::Hidden).size(), 1);
     }
 
@@ -141,7 +157,9 @@ private slots:
         QCOMPARE(store.setText("Map/Geometry", text), stored);
         QCOMPARE(store.text("Map/Geometry", "none"), stored ? text : QStringLiteral("none"));
         QVERIFY(store.value(kKey, false));
-        if (stored) QCOMPARE(QSettings(path(), QSettings::IniFormat).value("Map/Geometry").toString(), text);
+        if (stored)
+            QCOMPARE(QSettings(path(), QSettings::IniFormat).value("Map/Geometry").toString(),
+                     text);
     }
 
     void failureIsReportedAndWarnedOnce_data() {
@@ -168,7 +186,8 @@ private slots:
         QVERIFY(warnings.shown[0].startsWith("exclamation|Velmora|"));
         QCOMPARE(kindAt(path()), kindBefore);
         if (kind == "large") QCOMPARE(readFile(path()), kept);
-        const qsizetype files = QDir(m_dir->path() + "/Velmora").entryList(QDir::Files | QDir::Hidden).size();
+        const qsizetype files =
+            QDir(m_dir->path() + "/Velmora").entryList(QDir::Files | QDir::Hidden).size();
         QCOMPARE(files, kind == "large" ? 1 : 0);  // no temporary file left
     }
 };

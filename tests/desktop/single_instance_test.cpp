@@ -45,14 +45,17 @@ qint64 deadProcessId() {
 SingleInstance::Claim claimFromAnotherThread(const std::function<SingleInstance::Claim()>& claim) {
     std::atomic<int> outcome{-1};
     std::thread later([&] { outcome = int(claim()); });
-    if (!QTest::qWaitFor([&] { return outcome != -1; }, 30'000)) qWarning("the later launch did not end");
+    if (!QTest::qWaitFor([&] { return outcome != -1; }, 30'000))
+        qWarning("the later launch did not end");
     later.join();
     return SingleInstance::Claim(outcome.load());
 }
 
 SingleInstance::Claim claimFromAnotherThread(const QString& folder) {
-    return claimFromAnotherThread(
-        [&] { return LocalSocketInstance(folder, QStringLiteral("velmora-test"), milliseconds{10'000}).claim(); });
+    return claimFromAnotherThread([&] {
+        return LocalSocketInstance(folder, QStringLiteral("velmora-test"), milliseconds{10'000})
+            .claim();
+    });
 }
 
 }  // namespace
@@ -79,15 +82,38 @@ void SingleInstanceTest::namesTellUsersAndDisplaysApart_data() {
     QTest::addColumn<QString>("wayland");
     QTest::addColumn<QString>("x11");
     QTest::addColumn<QString>("name");
-    QTest::newRow("X display") << "1000" << "" << ":0" << "velmora-1000-_0";
-    QTest::newRow("screen of that display") << "1000" << "" << ":0.1" << "velmora-1000-_0";
-    QTest::newRow("another display") << "1000" << "" << ":1" << "velmora-1000-_1";
-    QTest::newRow("remote display") << "1000" << "" << "host.example:10.0" << "velmora-1000-host.example_10";
-    QTest::newRow("Wayland first") << "1000" << "wayland-0" << ":0" << "velmora-1000-wayland-0";
-    QTest::newRow("Wayland socket path") << "1000" << "/run/user/1000/wayland-1" << ""
+    QTest::newRow("X display") << "1000"
+                               << ""
+                               << ":0"
+                               << "velmora-1000-_0";
+    QTest::newRow("screen of that display") << "1000"
+                                            << ""
+                                            << ":0.1"
+                                            << "velmora-1000-_0";
+    QTest::newRow("another display") << "1000"
+                                     << ""
+                                     << ":1"
+                                     << "velmora-1000-_1";
+    QTest::newRow("remote display") << "1000"
+                                    << ""
+                                    << "host.example:10.0"
+                                    << "velmora-1000-host.example_10";
+    QTest::newRow("Wayland first") << "1000"
+                                   << "wayland-0"
+                                   << ":0"
+                                   << "velmora-1000-wayland-0";
+    QTest::newRow("Wayland socket path") << "1000"
+                                         << "/run/user/1000/wayland-1"
+                                         << ""
                                          << "velmora-1000-_run_user_1000_wayland-1";
-    QTest::newRow("no display") << "1000" << "" << "" << "velmora-1000-none";
-    QTest::newRow("Windows user name") << "Ann Lee" << "" << "" << "velmora-Ann_Lee-none";
+    QTest::newRow("no display") << "1000"
+                                << ""
+                                << ""
+                                << "velmora-1000-none";
+    QTest::newRow("Windows user name") << "Ann Lee"
+                                       << ""
+                                       << ""
+                                       << "velmora-Ann_Lee-none";
 }
 
 void SingleInstanceTest::namesTellUsersAndDisplaysApart() {
@@ -148,7 +174,8 @@ void SingleInstanceTest::laterLaunchHandsOverToTheListeningCopy() {
 
     std::atomic<int> outcome{-1};
     std::thread later([&] {
-        LocalSocketInstance second(folder.path(), QStringLiteral("velmora-test"), milliseconds{10'000});
+        LocalSocketInstance second(folder.path(), QStringLiteral("velmora-test"),
+                                   milliseconds{10'000});
         outcome = int(second.claim());
     });
     QTRY_VERIFY_WITH_TIMEOUT(outcome != -1, 10'000);  // runs this thread's event loop meanwhile
@@ -158,15 +185,15 @@ void SingleInstanceTest::laterLaunchHandsOverToTheListeningCopy() {
 }
 
 void SingleInstanceTest::noFolderRunsUnguarded() {
-    LocalSocketInstance instance(QStringLiteral("/nonexistent/velmora-test"), QStringLiteral("velmora-test"),
-                                 kShortAnswer);
+    LocalSocketInstance instance(QStringLiteral("/nonexistent/velmora-test"),
+                                 QStringLiteral("velmora-test"), kShortAnswer);
     QCOMPARE(instance.claim(), SingleInstance::Claim::Failed);
 }
 
 void SingleInstanceTest::leftoversAtTheLockPathAreTakenOver_data() {
     QTest::addColumn<QString>("leftover");
-    for (const char* leftover : {"empty lock", "lock no one may read", "lock naming another host", "dangling link",
-                                 "link to a file", "empty folder"}) {
+    for (const char* leftover : {"empty lock", "lock no one may read", "lock naming another host",
+                                 "dangling link", "link to a file", "empty folder"}) {
         QTest::newRow(leftover) << leftover;
     }
 }
@@ -185,7 +212,8 @@ void SingleInstanceTest::leftoversAtTheLockPathAreTakenOver() {
     if (leftover.contains(QLatin1String("lock")) || leftover == QLatin1String("link to a file")) {
         QVERIFY(file.open(QIODevice::WriteOnly));
         if (leftover.contains(QLatin1String("host"))) {
-            file.write(QByteArray::number(deadProcessId()) + "\nvelmora\nelsewhere.example\n0123456789abcdef\n");
+            file.write(QByteArray::number(deadProcessId()) +
+                       "\nvelmora\nelsewhere.example\n0123456789abcdef\n");
         }
         if (link) file.write("not a lock\n");
         file.close();
@@ -198,7 +226,8 @@ void SingleInstanceTest::leftoversAtTheLockPathAreTakenOver() {
     QCOMPARE(instance.claim(), SingleInstance::Claim::First);
     QVERIFY(clock.elapsed() < kShortAnswer.count());
     QVERIFY(instance.startListening());
-    if (link && file.open(QIODevice::ReadOnly)) QCOMPARE(file.readAll(), "not a lock\n");  // not written through
+    if (link && file.open(QIODevice::ReadOnly))
+        QCOMPARE(file.readAll(), "not a lock\n");  // not written through
 }
 
 void SingleInstanceTest::unfinishedRequestsAreDropped_data() {
@@ -235,9 +264,10 @@ void SingleInstanceTest::unfinishedRequestsAreDropped() {
         sockets.back()->connectToServer(first.socketPath());
         if (!request.isEmpty()) sockets.back()->write(request);
     }
-    QTRY_VERIFY_WITH_TIMEOUT(std::all_of(sockets.begin(), sockets.end(),
-                                         [](const auto& s) { return s->state() == QLocalSocket::UnconnectedState; }),
-                             withinMs);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        std::all_of(sockets.begin(), sockets.end(),
+                    [](const auto& s) { return s->state() == QLocalSocket::UnconnectedState; }),
+        withinMs);
 #ifndef Q_OS_WIN
     QVERIFY(::setrlimit(RLIMIT_NOFILE, &saved) == 0);
 #endif
@@ -247,14 +277,29 @@ void SingleInstanceTest::unfinishedRequestsAreDropped() {
 void SingleInstanceTest::claimIsKeptWhereNoOtherUserReachesIt_data() {
     QTest::addColumn<QString>("runtime");  // XDG_RUNTIME_DIR: "private", "open", "long" or "unset"
     QTest::addColumn<QString>("planted");  // what another user left in the temporary folder
-    QTest::addColumn<QString>("chosen");   // where the claim is kept: "runtime", "fallback" or "none"
-    QTest::newRow("runtime folder") << "private" << "" << "runtime";
-    QTest::newRow("runtime folder open to others") << "open" << "" << "fallback";
-    QTest::newRow("runtime folder too long a path for a socket") << "long" << "" << "fallback";
-    QTest::newRow("unset: lock no one may read") << "unset" << "lock" << "fallback";
-    QTest::newRow("unset: lock and a socket that answers") << "unset" << "lock and socket" << "fallback";
-    QTest::newRow("unset: the user's folder open to all") << "unset" << "open folder" << "none";
-    QTest::newRow("unset: a link in place of the user's folder") << "unset" << "link" << "none";
+    QTest::addColumn<QString>(
+        "chosen");  // where the claim is kept: "runtime", "fallback" or "none"
+    QTest::newRow("runtime folder") << "private"
+                                    << ""
+                                    << "runtime";
+    QTest::newRow("runtime folder open to others") << "open"
+                                                   << ""
+                                                   << "fallback";
+    QTest::newRow("runtime folder too long a path for a socket") << "long"
+                                                                 << ""
+                                                                 << "fallback";
+    QTest::newRow("unset: lock no one may read") << "unset"
+                                                 << "lock"
+                                                 << "fallback";
+    QTest::newRow("unset: lock and a socket that answers") << "unset"
+                                                           << "lock and socket"
+                                                           << "fallback";
+    QTest::newRow("unset: the user's folder open to all") << "unset"
+                                                          << "open folder"
+                                                          << "none";
+    QTest::newRow("unset: a link in place of the user's folder") << "unset"
+                                                                 << "link"
+                                                                 << "none";
 }
 
 void SingleInstanceTest::claimIsKeptWhereNoOtherUserReachesIt() {
@@ -275,7 +320,8 @@ void SingleInstanceTest::claimIsKeptWhereNoOtherUserReachesIt() {
     const QString temp = root.filePath(QStringLiteral("tmp"));
     const QString uid = QString::number(::getuid());
     const QString own = temp + QStringLiteral("/velmora-") + uid;
-    QString plantIn = planted.contains(QLatin1String("lock")) ? temp : root.filePath(QStringLiteral("elsewhere"));
+    QString plantIn =
+        planted.contains(QLatin1String("lock")) ? temp : root.filePath(QStringLiteral("elsewhere"));
     QVERIFY(makeFolder(temp, 0777) && makeFolder(plantIn, 0777));
     if (planted == QLatin1String("link")) QVERIFY(QFile::link(plantIn, own));
     if (planted == QLatin1String("open folder")) {
@@ -297,20 +343,23 @@ void SingleInstanceTest::claimIsKeptWhereNoOtherUserReachesIt() {
     QByteArray saved[3];
     const char* variables[3] = {"XDG_RUNTIME_DIR", "TMPDIR", "DISPLAY"};
     for (int i = 0; i < 3; ++i) saved[i] = qgetenv(variables[i]);
-    qputenv("XDG_RUNTIME_DIR", runtime == QLatin1String("unset") ? QByteArray() : QFile::encodeName(runtimeDir));
+    qputenv("XDG_RUNTIME_DIR",
+            runtime == QLatin1String("unset") ? QByteArray() : QFile::encodeName(runtimeDir));
     qputenv("TMPDIR", QFile::encodeName(temp));
     qputenv("DISPLAY", ":99");
     QString socketPath;
     const SingleInstance::Claim claim = claimFromAnotherThread([&] {
         const std::unique_ptr<SingleInstance> instance = makeSingleInstance();
         const SingleInstance::Claim made = instance->claim();
-        if (auto* local = dynamic_cast<LocalSocketInstance*>(instance.get())) socketPath = local->socketPath();
+        if (auto* local = dynamic_cast<LocalSocketInstance*>(instance.get()))
+            socketPath = local->socketPath();
         return made;
     });
     for (int i = 0; i < 3; ++i) qputenv(variables[i], saved[i]);
 
     QCOMPARE(asked, 0);
-    QCOMPARE(claim, chosen == QLatin1String("none") ? SingleInstance::Claim::Failed : SingleInstance::Claim::First);
+    QCOMPARE(claim, chosen == QLatin1String("none") ? SingleInstance::Claim::Failed
+                                                    : SingleInstance::Claim::First);
     if (chosen == QLatin1String("runtime")) QCOMPARE(QFileInfo(socketPath).path(), runtimeDir);
     if (chosen == QLatin1String("fallback")) {
         QCOMPARE(QFileInfo(socketPath).path(), own);

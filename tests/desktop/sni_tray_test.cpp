@@ -50,7 +50,8 @@ public:
             while (m_process.canReadLine()) {
                 const QString line = QString::fromUtf8(m_process.readLine()).chopped(1);
                 if (line.startsWith(prefix)) return line.mid(prefix.size());
-                if (line.startsWith(QLatin1String("error ")) || line.startsWith(QLatin1String("no-entry "))) {
+                if (line.startsWith(QLatin1String("error ")) ||
+                    line.startsWith(QLatin1String("no-entry "))) {
                     qWarning("%s", qPrintable(line));
                 }
             }
@@ -98,23 +99,28 @@ private:
 
 void SniTrayTest::initTestCase() {
     for (const char* tool : {"xdotool", "xprop", "dbus-daemon"}) {
-        if (QStandardPaths::findExecutable(tool).isEmpty()) QSKIP(qPrintable(QString(tool) + " is not installed"));
+        if (QStandardPaths::findExecutable(tool).isEmpty())
+            QSKIP(qPrintable(QString(tool) + " is not installed"));
     }
     m_session = std::make_unique<XSession>();
     QString error;
     if (!m_session->start(&error)) QSKIP(qPrintable(error));
 
     m_bus = std::make_unique<LineProcess>(m_session->environment());
-    QVERIFY(m_bus->start(QStringLiteral("dbus-daemon"), {"--session", "--nofork", "--print-address"}));
+    QVERIFY(
+        m_bus->start(QStringLiteral("dbus-daemon"), {"--session", "--nofork", "--print-address"}));
     const QString address = m_bus->waitFor(QString());
     QVERIFY2(address.startsWith(QLatin1String("unix:")), qPrintable(address));
     m_session->setVariable(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), address);
     // The icon theme of the sources, as an installed program finds its own in hicolor.
-    m_session->setVariable(QStringLiteral("XDG_DATA_DIRS"), QStringLiteral(VELMORA_ICON_DATA_DIR ":/usr/share"));
+    m_session->setVariable(QStringLiteral("XDG_DATA_DIRS"),
+                           QStringLiteral(VELMORA_ICON_DATA_DIR ":/usr/share"));
 
     m_watcher = std::make_unique<LineProcess>(m_session->environment());
-    QVERIFY(m_watcher->start(QStringLiteral(VELMORA_SYSTEM_PYTHON), {QStringLiteral(VELMORA_SNI_WATCHER)}));
-    QVERIFY2(!m_watcher->waitFor(QStringLiteral("ready")).isNull(), "the watcher did not take its name on the bus");
+    QVERIFY(m_watcher->start(QStringLiteral(VELMORA_SYSTEM_PYTHON),
+                             {QStringLiteral(VELMORA_SNI_WATCHER)}));
+    QVERIFY2(!m_watcher->waitFor(QStringLiteral("ready")).isNull(),
+             "the watcher did not take its name on the bus");
 }
 
 void SniTrayTest::cleanupTestCase() {
@@ -151,13 +157,16 @@ void SniTrayTest::itemIsTitledWithTheThemedIconAndTheWindowMatchesItsLauncher() 
 
     const std::optional<QString> window = m_session->waitForWindow(kMainTitle, 10s);
     QVERIFY2(window, "the window did not appear");
-    const std::optional<QByteArray> wmClass = m_session->run(QStringLiteral("xprop"), {"-id", *window, "WM_CLASS"});
+    const std::optional<QByteArray> wmClass =
+        m_session->run(QStringLiteral("xprop"), {"-id", *window, "WM_CLASS"});
     QVERIFY(wmClass);
     // WM_CLASS(STRING) = "instance", "class"
     const QRegularExpressionMatch parts =
-        QRegularExpression(QStringLiteral("= \"([^\"]*)\", \"([^\"]*)\"")).match(QString::fromUtf8(*wmClass));
+        QRegularExpression(QStringLiteral("= \"([^\"]*)\", \"([^\"]*)\""))
+            .match(QString::fromUtf8(*wmClass));
     QVERIFY2(parts.hasMatch(), wmClass->constData());
-    const QString launcherClass = desktopEntryValue(QStringLiteral(VELMORA_DESKTOP_TEMPLATE), QStringLiteral("StartupWMClass"));
+    const QString launcherClass = desktopEntryValue(QStringLiteral(VELMORA_DESKTOP_TEMPLATE),
+                                                    QStringLiteral("StartupWMClass"));
     QVERIFY2(!launcherClass.isEmpty(), "the desktop entry names no StartupWMClass");
     QCOMPARE(parts.captured(2), launcherClass);
 }
@@ -166,7 +175,8 @@ void SniTrayTest::hiddenAutoStartStaysHiddenUntilActivated() {
     QVERIFY(QDir().mkpath(m_session->homePath() + QStringLiteral("/.config/autostart")));
     QFile entry(m_session->homePath() + QStringLiteral("/.config/autostart/velmora.desktop"));
     QVERIFY(entry.open(QIODevice::WriteOnly));
-    entry.write("[Desktop Entry]\nType=Application\nName=Velmora\nExec=" + kProgram.toUtf8() + "\n");
+    entry.write("[Desktop Entry]\nType=Application\nName=Velmora\nExec=" + kProgram.toUtf8() +
+                "\n");
     entry.close();
 
     QVERIFY2(launchAndWaitForItem(), "the tray icon never registered with the watcher");

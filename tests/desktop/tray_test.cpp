@@ -90,16 +90,15 @@ private:
 
 void TrayTest::initTestCase() {
     for (const char* tool : {"xdotool", "tint2"}) {
-        if (QStandardPaths::findExecutable(tool).isEmpty()) QSKIP(qPrintable(QString(tool) + " is not installed"));
+        if (QStandardPaths::findExecutable(tool).isEmpty())
+            QSKIP(qPrintable(QString(tool) + " is not installed"));
     }
     m_session = std::make_unique<XSession>();
     QString error;
     if (!m_session->start(&error)) QSKIP(qPrintable(error));
 }
 
-void TrayTest::cleanupTestCase() {
-    m_session.reset();
-}
+void TrayTest::cleanupTestCase() { m_session.reset(); }
 
 void TrayTest::requireTrayHost() {
     QString error;
@@ -120,8 +119,9 @@ int TrayTest::settledWindowCount() const {
 }
 
 void TrayTest::click(const QRect& icon, int button) {
-    m_session->xdotool({"mousemove", QString::number(icon.center().x()), QString::number(icon.center().y()), "sleep",
-                        "0.2", "click", QString::number(button)});
+    m_session->xdotool({"mousemove", QString::number(icon.center().x()),
+                        QString::number(icon.center().y()), "sleep", "0.2", "click",
+                        QString::number(button)});
 }
 
 // Hiding with no icon to come back through would leave the program unreachable.
@@ -151,9 +151,9 @@ void TrayTest::iconAppearsAndLeftPressShowsTheHiddenWindow() {
 }
 
 void TrayTest::menuChoices_data() {
-    QTest::addColumn<QStringList>("keys");   // pressed while the menu is open
-    QTest::addColumn<QString>("visible");    // the window afterwards; empty: no change reported
-    QTest::addColumn<bool>("ends");          // the program ends
+    QTest::addColumn<QStringList>("keys");  // pressed while the menu is open
+    QTest::addColumn<QString>("visible");   // the window afterwards; empty: no change reported
+    QTest::addColumn<bool>("ends");         // the program ends
     QTest::newRow("dismissed") << QStringList{"Escape"} << QString() << false;
     QTest::newRow("Open Velmora") << QStringList{"Down", "Return"} << QString("1") << false;
     QTest::newRow("End Program") << QStringList{"Up", "Return"} << QString() << true;
@@ -183,7 +183,8 @@ void TrayTest::menuChoices() {
         // The icon and every window of the program are gone from the display, the tray host's
         // place for the icon included.
         const QDeadlineTimer deadline(kWaitMs);
-        while (m_session->windowCount() != windowsBefore && !deadline.hasExpired()) QTest::qWait(100);
+        while (m_session->windowCount() != windowsBefore && !deadline.hasExpired())
+            QTest::qWait(100);
         QCOMPARE(m_session->windowCount(), windowsBefore);
         QVERIFY(m_session->hasTrayHost());
         return;
@@ -207,7 +208,7 @@ void TrayTest::iconComesBackWhenTheNotificationAreaIsRecreated() {
     requireTrayHost();
     QTRY_COMPARE_WITH_TIMEOUT(m_session->windowsInsideOthers(probe.processId()), 1, kWaitMs);
     QTest::qWait(300);  // the panel lays the icon out after embedding it
-    click(icon, 1);  // the new panel puts the only icon where the old one had it
+    click(icon, 1);     // the new panel puts the only icon where the old one had it
     QCOMPARE(probe.waitFor("visible "), QString("1"));
 }
 

@@ -22,7 +22,7 @@ namespace {
 
 const QString kProgram = QStringLiteral(VELMORA_BINARY);
 const QString kMainTitle = QStringLiteral("Velmora");
-constexpr milliseconds kWindowTimeout{15'000};  // start-up under a loaded CI machine
+constexpr milliseconds kWindowTimeout{15'000};    // start-up under a loaded CI machine
 constexpr milliseconds kHandOverTimeout{25'000};  // a later launch waits up to 20 s for an answer
 
 struct Run {
@@ -53,7 +53,8 @@ Run runProgram(const QStringList& arguments, const QProcessEnvironment& environm
 // The environment with no display at all, whatever the test itself runs under.
 QProcessEnvironment withoutDisplay() {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(QString::fromLatin1(name));
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(QString::fromLatin1(name));
     return env;
 }
 
@@ -93,22 +94,28 @@ void LaunchEndToEnd::commandLine_data() {
     const QString options = QStringLiteral("-h, --help.*-v, --version");
     QTest::newRow("--help") << QStringList{"--help"} << 0 << usage + ".*" + options << "^$";
     QTest::newRow("-h") << QStringList{"-h"} << 0 << usage << "^$";
-    QTest::newRow("--version") << QStringList{"--version"} << 0 << "^Velmora 1\\.00\n$" << "^$";
-    QTest::newRow("-v") << QStringList{"-v"} << 0 << "^Velmora 1\\.00\n$" << "^$";
+    QTest::newRow("--version") << QStringList{"--version"} << 0 << "^Velmora 1\\.00\n$"
+                               << "^$";
+    QTest::newRow("-v") << QStringList{"-v"} << 0 << "^Velmora 1\\.00\n$"
+                        << "^$";
     QTest::newRow("unknown long option") << QStringList{"--frobnicate"} << 2 << "^$"
                                          << "^velmora: [^\n]*'frobnicate'[^\n]*\n" + usage;
-    QTest::newRow("unknown short option") << QStringList{"-x"} << 2 << "^$" << "^velmora: [^\n]*'x'[^\n]*\n" + usage;
+    QTest::newRow("unknown short option") << QStringList{"-x"} << 2 << "^$"
+                                          << "^velmora: [^\n]*'x'[^\n]*\n" + usage;
     QTest::newRow("unknown beside --help") << QStringList{"--help", "--nope"} << 2 << "^$"
                                            << "^velmora: [^\n]*'nope'";
     QTest::newRow("argument") << QStringList{"coordinates.txt"} << 2 << "^$"
                               << "^velmora: [^\n]*'coordinates.txt'[^\n]*\n" + usage;
-    QTest::newRow("Qt's own option") << QStringList{"-platform", "offscreen"} << 2 << "^$" << "^velmora: [^\n]*'platform'";
+    QTest::newRow("Qt's own option") << QStringList{"-platform", "offscreen"} << 2 << "^$"
+                                     << "^velmora: [^\n]*'platform'";
     // QCoreApplication itself takes these out of argv.
     const QString debugger = QStringLiteral("^velmora: [^\n]*'qmljsdebugger'[^\n]*\n") + usage;
-    QTest::newRow("QML debugger") << QStringList{"-qmljsdebugger=port:5555"} << 2 << "^$" << debugger;
-    QTest::newRow("QML debugger, two dashes") << QStringList{"--qmljsdebugger=port:5555"} << 2 << "^$" << debugger;
-    QTest::newRow("QML debugger, separate value") << QStringList{"-qmljsdebugger", "port:5555"} << 2 << "^$"
-                                                  << debugger;
+    QTest::newRow("QML debugger") << QStringList{"-qmljsdebugger=port:5555"} << 2 << "^$"
+                                  << debugger;
+    QTest::newRow("QML debugger, two dashes")
+        << QStringList{"--qmljsdebugger=port:5555"} << 2 << "^$" << debugger;
+    QTest::newRow("QML debugger, separate value")
+        << QStringList{"-qmljsdebugger", "port:5555"} << 2 << "^$" << debugger;
 }
 
 void LaunchEndToEnd::commandLine() {
@@ -122,7 +129,8 @@ void LaunchEndToEnd::commandLine() {
         const Run run = runProgram(arguments, env);
         QVERIFY2(!run.crashed, qPrintable(run.err));
         QCOMPARE(run.exitCode, exitCode);
-        const QRegularExpression::PatternOption dotAll = QRegularExpression::DotMatchesEverythingOption;
+        const QRegularExpression::PatternOption dotAll =
+            QRegularExpression::DotMatchesEverythingOption;
         QVERIFY2(QRegularExpression(out, dotAll).match(run.out).hasMatch(), qPrintable(run.out));
         QVERIFY2(QRegularExpression(err, dotAll).match(run.err).hasMatch(), qPrintable(run.err));
     }
@@ -136,15 +144,20 @@ void LaunchEndToEnd::noDisplay_data() {
 
     const QString none;
     QTest::newRow("none") << none << none << none << "DISPLAY nor WAYLAND_DISPLAY";
-    QTest::newRow("none, xcb asked for") << none << none << "xcb" << "DISPLAY nor WAYLAND_DISPLAY";
-    QTest::newRow("none, wayland then xcb") << none << none << "wayland;xcb" << "DISPLAY nor WAYLAND_DISPLAY";
-    QTest::newRow("X display nobody serves") << ":65531" << none << none << "':65531' named by DISPLAY";
+    QTest::newRow("none, xcb asked for") << none << none << "xcb"
+                                         << "DISPLAY nor WAYLAND_DISPLAY";
+    QTest::newRow("none, wayland then xcb") << none << none << "wayland;xcb"
+                                            << "DISPLAY nor WAYLAND_DISPLAY";
+    QTest::newRow("X display nobody serves")
+        << ":65531" << none << none << "':65531' named by DISPLAY";
     // Named but not served: only starting the platform finds out.
-    const QString noPlatform = QStringLiteral("velmora: cannot open a window: no display platform could start");
+    const QString noPlatform =
+        QStringLiteral("velmora: cannot open a window: no display platform could start");
     QTest::newRow("Wayland socket nobody serves") << none << "velmora-nobody" << none << noPlatform;
-    QTest::newRow("Wayland socket nobody serves, wayland asked for") << none << "velmora-nobody" << "wayland"
-                                                                     << noPlatform;
-    QTest::newRow("platform plugin not installed") << none << "velmora-nobody" << "velmora-none"
+    QTest::newRow("Wayland socket nobody serves, wayland asked for") << none << "velmora-nobody"
+                                                                     << "wayland" << noPlatform;
+    QTest::newRow("platform plugin not installed") << none << "velmora-nobody"
+                                                   << "velmora-none"
                                                    << "(velmora-none is not installed)";
 }
 
@@ -191,23 +204,28 @@ std::unique_ptr<QProcess> LaunchEndToEnd::startAnother() {
 
 int LaunchEndToEnd::visibleMainWindows() {
     const std::optional<QByteArray> found =
-        m_session->run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                                   QStringLiteral("--name"), QLatin1Char('^') + kMainTitle + u'$'});
-    return found ? int(found->trimmed().split('\n').size()) : 0;  // xdotool fails when none is found
+        m_session->run(QStringLiteral("xdotool"),
+                       {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                        QStringLiteral("--name"), QLatin1Char('^') + kMainTitle + u'$'});
+    return found ? int(found->trimmed().split('\n').size())
+                 : 0;  // xdotool fails when none is found
 }
 
 void LaunchEndToEnd::secondLaunchGivesOneWindowAndOneIcon() {
-    if (QStandardPaths::findExecutable(QStringLiteral("tint2")).isEmpty()) QSKIP("tint2 is not installed");
+    if (QStandardPaths::findExecutable(QStringLiteral("tint2")).isEmpty())
+        QSKIP("tint2 is not installed");
     QVERIFY(startSession(true));
     QString error;
     QVERIFY2(m_session->launch(kProgram, &error), qPrintable(error));
-    QVERIFY2(m_session->waitForWindow(kMainTitle, kWindowTimeout), "the first launch shows no window");
+    QVERIFY2(m_session->waitForWindow(kMainTitle, kWindowTimeout),
+             "the first launch shows no window");
     const qint64 first = m_session->program().processId();
     QVERIFY2(waitUntil([&] { return m_session->windowsInsideOthers(first) == 1; }, kWindowTimeout),
              "the first launch has no icon in the notification area");
 
     const std::unique_ptr<QProcess> second = startAnother();
-    QVERIFY2(second->waitForFinished(int(kHandOverTimeout.count())), "the second launch did not end");
+    QVERIFY2(second->waitForFinished(int(kHandOverTimeout.count())),
+             "the second launch did not end");
     QCOMPARE(second->exitStatus(), QProcess::NormalExit);
     QCOMPARE(second->exitCode(), 0);
     QVERIFY2(!m_session->program().waitForFinished(0), "the first copy ended");
@@ -220,19 +238,23 @@ void LaunchEndToEnd::killedCopyLeavesNothingThatBlocksTheNextStart() {
     QVERIFY(startSession(false));
     QString error;
     QVERIFY2(m_session->launch(kProgram, &error), qPrintable(error));
-    QVERIFY2(m_session->waitForWindow(kMainTitle, kWindowTimeout), "the first launch shows no window");
+    QVERIFY2(m_session->waitForWindow(kMainTitle, kWindowTimeout),
+             "the first launch shows no window");
     const QDir runtime(m_session->homePath() + QStringLiteral("/runtime"));
-    const QStringList claimFiles{QStringLiteral("velmora-*.lock"), QStringLiteral("velmora-*.socket")};
+    const QStringList claimFiles{QStringLiteral("velmora-*.lock"),
+                                 QStringLiteral("velmora-*.socket")};
     // The socket is made once the window is up; wait for it rather than race it.
-    QVERIFY(waitUntil([&] { return runtime.entryList(claimFiles, QDir::System | QDir::Files).size() == 2; },
-                      kWindowTimeout));
+    QVERIFY(waitUntil(
+        [&] { return runtime.entryList(claimFiles, QDir::System | QDir::Files).size() == 2; },
+        kWindowTimeout));
     m_session->program().kill();  // SIGKILL: nothing is cleaned up
     QVERIFY(m_session->program().waitForFinished());
     QCOMPARE(runtime.entryList(claimFiles, QDir::System | QDir::Files).size(), 2);
     QVERIFY(m_session->waitForWindowGone(kMainTitle, kWindowTimeout));
 
     QVERIFY2(m_session->launch(kProgram, &error), qPrintable(error));
-    QVERIFY2(m_session->waitForWindow(kMainTitle, kWindowTimeout), "no window after the killed copy");
+    QVERIFY2(m_session->waitForWindow(kMainTitle, kWindowTimeout),
+             "no window after the killed copy");
     QVERIFY2(!m_session->program().waitForFinished(0), "the new copy ended");
 
     // And that copy answers the next launch.
@@ -244,13 +266,15 @@ void LaunchEndToEnd::killedCopyLeavesNothingThatBlocksTheNextStart() {
 
 // Automatic start-up starts hidden with only the icon; launching again shows the window.
 void LaunchEndToEnd::secondLaunchShowsTheWindowHiddenInTheNotificationArea() {
-    if (QStandardPaths::findExecutable(QStringLiteral("tint2")).isEmpty()) QSKIP("tint2 is not installed");
+    if (QStandardPaths::findExecutable(QStringLiteral("tint2")).isEmpty())
+        QSKIP("tint2 is not installed");
     QVERIFY(startSession(true));
     const QString autostart = m_session->homePath() + QStringLiteral("/.config/autostart");
     QVERIFY(QDir().mkpath(autostart));
     QFile entry(autostart + QStringLiteral("/velmora.desktop"));
     QVERIFY(entry.open(QIODevice::WriteOnly));
-    entry.write("[Desktop Entry]\nType=Application\nName=Velmora\nExec=" + kProgram.toUtf8() + "\n");
+    entry.write("[Desktop Entry]\nType=Application\nName=Velmora\nExec=" + kProgram.toUtf8() +
+                "\n");
     entry.close();
 
     QString error;
@@ -261,9 +285,11 @@ void LaunchEndToEnd::secondLaunchShowsTheWindowHiddenInTheNotificationArea() {
     QCOMPARE(visibleMainWindows(), 0);  // the hidden start is still hidden
 
     const std::unique_ptr<QProcess> second = startAnother();
-    QVERIFY2(second->waitForFinished(int(kHandOverTimeout.count())), "the second launch did not end");
+    QVERIFY2(second->waitForFinished(int(kHandOverTimeout.count())),
+             "the second launch did not end");
     QCOMPARE(second->exitCode(), 0);
-    QVERIFY2(m_session->waitForWindow(kMainTitle, kWindowTimeout), "the hidden window was not shown");
+    QVERIFY2(m_session->waitForWindow(kMainTitle, kWindowTimeout),
+             "the hidden window was not shown");
     QCOMPARE(visibleMainWindows(), 1);
     QCOMPARE(m_session->windowsInsideOthers(first), 1);
 }
@@ -275,7 +301,8 @@ void LaunchEndToEnd::twoLaunchesAtOnceGiveOneWindow() {
     const std::unique_ptr<QProcess> b = startAnother();
     // waitForFinished() rather than state(): no event loop runs here to update the state.
     constexpr int kPollMs = 20;
-    QVERIFY2(waitUntil([&] { return a->waitForFinished(kPollMs) || b->waitForFinished(kPollMs); }, kHandOverTimeout),
+    QVERIFY2(waitUntil([&] { return a->waitForFinished(kPollMs) || b->waitForFinished(kPollMs); },
+                       kHandOverTimeout),
              "neither launch handed over to the other");
     QProcess& ended = a->state() == QProcess::NotRunning ? *a : *b;
     QProcess& running = &ended == a.get() ? *b : *a;

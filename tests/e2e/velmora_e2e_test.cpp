@@ -70,11 +70,13 @@ struct ScreenKey {
     int left, top, width, height;
 };
 constexpr ScreenKey kScreenKeys[] = {
-    {"0", 215, 5150, 510, 300},        {"3", 1440, 4630, 510, 300},      {"4", 215, 4100, 510, 300},
-    {"5", 830, 4100, 510, 300},        {"°", 2050, 4100, 510, 300},      {"'", 2670, 4100, 510, 300},
-    {"Back", 2050, 3570, 510, 255},    {"C", 2670, 3570, 510, 255},      {">|<", 2050, 4630, 510, 300},
-    {"Enter", 2670, 4630, 1095, 255},  {"Calculate", 2670, 5150, 1095, 255},
-    {"mi", 830, 3000, 510, 255},       {"deg", 2050, 3000, 510, 255},    {"7", 215, 3560, 510, 300},
+    {"0", 215, 5150, 510, 300},           {"3", 1440, 4630, 510, 300},
+    {"4", 215, 4100, 510, 300},           {"5", 830, 4100, 510, 300},
+    {"°", 2050, 4100, 510, 300},          {"'", 2670, 4100, 510, 300},
+    {"Back", 2050, 3570, 510, 255},       {"C", 2670, 3570, 510, 255},
+    {">|<", 2050, 4630, 510, 300},        {"Enter", 2670, 4630, 1095, 255},
+    {"Calculate", 2670, 5150, 1095, 255}, {"mi", 830, 3000, 510, 255},
+    {"deg", 2050, 3000, 510, 255},        {"7", 215, 3560, 510, 300},
     {"km", 210, 3000, 510, 255},
 };
 
@@ -100,7 +102,8 @@ int pixelsOfColour(const QImage& image, const QRect& area, QColor colour) {
     for (int y = area.top(); y <= area.bottom(); ++y)
         for (int x = area.left(); x <= area.right(); ++x) {
             const QColor c = image.pixelColor(x, y);
-            if (qAbs(c.red() - colour.red()) <= kTolerance && qAbs(c.green() - colour.green()) <= kTolerance &&
+            if (qAbs(c.red() - colour.red()) <= kTolerance &&
+                qAbs(c.green() - colour.green()) <= kTolerance &&
                 qAbs(c.blue() - colour.blue()) <= kTolerance)
                 ++count;
         }
@@ -111,7 +114,8 @@ double dms(double degrees, double minutes, double seconds) {
     return degrees + minutes / 60.0 + seconds / 3600.0;
 }
 
-double geodesicKm(double latA, double lonA, double latB, double lonB, double semiMajorMetres = kWgs84SemiMajorMetres,
+double geodesicKm(double latA, double lonA, double latB, double lonB,
+                  double semiMajorMetres = kWgs84SemiMajorMetres,
                   double flattening = kWgs84Flattening) {
     const GeographicLib::Geodesic ellipsoid(semiMajorMetres, flattening);
     double metres = 0;
@@ -128,7 +132,8 @@ const QStringList kLandsEndToJohnOGroats{
 };
 
 double landsEndToJohnOGroatsKm(double semiMajorMetres, double flattening) {
-    return geodesicKm(dms(50, 3, 59), -dms(5, 42, 53), dms(58, 38, 38), -dms(3, 4, 12), semiMajorMetres, flattening);
+    return geodesicKm(dms(50, 3, 59), -dms(5, 42, 53), dms(58, 38, 38), -dms(3, 4, 12),
+                      semiMajorMetres, flattening);
 }
 
 // Rows of text in the history list: bands of pixel rows that hold ink, as y centres in
@@ -139,7 +144,8 @@ QList<int> historyLineCentres(const QImage& client) {
     int bandStart = -1;
     for (int y = kHistoryInterior.top(); y <= kHistoryInterior.bottom() + 1; ++y) {
         bool ink = false;
-        for (int x = kHistoryInterior.left(); y <= kHistoryInterior.bottom() && x <= kHistoryInterior.right(); ++x)
+        for (int x = kHistoryInterior.left();
+             y <= kHistoryInterior.bottom() && x <= kHistoryInterior.right(); ++x)
             if (client.pixel(x, y) != base) {
                 ink = true;
                 break;
@@ -255,14 +261,12 @@ bool VelmoraEndToEnd::perform(const QStringList& steps) {
         const QString verb = step.left(blank);
         const QString rest = step.mid(blank + 1);
         QStringList args{verb, QStringLiteral("--delay"), QStringLiteral("5")};
-        if (verb == QLatin1String("key"))
-            args += rest.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-        else if (verb == QLatin1String("type"))
-            args += rest;
+        if (verb == QLatin1String("key")) args += rest.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        else if (verb == QLatin1String("type")) args += rest;
         else if (verb == QLatin1String("burst"))
-            args = QStringList{QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("0"), rest};
-        else
-            return false;
+            args = QStringList{QStringLiteral("type"), QStringLiteral("--delay"),
+                               QStringLiteral("0"), rest};
+        else return false;
         if (!m_session->xdotool(args)) return false;
         // A menu opened by the keyboard holds the keyboard grab until it has closed: keys sent
         // before then go to the closing menu and are lost.
@@ -330,9 +334,10 @@ void VelmoraEndToEnd::calculation_data() {
     QTest::addColumn<QString>("expectedText");
 
     // Degrees, minutes and seconds, north and west, kilometres: the defaults after start-up.
-    QTest::newRow("dms north west km") << kLandsEndToJohnOGroats
-                                       << landsEndToJohnOGroatsKm(kWgs84SemiMajorMetres, kWgs84Flattening)
-                                       << kKmPerKm << QString();
+    QTest::newRow("dms north west km")
+        << kLandsEndToJohnOGroats
+        << landsEndToJohnOGroatsKm(kWgs84SemiMajorMetres, kWgs84Flattening) << kKmPerKm
+        << QString();
 
     // A new datum chosen while the distance is shown recomputes it. The keyboard opens the
     // menu on its first entry, Sphere; the next one is Airy 1830.
@@ -343,30 +348,35 @@ void VelmoraEndToEnd::calculation_data() {
     // Decimal degrees, south and east, statute miles; Delete clears whatever the format change
     // left on the display. A longitude field turns the hemisphere to E, a latitude field back to N.
     QTest::newRow("degrees south east miles")
-        << QStringList{QStringLiteral("key F6 Delete"), QStringLiteral("type s33.8688"), QStringLiteral("key Return"),
-                       QStringLiteral("key F3"), QStringLiteral("type e151.2093"), QStringLiteral("key Return"),
-                       QStringLiteral("key F4"), QStringLiteral("type s36.8485"), QStringLiteral("key Return"),
-                       QStringLiteral("key F5"), QStringLiteral("type 174.7633"), QStringLiteral("key Return"),
+        << QStringList{QStringLiteral("key F6 Delete"),  QStringLiteral("type s33.8688"),
+                       QStringLiteral("key Return"),     QStringLiteral("key F3"),
+                       QStringLiteral("type e151.2093"), QStringLiteral("key Return"),
+                       QStringLiteral("key F4"),         QStringLiteral("type s36.8485"),
+                       QStringLiteral("key Return"),     QStringLiteral("key F5"),
+                       QStringLiteral("type 174.7633"),  QStringLiteral("key Return"),
                        QStringLiteral("type m=")}
         << geodesicKm(-33.8688, 151.2093, -36.8485, 174.7633) << kKmPerStatuteMile << QString();
 
     // Degrees and decimal minutes typed with the comma key, west then east, nautical miles.
     QTest::newRow("degrees minutes comma nautical miles")
-        << QStringList{QStringLiteral("key F7 Delete"), QStringLiteral("type 40°38,3'"), QStringLiteral("key Return"),
-                       QStringLiteral("key F3"), QStringLiteral("type w73°46,7'"), QStringLiteral("key Return"),
-                       QStringLiteral("key F4"), QStringLiteral("type 49°0,6'"), QStringLiteral("key Return"),
-                       QStringLiteral("key F5"), QStringLiteral("type 2°32,9'"), QStringLiteral("key Return"),
+        << QStringList{QStringLiteral("key F7 Delete"),  QStringLiteral("type 40°38,3'"),
+                       QStringLiteral("key Return"),     QStringLiteral("key F3"),
+                       QStringLiteral("type w73°46,7'"), QStringLiteral("key Return"),
+                       QStringLiteral("key F4"),         QStringLiteral("type 49°0,6'"),
+                       QStringLiteral("key Return"),     QStringLiteral("key F5"),
+                       QStringLiteral("type 2°32,9'"),   QStringLiteral("key Return"),
                        QStringLiteral("type i=")}
-        << geodesicKm(dms(40, 38.3, 0), -dms(73, 46.7, 0), dms(49, 0.6, 0), dms(2, 32.9, 0)) << kKmPerNauticalMile
-        << QString();
+        << geodesicKm(dms(40, 38.3, 0), -dms(73, 46.7, 0), dms(49, 0.6, 0), dms(2, 32.9, 0))
+        << kKmPerNauticalMile << QString();
 
     QTest::newRow("latitude out of range")
-        << QStringList{QStringLiteral("type 90°0'1\""), QStringLiteral("key Return")} << 0.0 << kKmPerKm
-        << QStringLiteral("Error");
+        << QStringList{QStringLiteral("type 90°0'1\""), QStringLiteral("key Return")} << 0.0
+        << kKmPerKm << QStringLiteral("Error");
 
     // Backspace edits the entry; "Back" on a mark removes the mark.
     QTest::newRow("backspace edits the entry")
-        << QStringList{QStringLiteral("type 45°3"), QStringLiteral("key BackSpace BackSpace"), QStringLiteral("type 7")}
+        << QStringList{QStringLiteral("type 45°3"), QStringLiteral("key BackSpace BackSpace"),
+                       QStringLiteral("type 7")}
         << 0.0 << kKmPerKm << QStringLiteral("457");
 
     // Each key lets pending events run before it acts; keys that arrive meanwhile must still
@@ -377,8 +387,9 @@ void VelmoraEndToEnd::calculation_data() {
 
     // Both points at 0: the reset key, then Calculate.
     QTest::newRow("reset then calculate gives zero")
-        << QStringList{QStringLiteral("type 12"), QStringLiteral("key Return"), QStringLiteral("type r=")} << 0.0
-        << kKmPerKm << QStringLiteral("0.000000");
+        << QStringList{QStringLiteral("type 12"), QStringLiteral("key Return"),
+                       QStringLiteral("type r=")}
+        << 0.0 << kKmPerKm << QStringLiteral("0.000000");
 }
 
 void VelmoraEndToEnd::calculation() {
@@ -396,15 +407,18 @@ void VelmoraEndToEnd::calculation() {
     static const QRegularExpression sixDecimals(QStringLiteral("^\\d+\\.\\d{6}$"));
     QVERIFY2(sixDecimals.match(shown).hasMatch(), qPrintable(QStringLiteral("display: ") + shown));
     const double expected = expectedKm / kmPerUnit;
-    QVERIFY2(qAbs(shown.toDouble() - expected) <= kDistanceTolerance,
-             qPrintable(QStringLiteral("display %1, expected %2").arg(shown).arg(expected, 0, 'f', 7)));
+    QVERIFY2(
+        qAbs(shown.toDouble() - expected) <= kDistanceTolerance,
+        qPrintable(QStringLiteral("display %1, expected %2").arg(shown).arg(expected, 0, 'f', 7)));
 }
 
 void VelmoraEndToEnd::clickingKeys_data() {
     QTest::addColumn<QStringList>("keys");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("digits and marks") << QStringList{"4", "5", "°", "3", "0", "'"} << QStringLiteral("45°30'");
-    QTest::newRow("Back removes the mark") << QStringList{"4", "5", "°", "Back"} << QStringLiteral("45");
+    QTest::newRow("digits and marks")
+        << QStringList{"4", "5", "°", "3", "0", "'"} << QStringLiteral("45°30'");
+    QTest::newRow("Back removes the mark")
+        << QStringList{"4", "5", "°", "Back"} << QStringLiteral("45");
     // In degrees the minute key is disabled: its click does nothing.
     QTest::newRow("degrees format ignores the minute key")
         << QStringList{"deg", "C", "4", "5", "'"} << QStringLiteral("45");
@@ -430,9 +444,10 @@ void VelmoraEndToEnd::hoverHighlightsTheKeyUnderThePointer_data() {
     QTest::addColumn<QColor>("normal");
     QTest::addColumn<QColor>("highlighted");
     QTest::addColumn<QPoint>("gap");  // a point between keys of the same block
-    QTest::newRow("digit") << QStringLiteral("7") << QColor(0, 0, 64) << QColor(128, 128, 255) << QPoint(51, 247);
-    QTest::newRow("function") << QStringLiteral("Back") << QColor(192, 0, 0) << QColor(255, 128, 128)
-                              << QPoint(175, 247);
+    QTest::newRow("digit") << QStringLiteral("7") << QColor(0, 0, 64) << QColor(128, 128, 255)
+                           << QPoint(51, 247);
+    QTest::newRow("function") << QStringLiteral("Back") << QColor(192, 0, 0)
+                              << QColor(255, 128, 128) << QPoint(175, 247);
     QTest::newRow("selector") << QStringLiteral("km") << QColor(128, 64, 0) << QColor(255, 128, 0)
                               << QPoint(51, 208);
 }
@@ -448,9 +463,10 @@ void VelmoraEndToEnd::hoverHighlightsTheKeyUnderThePointer() {
 
     QVERIFY(pixelsOfColour(grabClient(), area, normal) >= kGlyphPixels);
     QVERIFY(movePointer(area.center()));
-    QVERIFY2(waitUntil(
-                 [&] { return pixelsOfColour(grabClient(), area, highlighted) >= kGlyphPixels; }, kActionTimeout),
-             "the key under the pointer is not highlighted");
+    QVERIFY2(
+        waitUntil([&] { return pixelsOfColour(grabClient(), area, highlighted) >= kGlyphPixels; },
+                  kActionTimeout),
+        "the key under the pointer is not highlighted");
     QVERIFY(movePointer(gap));
     QVERIFY2(waitUntil(
                  [&] {
@@ -468,14 +484,15 @@ void VelmoraEndToEnd::customDatumFromTheDialogs_data() {
     QTest::addColumn<bool>("refused");  // a message box says so, and WGS-84 takes over
     QTest::addColumn<double>("expectedKm");
 
-    QTest::newRow("inverse flattening") << QStringLiteral("6378388") << QStringLiteral("297") << false
-                                        << landsEndToJohnOGroatsKm(6378388.0, 1.0 / 297.0);
+    QTest::newRow("inverse flattening") << QStringLiteral("6378388") << QStringLiteral("297")
+                                        << false << landsEndToJohnOGroatsKm(6378388.0, 1.0 / 297.0);
     // Clarke 1866 by its axes: far enough from WGS-84 to tell the two apart on the display.
     constexpr double kSemiMajorMetres = 6378206.4;
     constexpr double kSemiMinorMetres = 6356583.8;
     QTest::newRow("semi-minor axis after @")
         << QStringLiteral("6378206.4") << QStringLiteral("@6356583.8") << false
-        << landsEndToJohnOGroatsKm(kSemiMajorMetres, (kSemiMajorMetres - kSemiMinorMetres) / kSemiMajorMetres);
+        << landsEndToJohnOGroatsKm(kSemiMajorMetres,
+                                   (kSemiMajorMetres - kSemiMinorMetres) / kSemiMajorMetres);
     QTest::newRow("not a number falls back to WGS-84")
         << QStringLiteral("6378137") << QStringLiteral("abc") << true
         << landsEndToJohnOGroatsKm(kWgs84SemiMajorMetres, kWgs84Flattening);
@@ -492,12 +509,14 @@ void VelmoraEndToEnd::customDatumFromTheDialogs() {
     QVERIFY(perform(kLandsEndToJohnOGroats));
     // The keyboard opens the menu on its first entry; Up wraps round to the last, Other...
     QVERIFY(perform({QStringLiteral("key alt+d Up Return")}));
-    const std::optional<QString> first = m_session->waitForWindow(kCustomDatumTitle, kActionTimeout);
+    const std::optional<QString> first =
+        m_session->waitForWindow(kCustomDatumTitle, kActionTimeout);
     QVERIFY2(first, "no input box for the semi-major axis");
     QVERIFY(focus(*first));
     QVERIFY(perform({QStringLiteral("key ctrl+a"), QStringLiteral("type ") + semiMajorReply,
                      QStringLiteral("key Return")}));
-    const std::optional<QString> second = m_session->waitForWindow(kCustomDatumTitle, kActionTimeout, *first);
+    const std::optional<QString> second =
+        m_session->waitForWindow(kCustomDatumTitle, kActionTimeout, *first);
     QVERIFY2(second, "no input box for the flattening");
     QVERIFY(focus(*second));
     QVERIFY(perform({QStringLiteral("key ctrl+a"), QStringLiteral("type ") + secondReply,
@@ -514,7 +533,8 @@ void VelmoraEndToEnd::customDatumFromTheDialogs() {
 
     const QString shown = copyDisplay();
     QVERIFY2(qAbs(shown.toDouble() - expectedKm) <= kDistanceTolerance,
-             qPrintable(QStringLiteral("display %1, expected %2").arg(shown).arg(expectedKm, 0, 'f', 7)));
+             qPrintable(
+                 QStringLiteral("display %1, expected %2").arg(shown).arg(expectedKm, 0, 'f', 7)));
 }
 
 // The window right after start-up against a picture judged right by eye. To make a new one
@@ -531,7 +551,8 @@ void VelmoraEndToEnd::windowMatchesReferenceAt2x() {
 }
 
 void VelmoraEndToEnd::compareWithReference(const QString& name) {
-    const QString referencePath = QStringLiteral(VELMORA_E2E_REFERENCE_DIR "/") + name + QStringLiteral(".png");
+    const QString referencePath =
+        QStringLiteral(VELMORA_E2E_REFERENCE_DIR "/") + name + QStringLiteral(".png");
     const QImage actual = m_session->grabWindow(m_window);
 
     if (qEnvironmentVariableIntValue("VELMORA_E2E_UPDATE_REFERENCE") == 1) {
@@ -541,8 +562,9 @@ void VelmoraEndToEnd::compareWithReference(const QString& name) {
     const QImage expected(referencePath);
     QVERIFY2(!expected.isNull(), qPrintable(QStringLiteral("cannot read ") + referencePath));
 
-    const QString mismatch = referenceMismatch(actual, expected, kPixelTolerance, kMaxChangedShare,
-                                               QDir::current().filePath(QStringLiteral("e2e-") + name));
+    const QString mismatch =
+        referenceMismatch(actual, expected, kPixelTolerance, kMaxChangedShare,
+                          QDir::current().filePath(QStringLiteral("e2e-") + name));
     if (!mismatch.isEmpty()) QFAIL(qPrintable(mismatch));
 }
 
@@ -561,7 +583,8 @@ void VelmoraEndToEnd::copiesSelectedHistoryLines() {
 
     QVERIFY(clickClient({kHistoryInterior.center().x(), lines[0]}));
     QVERIFY(clickClient({kHistoryInterior.center().x(), lines[2]}, QStringLiteral("ctrl")));
-    QCOMPARE(copy(), QStringLiteral("\r\nDatum: WGS-84\r\nCoordinates: Degrees / minutes / seconds"));
+    QCOMPARE(copy(),
+             QStringLiteral("\r\nDatum: WGS-84\r\nCoordinates: Degrees / minutes / seconds"));
 
     QCOMPARE(copyDisplay(), QStringLiteral("0"));
 
@@ -571,14 +594,14 @@ void VelmoraEndToEnd::copiesSelectedHistoryLines() {
     const QString viaContextMenu = copy([&] {
         const QPoint at{kHistoryInterior.center().x(), lines[1] + m_menuBarHeight};
         if (!m_session->xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), m_window,
-                                 QString::number(at.x()), QString::number(at.y()), QStringLiteral("click"),
-                                 QStringLiteral("3")}))
+                                 QString::number(at.x()), QString::number(at.y()),
+                                 QStringLiteral("click"), QStringLiteral("3")}))
             return false;
         const std::optional<QString> menu = m_session->waitForPopup(kActionTimeout);
         // The first entry, Copy, lies just below and right of where the menu opened.
-        return menu && m_session->xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), *menu,
-                                           QStringLiteral("30"), QStringLiteral("10"), QStringLiteral("click"),
-                                           QStringLiteral("1")});
+        return menu && m_session->xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"),
+                                           *menu, QStringLiteral("30"), QStringLiteral("10"),
+                                           QStringLiteral("click"), QStringLiteral("1")});
     });
     QCOMPARE(viaContextMenu, QStringLiteral("\r\nDatum: WGS-84\r\nDistance: kilometers [km]"));
 }
@@ -588,7 +611,8 @@ void VelmoraEndToEnd::pastesNumber_data() {
     QTest::addColumn<QString>("shown");
     QTest::newRow("decimal") << QStringLiteral("12.5") << QStringLiteral("12.5");
     QTest::newRow("whole number loses .0") << QStringLiteral("12") << QStringLiteral("12");
-    QTest::newRow("rounded to five decimals") << QStringLiteral("3.14159265") << QStringLiteral("3.14159");
+    QTest::newRow("rounded to five decimals")
+        << QStringLiteral("3.14159265") << QStringLiteral("3.14159");
     QTest::newRow("negative") << QStringLiteral("-7.25") << QStringLiteral("-7.25");
     QTest::newRow("blanks around") << QStringLiteral("  42\n") << QStringLiteral("42");
     QTest::newRow("not a number changes nothing") << QStringLiteral("abc") << QStringLiteral("0");
@@ -609,11 +633,13 @@ void VelmoraEndToEnd::pastesNumber() {
 void VelmoraEndToEnd::sendsTheNumberToTheSystemCalculator_data() {
     QTest::addColumn<QStringList>("steps");
     QTest::addColumn<QString>("received");
-    QTest::newRow("coordinate as decimal degrees") << QStringList{QStringLiteral("type 12°45'")}
-                                                   << QStringLiteral("12.75");
-    QTest::newRow("repeated digits") << QStringList{QStringLiteral("type 1100")} << QStringLiteral("1100");
-    QTest::newRow("Error sends 0") << QStringList{QStringLiteral("type 91"), QStringLiteral("key Return")}
-                                   << QStringLiteral("0");
+    QTest::newRow("coordinate as decimal degrees")
+        << QStringList{QStringLiteral("type 12°45'")} << QStringLiteral("12.75");
+    QTest::newRow("repeated digits")
+        << QStringList{QStringLiteral("type 1100")} << QStringLiteral("1100");
+    QTest::newRow("Error sends 0")
+        << QStringList{QStringLiteral("type 91"), QStringLiteral("key Return")}
+        << QStringLiteral("0");
 }
 
 // Ctrl+I starts the system calculator and types the displayed number into it. Run where
@@ -624,17 +650,20 @@ void VelmoraEndToEnd::sendsTheNumberToTheSystemCalculator() {
     for (const char* preferred : {"gnome-calculator", "kcalc"})
         if (!QStandardPaths::findExecutable(QString::fromLatin1(preferred)).isEmpty())
             QSKIP("another calculator than galculator would start");
-    if (QStandardPaths::findExecutable(QStringLiteral("galculator")).isEmpty()) QSKIP("galculator is not installed");
+    if (QStandardPaths::findExecutable(QStringLiteral("galculator")).isEmpty())
+        QSKIP("galculator is not installed");
 
     QVERIFY(perform(steps));
     QVERIFY(perform({QStringLiteral("key ctrl+i")}));
     constexpr milliseconds kCalculatorStart{20'000};  // a cold GTK start on a loaded machine
-    const std::optional<QString> calculator = m_session->waitForOtherWindow({m_window}, kCalculatorStart);
+    const std::optional<QString> calculator =
+        m_session->waitForOtherWindow({m_window}, kCalculatorStart);
     QVERIFY2(calculator, "no calculator window appeared");
 
     // The number is typed key by key after the window takes the focus; it is complete once the
     // calculator's window has stopped changing for a while.
-    constexpr int kQuietGrabs = 25;  // 25 x 20 ms: well over the program's longest pause between keys
+    constexpr int kQuietGrabs =
+        25;  // 25 x 20 ms: well over the program's longest pause between keys
     QImage previous;
     int quiet = 0;
     QVERIFY(waitUntil(
@@ -646,7 +675,8 @@ void VelmoraEndToEnd::sendsTheNumberToTheSystemCalculator() {
         },
         kCalculatorStart));
 
-    const QString shown = copy([&] { return focus(*calculator) && perform({QStringLiteral("key ctrl+c")}); });
+    const QString shown =
+        copy([&] { return focus(*calculator) && perform({QStringLiteral("key ctrl+c")}); });
     QCOMPARE(shown.trimmed(), received);
 }
 
@@ -668,11 +698,10 @@ void VelmoraEndToEnd::aboutBoxOpensWithF1AndCloses() {
     QVERIFY(perform({QStringLiteral("type 5")}));
 
     QVERIFY(focus(*about));
-    if (closeWith == QLatin1String("close box"))
-        QVERIFY(m_session->requestClose(*about));
-    else
-        QVERIFY(perform({closeWith}));
-    QVERIFY2(m_session->waitForWindowGone(kAboutTitle, kActionTimeout), "the About box did not close");
+    if (closeWith == QLatin1String("close box")) QVERIFY(m_session->requestClose(*about));
+    else QVERIFY(perform({closeWith}));
+    QVERIFY2(m_session->waitForWindowGone(kAboutTitle, kActionTimeout),
+             "the About box did not close");
     QVERIFY2(!m_session->program().waitForFinished(0), "closing the About box ended the program");
 
     // Hidden, not destroyed: F1 shows it again.
@@ -699,8 +728,10 @@ void VelmoraEndToEnd::closingTheWindowEndsTheProgram() {
 // Options > Automatic startup writes the log-on entry; the next start shows only the icon in
 // the notification area, whose click shows the window; choosing the entry again removes it.
 void VelmoraEndToEnd::automaticStartupStartsHiddenInTheNotificationArea() {
-    if (QStandardPaths::findExecutable(QStringLiteral("tint2")).isEmpty()) QSKIP("tint2 is not installed");
-    const QString entry = m_session->homePath() + QStringLiteral("/.config/autostart/velmora.desktop");
+    if (QStandardPaths::findExecutable(QStringLiteral("tint2")).isEmpty())
+        QSKIP("tint2 is not installed");
+    const QString entry =
+        m_session->homePath() + QStringLiteral("/.config/autostart/velmora.desktop");
     const auto entryStartsTheProgram = [&] {
         QFile file(entry);
         return file.open(QIODevice::ReadOnly) && file.readAll().contains("\nExec=");
@@ -715,12 +746,15 @@ void VelmoraEndToEnd::automaticStartupStartsHiddenInTheNotificationArea() {
     QVERIFY2(m_session->startTrayHost(&error), qPrintable(error));
     QVERIFY2(m_session->launch(QStringLiteral(VELMORA_BINARY), &error), qPrintable(error));
     // The icon is added before the window would be shown, in the same start-up step.
-    const std::optional<QString> icon = m_session->waitForClass(QStringLiteral("velmora"), kWindowTimeout);
+    const std::optional<QString> icon =
+        m_session->waitForClass(QStringLiteral("velmora"), kWindowTimeout);
     QVERIFY2(icon, "no icon in the notification area");
-    QVERIFY2(m_session->waitForWindowGone(kMainTitle, milliseconds{0}), "the window shows despite auto-start");
+    QVERIFY2(m_session->waitForWindowGone(kMainTitle, milliseconds{0}),
+             "the window shows despite auto-start");
 
-    QVERIFY(m_session->xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), *icon, QStringLiteral("8"),
-                                QStringLiteral("8"), QStringLiteral("click"), QStringLiteral("1")}));
+    QVERIFY(m_session->xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), *icon,
+                                QStringLiteral("8"), QStringLiteral("8"), QStringLiteral("click"),
+                                QStringLiteral("1")}));
     const std::optional<QString> window = m_session->waitForWindow(kMainTitle, kActionTimeout);
     QVERIFY2(window, "a click on the icon did not show the window");
 
@@ -733,10 +767,12 @@ void VelmoraEndToEnd::automaticStartupStartsHiddenInTheNotificationArea() {
 // An azimuth history line's angle in degrees, written in degrees, minutes and seconds, with the
 // line's label checked; NaN when the line is no such line.
 double azimuthLineDegrees(const QString& line, const QString& label) {
-    static const QRegularExpression form(QStringLiteral("^(.*): (\\d+)° (\\d+)' (\\d+\\.\\d\\d)\"$"));
+    static const QRegularExpression form(
+        QStringLiteral("^(.*): (\\d+)° (\\d+)' (\\d+\\.\\d\\d)\"$"));
     const QRegularExpressionMatch match = form.match(line);
     if (!match.hasMatch() || match.captured(1) != label) return std::nan("");
-    return dms(match.captured(2).toDouble(), match.captured(3).toDouble(), match.captured(4).toDouble());
+    return dms(match.captured(2).toDouble(), match.captured(3).toDouble(),
+               match.captured(4).toDouble());
 }
 
 // GeographicLib's azimuths at A and at B, 0 to 360 degrees.
@@ -758,11 +794,14 @@ void VelmoraEndToEnd::azimuthsFollowEveryDistanceAndTheTickIsRemembered() {
     const auto checkAzimuthLines = [&](const QStringList& lines, const QString& distanceUnit) {
         QVERIFY2(lines.size() >= 3, qPrintable(lines.join(QLatin1Char('\n'))));
         const qsizetype n = lines.size();
-        QVERIFY2(lines[n - 3].startsWith(QStringLiteral("Distance: ")) && lines[n - 3].endsWith(distanceUnit),
+        QVERIFY2(lines[n - 3].startsWith(QStringLiteral("Distance: ")) &&
+                     lines[n - 3].endsWith(distanceUnit),
                  qPrintable(lines[n - 3]));
-        QVERIFY2(qAbs(azimuthLineDegrees(lines[n - 2], QStringLiteral("Azimuth at A")) - atA) <= kShownSecondDeg,
+        QVERIFY2(qAbs(azimuthLineDegrees(lines[n - 2], QStringLiteral("Azimuth at A")) - atA) <=
+                     kShownSecondDeg,
                  qPrintable(lines[n - 2] + QStringLiteral(" expected %1").arg(atA, 0, 'f', 7)));
-        QVERIFY2(qAbs(azimuthLineDegrees(lines[n - 1], QStringLiteral("Azimuth at B")) - atB) <= kShownSecondDeg,
+        QVERIFY2(qAbs(azimuthLineDegrees(lines[n - 1], QStringLiteral("Azimuth at B")) - atB) <=
+                     kShownSecondDeg,
                  qPrintable(lines[n - 1] + QStringLiteral(" expected %1").arg(atB, 0, 'f', 7)));
     };
 
@@ -791,11 +830,12 @@ void VelmoraEndToEnd::azimuthsFollowEveryDistanceAndTheTickIsRemembered() {
 // Options > Exact solution near antipodes: where Vincenty's iteration does not settle the
 // distance is solved exactly instead of "Error", and its line says so.
 void VelmoraEndToEnd::exactSolutionNearTheAntipode() {
-    QVERIFY(perform({QStringLiteral("key F6 Delete"), QStringLiteral("type 0"), QStringLiteral("key Return"),
-                     QStringLiteral("key F3"), QStringLiteral("type 0"), QStringLiteral("key Return"),
-                     QStringLiteral("key F4"), QStringLiteral("type 0.5"), QStringLiteral("key Return"),
-                     QStringLiteral("key F5"), QStringLiteral("type e179.7"), QStringLiteral("key Return"),
-                     QStringLiteral("type =")}));
+    QVERIFY(perform(
+        {QStringLiteral("key F6 Delete"), QStringLiteral("type 0"), QStringLiteral("key Return"),
+         QStringLiteral("key F3"), QStringLiteral("type 0"), QStringLiteral("key Return"),
+         QStringLiteral("key F4"), QStringLiteral("type 0.5"), QStringLiteral("key Return"),
+         QStringLiteral("key F5"), QStringLiteral("type e179.7"), QStringLiteral("key Return"),
+         QStringLiteral("type =")}));
     QCOMPARE(copyDisplay(), QStringLiteral("Error"));
 
     QVERIFY(perform({QStringLiteral("key alt+o Up Return"), QStringLiteral("type =")}));
@@ -811,7 +851,8 @@ void VelmoraEndToEnd::pastesWholePointsAndRefusesAText() {
     // The next text may go on the clipboard only once the program has read the last one: each
     // paste adds two lines to the three of the start-up.
     const auto waitForHistoryLines = [&](int count) {
-        return waitUntil([&] { return historyLineCentres(grabClient()).size() == count; }, kActionTimeout);
+        return waitUntil([&] { return historyLineCentres(grabClient()).size() == count; },
+                         kActionTimeout);
     };
     QVERIFY(m_session->setClipboard(QStringLiteral("48°51′24″N 2°21′08″E")));
     QVERIFY(perform({QStringLiteral("key alt+e Down Down Down Return")}));
@@ -823,19 +864,22 @@ void VelmoraEndToEnd::pastesWholePointsAndRefusesAText() {
     const QString shown = copyDisplay();
     const double expectedKm = geodesicKm(dms(48, 51, 24), dms(2, 21, 8), -33.8688, 151.2093);
     QVERIFY2(qAbs(shown.toDouble() - expectedKm) <= kDistanceTolerance,
-             qPrintable(QStringLiteral("display %1, expected %2").arg(shown).arg(expectedKm, 0, 'f', 7)));
+             qPrintable(
+                 QStringLiteral("display %1, expected %2").arg(shown).arg(expectedKm, 0, 'f', 7)));
     const QStringList before = historyLines();
     QVERIFY(before.contains(QStringLiteral("Latitude A: 48° 51' 24\" N")));
     QVERIFY(before.contains(QStringLiteral("Longitude B: 151° 12' 33.48\" E")));
 
     QVERIFY(m_session->setClipboard(QStringLiteral("Paris")));
     QVERIFY(perform({QStringLiteral("key alt+e Down Down Down Return")}));
-    const std::optional<QString> box = m_session->waitForWindow(kMainTitle, kActionTimeout, m_window);
+    const std::optional<QString> box =
+        m_session->waitForWindow(kMainTitle, kActionTimeout, m_window);
     QVERIFY2(box, "no message box refused the text");
     QVERIFY(focus(*box));
     QVERIFY(perform({QStringLiteral("key Return")}));
-    QVERIFY(waitUntil([&] { return !m_session->waitForWindow(kMainTitle, milliseconds{0}, m_window); },
-                      kActionTimeout));
+    QVERIFY(
+        waitUntil([&] { return !m_session->waitForWindow(kMainTitle, milliseconds{0}, m_window); },
+                  kActionTimeout));
     QVERIFY(focus(m_window));
     QCOMPARE(copyDisplay(), shown);
     QCOMPARE(historyLines(), before);
@@ -852,7 +896,8 @@ void VelmoraEndToEnd::midpointFollowsEveryDistance() {
     QVERIFY(perform({QStringLiteral("type m")}));
     const QStringList lines = historyLines();
     QCOMPARE(lines.constLast(), midpoint);
-    QVERIFY2(lines[lines.size() - 2].endsWith(QStringLiteral(" mi")), qPrintable(lines[lines.size() - 2]));
+    QVERIFY2(lines[lines.size() - 2].endsWith(QStringLiteral(" mi")),
+             qPrintable(lines[lines.size() - 2]));
 }
 
 // Edit > Destination from A...: refused in a message box before A is there; then the dialog
@@ -861,12 +906,14 @@ void VelmoraEndToEnd::destinationFromAThroughItsDialog() {
     const QString openDestination = QStringLiteral("key alt+e Down Down Down Down Down Return");
     const QStringList start = historyLines();
     QVERIFY(perform({openDestination}));
-    const std::optional<QString> refusal = m_session->waitForWindow(kMainTitle, kActionTimeout, m_window);
+    const std::optional<QString> refusal =
+        m_session->waitForWindow(kMainTitle, kActionTimeout, m_window);
     QVERIFY2(refusal, "no message box asked for A first");
     QVERIFY(focus(*refusal));
     QVERIFY(perform({QStringLiteral("key Return")}));
-    QVERIFY(waitUntil([&] { return !m_session->waitForWindow(kMainTitle, milliseconds{0}, m_window); },
-                      kActionTimeout));
+    QVERIFY(
+        waitUntil([&] { return !m_session->waitForWindow(kMainTitle, milliseconds{0}, m_window); },
+                  kActionTimeout));
     QVERIFY(!m_session->waitForWindow(kDestinationTitle, milliseconds{0}));
     QVERIFY(focus(m_window));
     QCOMPARE(historyLines(), start);
@@ -876,18 +923,24 @@ void VelmoraEndToEnd::destinationFromAThroughItsDialog() {
     QVERIFY2(waitUntil([&] { return historyLines().size() == start.size() + 2; }, kActionTimeout),
              "point A was not entered");
     QVERIFY(perform({openDestination}));
-    const std::optional<QString> dialog = m_session->waitForWindow(kDestinationTitle, kActionTimeout);
+    const std::optional<QString> dialog =
+        m_session->waitForWindow(kDestinationTitle, kActionTimeout);
     QVERIFY2(dialog, "no destination dialog");
     QVERIFY(focus(*dialog));
-    QVERIFY(perform({QStringLiteral("type 45 60"), QStringLiteral("key Tab"), QStringLiteral("type 100"),
-                     QStringLiteral("key Return")}));
-    const std::optional<QString> box = m_session->waitForOtherWindow({m_window, *dialog}, kActionTimeout);
+    QVERIFY(perform({QStringLiteral("type 45 60"), QStringLiteral("key Tab"),
+                     QStringLiteral("type 100"), QStringLiteral("key Return")}));
+    const std::optional<QString> box =
+        m_session->waitForOtherWindow({m_window, *dialog}, kActionTimeout);
     QVERIFY2(box, "no message box refused the minutes");
     QVERIFY(focus(*box));
     QVERIFY(perform({QStringLiteral("key Return")}));
-    QVERIFY(waitUntil([&] { return !m_session->waitForOtherWindow({m_window, *dialog}, milliseconds{0}); },
-                      kActionTimeout));
-    QVERIFY2(m_session->waitForWindow(kDestinationTitle, milliseconds{0}), "the dialog closed on a refusal");
+    QVERIFY(waitUntil(
+        [&] {
+            return !m_session->waitForOtherWindow({m_window, *dialog}, milliseconds{0});
+        },
+        kActionTimeout));
+    QVERIFY2(m_session->waitForWindow(kDestinationTitle, milliseconds{0}),
+             "the dialog closed on a refusal");
     // The refused field has the focus with its text selected: typing replaces it.
     QVERIFY(focus(*dialog));
     QVERIFY(perform({QStringLiteral("type 45 30"), QStringLiteral("key Return")}));
@@ -917,10 +970,12 @@ void VelmoraEndToEnd::savesTheHistoryThroughTheMenu() {
     // The Edit menu opens on Copy: Paste, Send to calculator, Paste point A and B, Destination
     // from A..., then Save history...
     QVERIFY(perform({QStringLiteral("key alt+e Down Down Down Down Down Down Return")}));
-    const std::optional<QString> dialog = m_session->waitForWindow(QStringLiteral("Save history"), kWindowTimeout);
+    const std::optional<QString> dialog =
+        m_session->waitForWindow(QStringLiteral("Save history"), kWindowTimeout);
     QVERIFY2(dialog, "no file dialog appeared");
     QVERIFY(focus(*dialog));
-    QVERIFY(perform({QStringLiteral("key ctrl+a"), QStringLiteral("type ") + path, QStringLiteral("key Return")}));
+    QVERIFY(perform({QStringLiteral("key ctrl+a"), QStringLiteral("type ") + path,
+                     QStringLiteral("key Return")}));
     QByteArray saved;
     QVERIFY2(waitUntil(
                  [&] {
@@ -932,7 +987,8 @@ void VelmoraEndToEnd::savesTheHistoryThroughTheMenu() {
                  kActionTimeout),
              "no file was saved");
     QCOMPARE(QString::fromUtf8(saved), lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
-    QCOMPARE(QDir(QFileInfo(path).path()).entryList(QDir::Files | QDir::Hidden), QStringList{QFileInfo(path).fileName()});
+    QCOMPARE(QDir(QFileInfo(path).path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList{QFileInfo(path).fileName()});
 }
 
 // View > Batch...: a table pasted from the clipboard, Compute, Copy: the clipboard holds the
@@ -940,19 +996,21 @@ void VelmoraEndToEnd::savesTheHistoryThroughTheMenu() {
 void VelmoraEndToEnd::batchWindowComputesAPastedTableAndCopiesTheCsv() {
     // The View menu opens on Font bold: Font underline, Show azimuths, Show midpoint, Map, Batch...
     QVERIFY(perform({QStringLiteral("key alt+v Down Down Down Down Down Return")}));
-    const std::optional<QString> batch = m_session->waitForWindow(QStringLiteral("Velmora Batch"), kWindowTimeout);
+    const std::optional<QString> batch =
+        m_session->waitForWindow(QStringLiteral("Velmora Batch"), kWindowTimeout);
     QVERIFY2(batch, "the batch window did not appear");
     QVERIFY(focus(*batch));
-    QVERIFY(m_session->setClipboard(QStringLiteral("name,lat1,lon1,lat2,lon2\n"
-                                                   "JFK-LHR,40.6413,-73.7781,51.47,-0.4543\n"
-                                                   "beyond the pole,95,0,0,0\n"
-                                                   "\"Milan, Rome\",45°27'51\"N,9°11'25\"E,41.9028,12.4964\n")));
+    QVERIFY(m_session->setClipboard(
+        QStringLiteral("name,lat1,lon1,lat2,lon2\n"
+                       "JFK-LHR,40.6413,-73.7781,51.47,-0.4543\n"
+                       "beyond the pole,95,0,0,0\n"
+                       "\"Milan, Rome\",45°27'51\"N,9°11'25\"E,41.9028,12.4964\n")));
     // A button's mnemonic clicks it a moment later, in the order pressed, so the text is in the
     // box before Compute runs. The clipboard may change again only once the table shows the
     // failed row on its red background.
     QVERIFY(perform({QStringLiteral("key alt+p alt+m")}));
     const QColor failedRowBackground(255, 200, 200);  // as the table draws it, far from the greys
-    constexpr int kRowPixels = 5'000;  // a row across the table is about 850 by 20
+    constexpr int kRowPixels = 5'000;                 // a row across the table is about 850 by 20
     QVERIFY2(waitUntil(
                  [&] {
                      const QImage shown = m_session->grabWindow(*batch);
@@ -966,20 +1024,26 @@ void VelmoraEndToEnd::batchWindowComputesAPastedTableAndCopiesTheCsv() {
     }
     QStringList rows = csv.split(QLatin1Char('\n'));
     QVERIFY2(rows.size() == 5 && rows.last().isEmpty(), qPrintable(csv));
-    QCOMPARE(rows[0], QStringLiteral("name,lat1,lon1,lat2,lon2,distance_km,azi1,azi2,method,status"));
+    QCOMPARE(rows[0],
+             QStringLiteral("name,lat1,lon1,lat2,lon2,distance_km,azi1,azi2,method,status"));
     QCOMPARE(rows[2], QStringLiteral("beyond the pole,95,0,0,0,,,,,bad-input:lat1"));
     const struct {
         int row;
         QString start;
         double expectedKm;
     } solved[] = {
-        {1, QStringLiteral("JFK-LHR,40.6413,-73.7781,51.47,-0.4543,"), geodesicKm(40.6413, -73.7781, 51.47, -0.4543)},
-        {3, QStringLiteral("\"Milan, Rome\",\"45°27'51\"\"N\",\"9°11'25\"\"E\",41.9028,12.4964,"),  // quotes doubled
+        {1, QStringLiteral("JFK-LHR,40.6413,-73.7781,51.47,-0.4543,"),
+         geodesicKm(40.6413, -73.7781, 51.47, -0.4543)},
+        {3,
+         QStringLiteral(
+             "\"Milan, Rome\",\"45°27'51\"\"N\",\"9°11'25\"\"E\",41.9028,12.4964,"),  // quotes
+                                                                                      // doubled
          geodesicKm(dms(45, 27, 51), dms(9, 11, 25), 41.9028, 12.4964)},
     };
     for (const auto& s : solved) {
         const QString& row = rows[s.row];
-        QVERIFY2(row.startsWith(s.start) && row.endsWith(QStringLiteral(",vincenty,ok")), qPrintable(row));
+        QVERIFY2(row.startsWith(s.start) && row.endsWith(QStringLiteral(",vincenty,ok")),
+                 qPrintable(row));
         const double km = row.mid(s.start.size()).section(QLatin1Char(','), 0, 0).toDouble();
         QVERIFY2(qAbs(km - s.expectedKm) <= kDistanceTolerance,
                  qPrintable(row + QStringLiteral(" expected %1 km").arg(s.expectedKm, 0, 'f', 6)));
@@ -991,7 +1055,8 @@ void VelmoraEndToEnd::batchWindowComputesAPastedTableAndCopiesTheCsv() {
 void VelmoraEndToEnd::mapRedrawsWhenAPointIsStored() {
     // The View menu opens on its first entry; Up wraps round to the last one, Batch..., then Map.
     QVERIFY(perform({QStringLiteral("key alt+v Up Up Return")}));
-    const std::optional<QString> map = m_session->waitForWindow(QStringLiteral("Velmora Map"), kWindowTimeout);
+    const std::optional<QString> map =
+        m_session->waitForWindow(QStringLiteral("Velmora Map"), kWindowTimeout);
     QVERIFY2(map, "the map window did not appear");
     QImage empty;
     QVERIFY2(waitUntil(
@@ -1004,10 +1069,12 @@ void VelmoraEndToEnd::mapRedrawsWhenAPointIsStored() {
              "the map was not painted");
 
     // The keys still reach the calculator: latitude A stored, longitude A typed but not entered.
-    QVERIFY(perform({QStringLiteral("key F6 F2"), QStringLiteral("type n45.5"), QStringLiteral("key Return"),
-                     QStringLiteral("key F3"), QStringLiteral("type e9.2")}));
+    QVERIFY(perform({QStringLiteral("key F6 F2"), QStringLiteral("type n45.5"),
+                     QStringLiteral("key Return"), QStringLiteral("key F3"),
+                     QStringLiteral("type e9.2")}));
     const QStringList lines = historyLines();
-    QVERIFY2(lines.constLast().startsWith(QStringLiteral("Latitude A: 45.5°")), qPrintable(lines.join(QLatin1Char('\n'))));
+    QVERIFY2(lines.constLast().startsWith(QStringLiteral("Latitude A: 45.5°")),
+             qPrintable(lines.join(QLatin1Char('\n'))));
     QCOMPARE(m_session->grabWindow(*map), empty);
 
     QVERIFY(perform({QStringLiteral("key Return")}));

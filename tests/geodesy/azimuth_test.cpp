@@ -26,7 +26,7 @@ constexpr double kInternationalSemiMinorMetres = 6356911.946;
 constexpr double kInternationalFlattening = 1.0 / 297.0;
 
 constexpr double kSphereMetres = 6372795.5;  // the program's sphere
-constexpr double kAgreementDeg = 1e-8;  // with GeographicLib, wherever Vincenty converges
+constexpr double kAgreementDeg = 1e-8;       // with GeographicLib, wherever Vincenty converges
 // Within two degrees of the antipode Vincenty's azimuths stray further: its series for lambda
 // stops at f^3, and there the azimuth turns fast with lambda. Iterating on to full
 // convergence does not move them, so this is the method's own error; it stays far below the
@@ -69,16 +69,16 @@ class VincentyTestLines : public ::testing::TestWithParam<PublishedLine> {};
 
 TEST_P(VincentyTestLines, AgreeWithThePublishedAzimuths) {
     const PublishedLine& line = GetParam();
-    const GeodesicSolution s =
-        VincentyInverse(line.latADeg, 0.0, line.latBDeg, line.lonBDeg, kInternationalSemiMajorMetres,
-                        kInternationalSemiMinorMetres, kInternationalFlattening);
+    const GeodesicSolution s = VincentyInverse(
+        line.latADeg, 0.0, line.latBDeg, line.lonBDeg, kInternationalSemiMajorMetres,
+        kInternationalSemiMinorMetres, kInternationalFlattening);
     ASSERT_EQ(s.status, SolutionStatus::Solved);
     ASSERT_TRUE(s.azimuths.has_value());
     EXPECT_NEAR(s.azimuths->atADeg, line.azimuthADeg, line.toleranceSeconds * kSecondDeg);
     EXPECT_NEAR(s.azimuths->atBDeg, line.azimuthBDeg, line.toleranceSeconds * kSecondDeg);
     EXPECT_NEAR(s.metres, line.metres, 1e-3);
-    std::cout << line.name << ": " << (s.azimuths->atADeg - line.azimuthADeg) / kSecondDeg
-              << "\", " << (s.azimuths->atBDeg - line.azimuthBDeg) / kSecondDeg << "\"\n";
+    std::cout << line.name << ": " << (s.azimuths->atADeg - line.azimuthADeg) / kSecondDeg << "\", "
+              << (s.azimuths->atBDeg - line.azimuthBDeg) / kSecondDeg << "\"\n";
 }
 
 // T. Vincenty, Survey Review 23 (176), 1975, lines (b) to (e) on the International ellipsoid:
@@ -95,8 +95,8 @@ INSTANTIATE_TEST_SUITE_P(
                       dms(15, 44, 23.74850), dms(144, 55, 39.92147), 8'084'823.839, 0.001},
         PublishedLine{"d", 1.0, -dms(0, 59, 53.83076), dms(179, 17, 48.02997), 89.0,
                       dms(91, 0, 6.11733), 19'960'000.000, 0.0011},
-        PublishedLine{"e", 1.0, dms(1, 1, 15.18952), dms(179, 46, 17.84244),
-                      dms(4, 59, 59.99995), dms(174, 59, 59.88481), 19'780'006.558, 0.001}),
+        PublishedLine{"e", 1.0, dms(1, 1, 15.18952), dms(179, 46, 17.84244), dms(4, 59, 59.99995),
+                      dms(174, 59, 59.88481), 19'780'006.558, 0.001}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct PlaceCase {
@@ -111,8 +111,9 @@ class AwkwardPlaces : public ::testing::TestWithParam<PlaceCase> {};
 
 TEST_P(AwkwardPlaces, AgreeWithGeographicLib) {
     const PlaceCase& c = GetParam();
-    const GeodesicSolution s = VincentyInverse(c.latA, c.lonA, c.latB, c.lonB, kWgs84SemiMajorMetres,
-                                               kWgs84SemiMinorMetres, kWgs84Flattening);
+    const GeodesicSolution s =
+        VincentyInverse(c.latA, c.lonA, c.latB, c.lonB, kWgs84SemiMajorMetres,
+                        kWgs84SemiMinorMetres, kWgs84Flattening);
     ASSERT_EQ(s.status, SolutionStatus::Solved);
     ASSERT_TRUE(s.azimuths.has_value());
     const GeographicLib::Geodesic g(kWgs84SemiMajorMetres, kWgs84Flattening);
@@ -153,16 +154,16 @@ TEST(VincentyInverse, AgreesWithGeographicLibOnRandomPairs) {
     double largestAwayFromAntipodes = 0.0;
     int converged = 0;
     for (const testing::PointPair& p : testing::RandomPointPairs()) {
-        const GeodesicSolution s = VincentyInverse(p.latADeg, p.lonADeg, p.latBDeg, p.lonBDeg,
-                                                   kWgs84SemiMajorMetres, kWgs84SemiMinorMetres,
-                                                   kWgs84Flattening);
+        const GeodesicSolution s =
+            VincentyInverse(p.latADeg, p.lonADeg, p.latBDeg, p.lonBDeg, kWgs84SemiMajorMetres,
+                            kWgs84SemiMinorMetres, kWgs84Flattening);
         if (s.status == SolutionStatus::NotSettled) continue;
         ASSERT_EQ(s.status, SolutionStatus::Solved);
         ++converged;
         const OracleAzimuths z = oracle(g, p.latADeg, p.lonADeg, p.latBDeg, p.lonBDeg);
         const bool nearAntipodal = z.arcDeg > kNearAntipodalArcDeg;
-        const double apart =
-            std::max(angleApart(s.azimuths->atADeg, z.atADeg), angleApart(s.azimuths->atBDeg, z.atBDeg));
+        const double apart = std::max(angleApart(s.azimuths->atADeg, z.atADeg),
+                                      angleApart(s.azimuths->atBDeg, z.atBDeg));
         largest = std::max(largest, apart);
         if (!nearAntipodal) largestAwayFromAntipodes = std::max(largestAwayFromAntipodes, apart);
         ASSERT_LE(apart, nearAntipodal ? kNearAntipodalAgreementDeg : kAgreementDeg)
@@ -187,8 +188,8 @@ TEST(SphereInverse, GreatCircleAzimuthsAgreeWithGeographicLibOnItsSphere) {
 }
 
 TEST(InverseKernels, CoincidentPointsHaveALengthButNoAzimuth) {
-    const GeodesicSolution ellipsoid =
-        VincentyInverse(45, 7, 45, 7, kWgs84SemiMajorMetres, kWgs84SemiMinorMetres, kWgs84Flattening);
+    const GeodesicSolution ellipsoid = VincentyInverse(45, 7, 45, 7, kWgs84SemiMajorMetres,
+                                                       kWgs84SemiMinorMetres, kWgs84Flattening);
     EXPECT_EQ(ellipsoid.status, SolutionStatus::Solved);
     EXPECT_EQ(ellipsoid.metres, 0.0);
     EXPECT_FALSE(ellipsoid.azimuths.has_value());
@@ -213,15 +214,18 @@ TEST(InverseKernels, AzimuthsStayBelowAFullTurn) {
 // Only an iteration that does not settle may be handed to another solver; faults stay faults.
 TEST(VincentyInverse, TellsAnUnsettledIterationFromAFault) {
     EXPECT_EQ(VincentyInverse(0, 0, 0.5, 179.7, kWgs84SemiMajorMetres, kWgs84SemiMinorMetres,
-                              kWgs84Flattening).status,
+                              kWgs84Flattening)
+                  .status,
               SolutionStatus::NotSettled);
-    EXPECT_EQ(VincentyInverse(0, 0, 0.5, 179.7, kWgs84SemiMajorMetres, 0.0, kWgs84Flattening).status,
-              SolutionStatus::NotSettled);  // the iteration runs on f alone
+    EXPECT_EQ(
+        VincentyInverse(0, 0, 0.5, 179.7, kWgs84SemiMajorMetres, 0.0, kWgs84Flattening).status,
+        SolutionStatus::NotSettled);  // the iteration runs on f alone
     EXPECT_EQ(VincentyInverse(10, 0, 20, 30, kWgs84SemiMajorMetres, 0.0, kWgs84Flattening).status,
               SolutionStatus::Fault);
     EXPECT_EQ(VincentyInverse(0, 0, 0.5, 179.7, 1e300, 1e300, 1e300).status, SolutionStatus::Fault);
-    EXPECT_EQ(VincentyInverse(std::numeric_limits<double>::infinity(), 0, 1, 1, kWgs84SemiMajorMetres,
-                              kWgs84SemiMinorMetres, kWgs84Flattening).status,
+    EXPECT_EQ(VincentyInverse(std::numeric_limits<double>::infinity(), 0, 1, 1,
+                              kWgs84SemiMajorMetres, kWgs84SemiMinorMetres, kWgs84Flattening)
+                  .status,
               SolutionStatus::Fault);
     EXPECT_EQ(SphereInverse(0, 0, 0, 180).status, SolutionStatus::Fault);
 }

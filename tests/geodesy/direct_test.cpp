@@ -100,13 +100,12 @@ TEST_P(DirectOracle, AgreesWithGeographicLibAndRetracesByTheInverse) {
     RecordProperty("largest_round_trip_deg", std::to_string(worstTripDeg));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    VincentyDirect, DirectOracle,
-    ::testing::Values(OracleCase{"Wgs84", 6378137.0, 298.257223563, 10'000},
-                      OracleCase{"International1924", 6378388.0, 297.0, 2'000},
-                      OracleCase{"Clarke1866", 6378206.4, 294.9787, 2'000},
-                      OracleCase{"Custom", 6400000.0, 250.0, 2'000}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(VincentyDirect, DirectOracle,
+                         ::testing::Values(OracleCase{"Wgs84", 6378137.0, 298.257223563, 10'000},
+                                           OracleCase{"International1924", 6378388.0, 297.0, 2'000},
+                                           OracleCase{"Clarke1866", 6378206.4, 294.9787, 2'000},
+                                           OracleCase{"Custom", 6400000.0, 250.0, 2'000}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 struct SphereCase {
     const char* name;
@@ -158,8 +157,8 @@ TEST(VincentyDirect, RefusesWhatTheFormulaCannotTake) {
                          Row{"negative b", 0, 0, 1e6, {6378137.0, -6356752.0, 0.003}, false}}) {
         EXPECT_FALSE(VincentyDirect(r.lat, 0.0, r.azimuth, r.metres, r.e)) << r.name;
         if (r.exactRefusesToo) {
-            EXPECT_FALSE(ExactDirect(r.lat, 0.0, r.azimuth, r.metres, r.e.semiMajorMetres,
-                                     r.e.flattening))
+            EXPECT_FALSE(
+                ExactDirect(r.lat, 0.0, r.azimuth, r.metres, r.e.semiMajorMetres, r.e.flattening))
                 << r.name;
         }
     }

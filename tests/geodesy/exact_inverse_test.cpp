@@ -46,16 +46,19 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Westward along the equator the azimuths come back as -90 from GeographicLib: 270 here.
 TEST(ExactInverse, AzimuthsRunClockwiseFromNorthUpTo360) {
-    const GeodesicSolution west = ExactInverse(0, 10, 0, -10, kWgs84SemiMajorMetres, kWgs84Flattening);
+    const GeodesicSolution west =
+        ExactInverse(0, 10, 0, -10, kWgs84SemiMajorMetres, kWgs84Flattening);
     ASSERT_EQ(west.status, SolutionStatus::Solved);
     EXPECT_DOUBLE_EQ(west.azimuths->atADeg, 270.0);
     EXPECT_DOUBLE_EQ(west.azimuths->atBDeg, 270.0);
-    const GeodesicSolution south = ExactInverse(10, 0, -10, 0, kWgs84SemiMajorMetres, kWgs84Flattening);
+    const GeodesicSolution south =
+        ExactInverse(10, 0, -10, 0, kWgs84SemiMajorMetres, kWgs84Flattening);
     EXPECT_DOUBLE_EQ(south.azimuths->atADeg, 180.0);
 }
 
 TEST(ExactInverse, CoincidentPointsHaveNoAzimuth) {
-    const GeodesicSolution s = ExactInverse(12, 34, 12, 34, kWgs84SemiMajorMetres, kWgs84Flattening);
+    const GeodesicSolution s =
+        ExactInverse(12, 34, 12, 34, kWgs84SemiMajorMetres, kWgs84Flattening);
     ASSERT_EQ(s.status, SolutionStatus::Solved);
     EXPECT_EQ(s.metres, 0.0);
     EXPECT_FALSE(s.azimuths.has_value());

@@ -18,7 +18,9 @@ namespace {
 const Ellipsoid kWgs84{6378137.0, 6356752.314245, 1.0 / 298.257223563};
 
 DirectSolver vincentyOn(const Ellipsoid& e) {
-    return [e](double lat, double lon, double az, double m) { return VincentyDirect(lat, lon, az, m, e); };
+    return [e](double lat, double lon, double az, double m) {
+        return VincentyDirect(lat, lon, az, m, e);
+    };
 }
 
 struct PathCase {
@@ -32,10 +34,12 @@ class SampleGeodesicTest : public ::testing::TestWithParam<PathCase> {};
 
 TEST_P(SampleGeodesicTest, EndsExactlyAtBothPointsAndStepsEvenly) {
     const PathCase& c = GetParam();
-    const GeodesicSolution inverse = VincentyInverse(c.a.latDeg, c.a.lonDeg, c.b.latDeg, c.b.lonDeg,
-                                                     kWgs84.semiMajorMetres, kWgs84.semiMinorMetres, kWgs84.flattening);
+    const GeodesicSolution inverse =
+        VincentyInverse(c.a.latDeg, c.a.lonDeg, c.b.latDeg, c.b.lonDeg, kWgs84.semiMajorMetres,
+                        kWgs84.semiMinorMetres, kWgs84.flattening);
     ASSERT_EQ(inverse.status, SolutionStatus::Solved);
-    const std::vector<GeoPoint> path = SampleGeodesic(c.a, c.b, inverse.azimuths->atADeg, inverse.metres, vincentyOn(kWgs84));
+    const std::vector<GeoPoint> path =
+        SampleGeodesic(c.a, c.b, inverse.azimuths->atADeg, inverse.metres, vincentyOn(kWgs84));
     ASSERT_EQ(static_cast<int>(path.size()), c.expectedPoints);
     EXPECT_EQ(path.front().latDeg, c.a.latDeg);
     EXPECT_EQ(path.front().lonDeg, c.a.lonDeg);
@@ -44,10 +48,11 @@ TEST_P(SampleGeodesicTest, EndsExactlyAtBothPointsAndStepsEvenly) {
     const double step = inverse.metres / static_cast<double>(path.size() - 1);
     EXPECT_LE(step, kPathStepMetres);
     for (std::size_t i = 1; i < path.size(); ++i) {
-        const double apart = VincentyInverse(path[i - 1].latDeg, path[i - 1].lonDeg, path[i].latDeg,
-                                             path[i].lonDeg, kWgs84.semiMajorMetres, kWgs84.semiMinorMetres,
-                                             kWgs84.flattening, WithAzimuths::No)
-                                 .metres;
+        const double apart =
+            VincentyInverse(path[i - 1].latDeg, path[i - 1].lonDeg, path[i].latDeg, path[i].lonDeg,
+                            kWgs84.semiMajorMetres, kWgs84.semiMinorMetres, kWgs84.flattening,
+                            WithAzimuths::No)
+                .metres;
         EXPECT_NEAR(apart, step, 1e-3) << "segment " << i;  // metres, 1 mm
     }
 }
@@ -70,7 +75,8 @@ TEST(SampleGeodesic, GivesNothingWithoutADistanceOrWhenASampleFails) {
     EXPECT_TRUE(SampleGeodesic(a, b, 45.0, -5.0, vincentyOn(kWgs84)).empty());
     EXPECT_TRUE(SampleGeodesic(a, b, 45.0, std::nan(""), vincentyOn(kWgs84)).empty());
     int calls = 0;
-    const DirectSolver failsAtTheTenth = [&calls](double lat, double lon, double, double) -> std::optional<DirectSolution> {
+    const DirectSolver failsAtTheTenth = [&calls](double lat, double lon, double,
+                                                  double) -> std::optional<DirectSolution> {
         if (++calls == 10) return std::nullopt;
         return DirectSolution{lat, lon, 0.0};
     };
@@ -78,7 +84,8 @@ TEST(SampleGeodesic, GivesNothingWithoutADistanceOrWhenASampleFails) {
 }
 
 TEST(SampleGeodesic, AnAbsurdDistanceIsBoundedInPoints) {
-    const std::vector<GeoPoint> path = SampleGeodesic({0.0, 0.0}, {0.0, 1.0}, 90.0, 1e15, vincentyOn(kWgs84));
+    const std::vector<GeoPoint> path =
+        SampleGeodesic({0.0, 0.0}, {0.0, 1.0}, 90.0, 1e15, vincentyOn(kWgs84));
     EXPECT_EQ(path.size(), 4097u);
 }
 

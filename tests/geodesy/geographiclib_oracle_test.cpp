@@ -44,8 +44,8 @@ TEST_P(AgainstGeographicLib, AgreesToAMillimetreWhereverItConverges) {
     double largestDifference = 0.0;
     int notConverged = 0;
     for (const testing::PointPair& p : testing::RandomPointPairs()) {
-        const GeodesicSolution solution = VincentyInverse(p.latADeg, p.lonADeg, p.latBDeg,
-                                                          p.lonBDeg, a, b, f, WithAzimuths::No);
+        const GeodesicSolution solution =
+            VincentyInverse(p.latADeg, p.lonADeg, p.latBDeg, p.lonBDeg, a, b, f, WithAzimuths::No);
         if (solution.status != SolutionStatus::Solved) {
             ++notConverged;
             continue;
@@ -60,8 +60,8 @@ TEST_P(AgainstGeographicLib, AgreesToAMillimetreWhereverItConverges) {
     }
     // Only the near-antipodal tenth of the pairs may fail to converge.
     EXPECT_LT(notConverged, static_cast<int>(testing::kPairCount / testing::kNearAntipodalEvery));
-    std::cout << named.name << ": largest difference " << largestDifference * 1e3
-              << " mm; " << notConverged << " of " << testing::kPairCount
+    std::cout << named.name << ": largest difference " << largestDifference * 1e3 << " mm; "
+              << notConverged << " of " << testing::kPairCount
               << " pairs did not converge; the table's b moves distances by up to "
               << tableScaleErrorMetres * 1e3 << " mm\n";
     RecordProperty("largest_difference_mm", std::to_string(largestDifference * 1e3));
@@ -74,7 +74,9 @@ INSTANTIATE_TEST_SUITE_P(VincentyInverse, AgainstGeographicLib,
                                            NamedEllipsoidIndex("Clarke 1880")),
                          [](const auto& info) {
                              std::string name(kNamedEllipsoids[info.param].name);
-                             std::erase_if(name, [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); });
+                             std::erase_if(name, [](char c) {
+                                 return !std::isalnum(static_cast<unsigned char>(c));
+                             });
                              return name;
                          });
 

@@ -25,7 +25,8 @@ class KernelFaults : public ::testing::TestWithParam<FaultCase> {};
 TEST_P(KernelFaults, ReturnFailureNeverInfinityOrNaN) {
     const FaultCase& c = GetParam();
     for (const WithAzimuths with : {WithAzimuths::No, WithAzimuths::Yes}) {
-        const GeodesicSolution s = VincentyInverse(c.latA, c.lonA, c.latB, c.lonB, c.a, c.b, c.f, with);
+        const GeodesicSolution s =
+            VincentyInverse(c.latA, c.lonA, c.latB, c.lonB, c.a, c.b, c.f, with);
         EXPECT_EQ(s.status, SolutionStatus::Fault);
         EXPECT_FALSE(s.azimuths.has_value());
     }
@@ -41,8 +42,7 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"ZeroSemiMinorAxisDividesByZero", 10, 20, 30, 40, kWgs84A, 0.0, kWgs84F},
         FaultCase{"ZeroAxesAreInvalid", 10, 20, 30, 40, 0.0, 0.0, kWgs84F},
         FaultCase{"AxisSquareOverflows", 10, 20, 30, 40, 1e200, kWgs84B, kWgs84F},
-        FaultCase{"FlatteningOverflowsReducedLatitude", 10, 20, 30, 40, kWgs84A, kWgs84B,
-                  1e308},
+        FaultCase{"FlatteningOverflowsReducedLatitude", 10, 20, 30, 40, kWgs84A, kWgs84B, 1e308},
         FaultCase{"InfiniteFlattening", 10, 20, 30, 40, kWgs84A, kWgs84B, kInf},
         FaultCase{"NaNFlattening", 10, 20, 30, 40, kWgs84A, kWgs84B, kNaN},
         FaultCase{"OverflowedLatitude", kInf, 20, 30, 40, kWgs84A, kWgs84B, kWgs84F},
@@ -55,7 +55,8 @@ INSTANTIATE_TEST_SUITE_P(
 // Near-antipodal pairs found by counting passes: the first settles in its 19th pass, the
 // second only in its 20th, which the pass limit does not allow.
 TEST(VincentyInverse, AResultNeedsConvergenceWithinNineteenPasses) {
-    const GeodesicSolution settled = VincentyInverse(0, 0, -0.01, 179.35, kWgs84A, kWgs84B, kWgs84F);
+    const GeodesicSolution settled =
+        VincentyInverse(0, 0, -0.01, 179.35, kWgs84A, kWgs84B, kWgs84F);
     ASSERT_EQ(settled.status, SolutionStatus::Solved);
     EXPECT_NEAR(settled.metres, 19'965'045.050, 1e-3);  // GeographicLib: 19965045.0502 m
     EXPECT_EQ(VincentyInverse(0, 0, -0.03, 179.3, kWgs84A, kWgs84B, kWgs84F).status,
@@ -86,20 +87,14 @@ TEST_P(ArcTanQuadrants, AgreesWithAtan2) {
 
 INSTANTIATE_TEST_SUITE_P(
     ArcTan2, ArcTanQuadrants,
-    ::testing::Values(ArcTanCase{"UpperRightFlat", 2.0, 1.0},
-                      ArcTanCase{"UpperDiagonal", 1.0, 1.0},
-                      ArcTanCase{"UpperLeftFlat", -2.0, 1.0},
-                      ArcTanCase{"UpperLeftDiagonal", -1.0, 1.0},
-                      ArcTanCase{"UpperSteepRight", 0.5, 2.0},
-                      ArcTanCase{"UpperSteepLeft", -0.5, 2.0},
-                      ArcTanCase{"PositiveXAxis", 1.0, 0.0},
-                      ArcTanCase{"LowerRightFlat", 2.0, -1.0},
-                      ArcTanCase{"LowerDiagonal", 1.0, -1.0},
-                      ArcTanCase{"LowerLeftFlat", -2.0, -1.0},
-                      ArcTanCase{"LowerLeftDiagonal", -1.0, -1.0},
-                      ArcTanCase{"LowerSteepRight", 0.5, -2.0},
-                      ArcTanCase{"LowerSteepLeft", -0.5, -2.0},
-                      ArcTanCase{"NegativeYAxis", 0.0, -1.0}),
+    ::testing::Values(
+        ArcTanCase{"UpperRightFlat", 2.0, 1.0}, ArcTanCase{"UpperDiagonal", 1.0, 1.0},
+        ArcTanCase{"UpperLeftFlat", -2.0, 1.0}, ArcTanCase{"UpperLeftDiagonal", -1.0, 1.0},
+        ArcTanCase{"UpperSteepRight", 0.5, 2.0}, ArcTanCase{"UpperSteepLeft", -0.5, 2.0},
+        ArcTanCase{"PositiveXAxis", 1.0, 0.0}, ArcTanCase{"LowerRightFlat", 2.0, -1.0},
+        ArcTanCase{"LowerDiagonal", 1.0, -1.0}, ArcTanCase{"LowerLeftFlat", -2.0, -1.0},
+        ArcTanCase{"LowerLeftDiagonal", -1.0, -1.0}, ArcTanCase{"LowerSteepRight", 0.5, -2.0},
+        ArcTanCase{"LowerSteepLeft", -0.5, -2.0}, ArcTanCase{"NegativeYAxis", 0.0, -1.0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ArcTan2, AxisEndsUseTheProgramsPi) {

@@ -21,18 +21,24 @@ private slots:
 void WrittenEntries::passDesktopFileValidate_data() {
     QTest::addColumn<QString>("program");
     QTest::addColumn<QString>("icon");
-    QTest::newRow("installed system-wide") << "/usr/bin/velmora" << "velmora";
-    QTest::newRow("blank in the path") << "/home/ann/My Programs/bin/velmora"
-                                       << "/home/ann/My Programs/share/icons/hicolor/256x256/apps/velmora.png";
-    QTest::newRow("quote, dollar, backslash") << R"(/opt/it's "$HOME" \ here/velmora)" << "velmora";
-    QTest::newRow("percent sign") << "/opt/100%/velmora" << "velmora";
+    QTest::newRow("installed system-wide") << "/usr/bin/velmora"
+                                           << "velmora";
+    QTest::newRow("blank in the path")
+        << "/home/ann/My Programs/bin/velmora"
+        << "/home/ann/My Programs/share/icons/hicolor/256x256/apps/velmora.png";
+    QTest::newRow("quote, dollar, backslash") << R"(/opt/it's "$HOME" \ here/velmora)"
+                                              << "velmora";
+    QTest::newRow("percent sign") << "/opt/100%/velmora"
+                                  << "velmora";
 }
 
 void WrittenEntries::passDesktopFileValidate() {
     QFETCH(QString, program);
     QFETCH(QString, icon);
-    const QString validator = QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate"));
-    if (validator.isEmpty()) QSKIP("desktop-file-validate is not installed (scripts/install-deps.sh test)");
+    const QString validator =
+        QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate"));
+    if (validator.isEmpty())
+        QSKIP("desktop-file-validate is not installed (scripts/install-deps.sh test)");
     QTemporaryDir home;
     QVERIFY(home.isValid());
 
@@ -45,7 +51,8 @@ void WrittenEntries::passDesktopFileValidate() {
         QProcess validate;
         validate.start(validator, {entry});
         QVERIFY(validate.waitForFinished());
-        const QByteArray complaints = validate.readAllStandardOutput() + validate.readAllStandardError();
+        const QByteArray complaints =
+            validate.readAllStandardOutput() + validate.readAllStandardError();
         QVERIFY2(validate.exitCode() == 0 && complaints.isEmpty(), complaints.constData());
     }
 }

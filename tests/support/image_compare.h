@@ -18,7 +18,8 @@ inline bool hasPicture(const QImage& image) {
     constexpr int kMinColours = 16;
     QSet<QRgb> colours;
     for (int y = 0; y < image.height() && colours.size() < kMinColours; y += 3)
-        for (int x = 0; x < image.width() && colours.size() < kMinColours; x += 3) colours.insert(image.pixel(x, y));
+        for (int x = 0; x < image.width() && colours.size() < kMinColours; x += 3)
+            colours.insert(image.pixel(x, y));
     return colours.size() >= kMinColours;
 }
 
@@ -30,8 +31,8 @@ struct ImageDifference {
     double share() const { return total ? double(differing) / double(total) : 1.0; }
 };
 
-inline ImageDifference compareImages(const QImage& actual, const QImage& expected, int channelTolerance,
-                                     QImage* diff) {
+inline ImageDifference compareImages(const QImage& actual, const QImage& expected,
+                                     int channelTolerance, QImage* diff) {
     ImageDifference result;
     result.total = qint64(expected.width()) * expected.height();
     if (actual.size() != expected.size()) {
@@ -46,7 +47,8 @@ inline ImageDifference compareImages(const QImage& actual, const QImage& expecte
         const auto* la = reinterpret_cast<const QRgb*>(a.constScanLine(y));
         const auto* le = reinterpret_cast<const QRgb*>(e.constScanLine(y));
         for (int x = 0; x < e.width(); ++x) {
-            const int d = std::max({std::abs(qRed(la[x]) - qRed(le[x])), std::abs(qGreen(la[x]) - qGreen(le[x])),
+            const int d = std::max({std::abs(qRed(la[x]) - qRed(le[x])),
+                                    std::abs(qGreen(la[x]) - qGreen(le[x])),
                                     std::abs(qBlue(la[x]) - qBlue(le[x]))});
             if (d > channelTolerance) {
                 ++result.differing;

@@ -125,10 +125,12 @@ bool XSession::start(QString* error) {
     m_xvfb = std::make_unique<QProcess>();
     dieWithParent(*m_xvfb);
     m_xvfb->setStandardErrorFile(log);
-    m_xvfb->start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"),
-                                           QStringLiteral("-noreset"), QStringLiteral("-nolisten"),
-                                           QStringLiteral("tcp"), QStringLiteral("-screen"), QStringLiteral("0"),
-                                           QStringLiteral("%1x%2x24").arg(m_screenSize.width()).arg(m_screenSize.height())});
+    m_xvfb->start(
+        QStringLiteral("Xvfb"),
+        {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-noreset"),
+         QStringLiteral("-nolisten"), QStringLiteral("tcp"), QStringLiteral("-screen"),
+         QStringLiteral("0"),
+         QStringLiteral("%1x%2x24").arg(m_screenSize.width()).arg(m_screenSize.height())});
     QByteArray number;
     QElapsedTimer clock;
     clock.start();
@@ -200,7 +202,8 @@ QProcessEnvironment XSession::environment() const {
     env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
     // An address nobody listens on, rather than none: without one a program may find or
     // start the user's session bus, where a tray icon would show on the user's own panel.
-    env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("unix:path=/nonexistent/velmora-test-bus"));
+    env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
+               QStringLiteral("unix:path=/nonexistent/velmora-test-bus"));
     for (const char* name : {"WAYLAND_DISPLAY", "XDG_SESSION_TYPE", "SESSION_MANAGER"}) {
         env.remove(QString::fromLatin1(name));
     }
@@ -226,8 +229,9 @@ bool XSession::startTrayHost(QString* error) {
     // tint2 waits up to 15 s for a window manager to announce its desktops; there is none here.
     Display* display = xlib(m_connection);
     const long desktops = 1;
-    XChangeProperty(display, DefaultRootWindow(display), XInternAtom(display, "_NET_NUMBER_OF_DESKTOPS", False),
-                    XA_CARDINAL, 32, PropModeReplace, reinterpret_cast<const unsigned char*>(&desktops), 1);
+    XChangeProperty(display, DefaultRootWindow(display),
+                    XInternAtom(display, "_NET_NUMBER_OF_DESKTOPS", False), XA_CARDINAL, 32,
+                    PropModeReplace, reinterpret_cast<const unsigned char*>(&desktops), 1);
     XSync(display, False);
 
     m_trayHost = makeProcess();
@@ -267,13 +271,15 @@ bool XSession::launch(const QString& program, QString* error) {
     m_program->setProcessChannelMode(QProcess::ForwardedChannels);
     m_program->start(program, {});
     if (!m_program->waitForStarted()) {
-        *error = QStringLiteral("cannot start ") + program + QStringLiteral(": ") + m_program->errorString();
+        *error = QStringLiteral("cannot start ") + program + QStringLiteral(": ") +
+                 m_program->errorString();
         return false;
     }
     return true;
 }
 
-std::optional<QByteArray> XSession::run(const QString& tool, const QStringList& arguments, const QByteArray& input) {
+std::optional<QByteArray> XSession::run(const QString& tool, const QStringList& arguments,
+                                        const QByteArray& input) {
     std::unique_ptr<QProcess> process = makeProcess();
     process->start(tool, arguments);
     if (!process->waitForStarted()) return std::nullopt;
@@ -286,13 +292,15 @@ std::optional<QByteArray> XSession::run(const QString& tool, const QStringList& 
         stopProcess(*process);
         return std::nullopt;
     }
-    if (process->exitStatus() != QProcess::NormalExit || process->exitCode() != 0) return std::nullopt;
+    if (process->exitStatus() != QProcess::NormalExit || process->exitCode() != 0)
+        return std::nullopt;
     return process->readAllStandardOutput();
 }
 
 std::optional<QString> XSession::clipboard() {
-    const std::optional<QByteArray> text = run(
-        QStringLiteral("xclip"), {QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard")});
+    const std::optional<QByteArray> text =
+        run(QStringLiteral("xclip"),
+            {QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard")});
     if (!text) return std::nullopt;
     return QString::fromUtf8(*text);
 }
@@ -301,8 +309,9 @@ bool XSession::setClipboard(const QString& text) {
     if (m_clipboardOwner) stopProcess(*m_clipboardOwner);
     // -quiet keeps xclip in the foreground, so that it stays ours to stop.
     m_clipboardOwner = makeProcess();
-    m_clipboardOwner->start(QStringLiteral("xclip"), {QStringLiteral("-quiet"), QStringLiteral("-i"),
-                                                      QStringLiteral("-selection"), QStringLiteral("clipboard")});
+    m_clipboardOwner->start(QStringLiteral("xclip"),
+                            {QStringLiteral("-quiet"), QStringLiteral("-i"),
+                             QStringLiteral("-selection"), QStringLiteral("clipboard")});
     if (!m_clipboardOwner->waitForStarted()) return false;
     // Nothing here runs an event loop: push the bytes out before closing the pipe.
     m_clipboardOwner->write(text.toUtf8());
@@ -336,7 +345,8 @@ std::optional<QString> XSession::waitForSearch(const QStringList& search, const 
     return found;
 }
 
-std::optional<QString> XSession::waitForWindow(const QString& title, milliseconds timeout, const QString& except) {
+std::optional<QString> XSession::waitForWindow(const QString& title, milliseconds timeout,
+                                               const QString& except) {
     return waitForSearch(searchExactly("--name", title), except, timeout);
 }
 
@@ -347,15 +357,16 @@ std::optional<QString> XSession::waitForClass(const QString& windowClass, millis
 bool XSession::waitForWindowGone(const QString& title, milliseconds timeout) {
     return waitUntil(
         [&] {
-            const std::optional<QByteArray> ids = run(QStringLiteral("xdotool"), searchExactly("--name", title));
+            const std::optional<QByteArray> ids =
+                run(QStringLiteral("xdotool"), searchExactly("--name", title));
             return !ids || ids->trimmed().isEmpty();
         },
         timeout);
 }
 
 // The first viewable child of the root (top-level window) for which accept holds.
-std::optional<QString> XSession::waitForTopLevel(const std::function<bool(const QString&, bool)>& accept,
-                                                 milliseconds timeout) {
+std::optional<QString> XSession::waitForTopLevel(
+    const std::function<bool(const QString&, bool)>& accept, milliseconds timeout) {
     Display* display = xlib(m_connection);
     std::optional<QString> found;
     waitUntil(
@@ -363,7 +374,8 @@ std::optional<QString> XSession::waitForTopLevel(const std::function<bool(const 
             for (const Window child : childWindows(display, DefaultRootWindow(display))) {
                 XWindowAttributes attributes;
                 const QString id = QString::number(child);
-                if (XGetWindowAttributes(display, child, &attributes) && attributes.map_state == IsViewable &&
+                if (XGetWindowAttributes(display, child, &attributes) &&
+                    attributes.map_state == IsViewable &&
                     accept(id, attributes.override_redirect)) {
                     found = id;
                     break;
@@ -376,7 +388,8 @@ std::optional<QString> XSession::waitForTopLevel(const std::function<bool(const 
 }
 
 std::optional<QString> XSession::waitForPopup(milliseconds timeout) {
-    return waitForTopLevel([](const QString&, bool overrideRedirect) { return overrideRedirect; }, timeout);
+    return waitForTopLevel([](const QString&, bool overrideRedirect) { return overrideRedirect; },
+                           timeout);
 }
 
 bool XSession::waitForMenusClosed(milliseconds timeout) {
@@ -390,13 +403,15 @@ bool XSession::waitForMenusClosed(milliseconds timeout) {
         unsigned long count = 0;
         unsigned long after = 0;
         unsigned char* data = nullptr;
-        if (XGetWindowProperty(display, window, typeAtom, 0, 16, False, XA_ATOM, &actualType, &format, &count,
-                               &after, &data) != Success || !data)
+        if (XGetWindowProperty(display, window, typeAtom, 0, 16, False, XA_ATOM, &actualType,
+                               &format, &count, &after, &data) != Success ||
+            !data)
             return false;
         const Atom* types = reinterpret_cast<const Atom*>(data);
         const bool menu = format == 32 && std::any_of(types, types + count, [&](Atom type) {
-            return std::find(std::begin(menuTypes), std::end(menuTypes), type) != std::end(menuTypes);
-        });
+                              return std::find(std::begin(menuTypes), std::end(menuTypes), type) !=
+                                     std::end(menuTypes);
+                          });
         XFree(data);
         return menu;
     };
@@ -404,8 +419,8 @@ bool XSession::waitForMenusClosed(milliseconds timeout) {
         [&] {
             for (const Window child : childWindows(display, DefaultRootWindow(display))) {
                 XWindowAttributes attributes;
-                if (XGetWindowAttributes(display, child, &attributes) && attributes.map_state == IsViewable &&
-                    isMenu(child))
+                if (XGetWindowAttributes(display, child, &attributes) &&
+                    attributes.map_state == IsViewable && isMenu(child))
                     return false;
             }
             return true;
@@ -413,9 +428,12 @@ bool XSession::waitForMenusClosed(milliseconds timeout) {
         timeout);
 }
 
-std::optional<QString> XSession::waitForOtherWindow(const QStringList& known, milliseconds timeout) {
+std::optional<QString> XSession::waitForOtherWindow(const QStringList& known,
+                                                    milliseconds timeout) {
     return waitForTopLevel(
-        [&](const QString& id, bool overrideRedirect) { return !overrideRedirect && !known.contains(id); },
+        [&](const QString& id, bool overrideRedirect) {
+            return !overrideRedirect && !known.contains(id);
+        },
         timeout);
 }
 
@@ -432,7 +450,9 @@ int XSession::windowsInsideOthers(qint64 processId) const {
 
 QSize XSession::windowSize(const QString& windowId) const {
     XWindowAttributes attributes;
-    if (!m_connection || !XGetWindowAttributes(xlib(m_connection), windowNumber(windowId), &attributes)) return {};
+    if (!m_connection ||
+        !XGetWindowAttributes(xlib(m_connection), windowNumber(windowId), &attributes))
+        return {};
     return {attributes.width, attributes.height};
 }
 
@@ -441,16 +461,16 @@ QImage XSession::grabWindow(const QString& windowId) const {
     const Window window = windowNumber(windowId);
     XWindowAttributes attributes;
     if (!display || !XGetWindowAttributes(display, window, &attributes)) return {};
-    XImage* ximage = XGetImage(display, window, 0, 0, unsigned(attributes.width), unsigned(attributes.height),
-                               AllPlanes, ZPixmap);
+    XImage* ximage = XGetImage(display, window, 0, 0, unsigned(attributes.width),
+                               unsigned(attributes.height), AllPlanes, ZPixmap);
     if (!ximage) return {};
     QImage image(attributes.width, attributes.height, QImage::Format_RGB32);
     for (int y = 0; y < attributes.height; ++y) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = 0; x < attributes.width; ++x) {
             const unsigned long pixel = XGetPixel(ximage, x, y);  // 24-bit TrueColor: 0xRRGGBB
-            line[x] = qRgb(int((pixel & ximage->red_mask) >> 16), int((pixel & ximage->green_mask) >> 8),
-                           int(pixel & ximage->blue_mask));
+            line[x] = qRgb(int((pixel & ximage->red_mask) >> 16),
+                           int((pixel & ximage->green_mask) >> 8), int(pixel & ximage->blue_mask));
         }
     }
     XDestroyImage(ximage);

@@ -63,8 +63,11 @@ public:
 
     // Runs a tool to its end on this display; its standard output, or nullopt when it failed to
     // start, timed out or exited non-zero.
-    std::optional<QByteArray> run(const QString& tool, const QStringList& arguments, const QByteArray& input = {});
-    bool xdotool(const QStringList& arguments) { return run(QStringLiteral("xdotool"), arguments).has_value(); }
+    std::optional<QByteArray> run(const QString& tool, const QStringList& arguments,
+                                  const QByteArray& input = {});
+    bool xdotool(const QStringList& arguments) {
+        return run(QStringLiteral("xdotool"), arguments).has_value();
+    }
 
     // The CLIPBOARD selection as text; nullopt when nobody owns it or it holds no text.
     std::optional<QString> clipboard();
@@ -77,9 +80,11 @@ public:
     std::optional<QString> waitForWindow(const QString& title, std::chrono::milliseconds timeout,
                                          const QString& except = {});
     // The first visible window, at any depth, whose class is exactly windowClass.
-    std::optional<QString> waitForClass(const QString& windowClass, std::chrono::milliseconds timeout);
+    std::optional<QString> waitForClass(const QString& windowClass,
+                                        std::chrono::milliseconds timeout);
     // A visible top-level window that is not one of known, once there is one.
-    std::optional<QString> waitForOtherWindow(const QStringList& known, std::chrono::milliseconds timeout);
+    std::optional<QString> waitForOtherWindow(const QStringList& known,
+                                              std::chrono::milliseconds timeout);
     // The first mapped override-redirect window (a pop-up menu), once there is one.
     std::optional<QString> waitForPopup(std::chrono::milliseconds timeout);
     // True once no menu (a window of type drop-down or pop-up menu) is mapped: the menu's

@@ -41,7 +41,8 @@ void press(KeyLabel* key) {
 
 QString readText(QObject* object) {
     QAccessibleTextInterface* text = accessible(object)->textInterface();
-    return text == nullptr ? QStringLiteral("<no text interface>") : text->text(0, text->characterCount());
+    return text == nullptr ? QStringLiteral("<no text interface>")
+                           : text->text(0, text->characterCount());
 }
 
 }  // namespace
@@ -75,8 +76,10 @@ private slots:
         QTest::newRow("Latitude A") << true << 0 << "Latitude A";
         QTest::newRow("W (disabled for a latitude)") << true << kWest << "West";
         QTest::newRow("format degree sign") << true << 11 << "Degrees";
-        for (int i = 0; i < calc::kKeypadKeyCount; ++i) QTest::addRow("keypad %d", i) << false << i << QString();
-        for (int i = 0; i < calc::kSelectorKeyCount; ++i) QTest::addRow("selector %d", i) << true << i << QString();
+        for (int i = 0; i < calc::kKeypadKeyCount; ++i)
+            QTest::addRow("keypad %d", i) << false << i << QString();
+        for (int i = 0; i < calc::kSelectorKeyCount; ++i)
+            QTest::addRow("selector %d", i) << true << i << QString();
     }
 
     void keysArePushButtons() {
@@ -92,11 +95,13 @@ private slots:
         if (!name.isNull()) QCOMPARE(spoken, name);
         const calc::KeyFace& row = selector ? calc::kSelectorKeys[static_cast<std::size_t>(index)]
                                             : calc::kKeypadKeys[static_cast<std::size_t>(index)];
-        QCOMPARE(spoken, QString::fromUtf8(row.name.data(), static_cast<qsizetype>(row.name.size())));
+        QCOMPARE(spoken,
+                 QString::fromUtf8(row.name.data(), static_cast<qsizetype>(row.name.size())));
         QCOMPARE(spoken, selector ? selectorKeyName(index) : keypadKeyName(index));
         QCOMPARE(iface->text(QAccessible::Description), key->toolTip());
         QVERIFY(iface->actionInterface() != nullptr);
-        QVERIFY(iface->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
+        QVERIFY(iface->actionInterface()->actionNames().contains(
+            QAccessibleActionInterface::pressAction()));
         QVERIFY(!iface->state().focusable);
         QCOMPARE(bool(iface->state().disabled), !key->isEnabled());
         QCOMPARE(iface->parent()->object(), static_cast<QObject*>(w().face()));
@@ -106,7 +111,8 @@ private slots:
     void pressingThroughTheActionIsAClick_data() {
         QTest::addColumn<QList<int>>("selectorKeys");  // then the keypad keys
         QTest::addColumn<QList<int>>("keypadKeys");
-        QTest::newRow("45 degrees Enter") << QList<int>{} << QList<int>{4, 5, kDegreeKey, kEnterKey};
+        QTest::newRow("45 degrees Enter")
+            << QList<int>{} << QList<int>{4, 5, kDegreeKey, kEnterKey};
         QTest::newRow("Latitude B 7 Enter") << QList<int>{kLatitudeB} << QList<int>{7, kEnterKey};
         QTest::newRow("disabled W") << QList<int>{kWest} << QList<int>{1};
     }
@@ -118,8 +124,8 @@ private slots:
             WindowUnderTest ui;
             for (int k : selectorKeys) activate(ui.window->selectorKey(k));
             for (int k : keypadKeys) activate(ui.window->keypadKey(k));
-            return ui.window->display()->text() + QLatin1Char('|') + QString::number(ui.historyCount()) +
-                   QLatin1Char('|') + ui.lastHistoryLine();
+            return ui.window->display()->text() + QLatin1Char('|') +
+                   QString::number(ui.historyCount()) + QLatin1Char('|') + ui.lastHistoryLine();
         };
         m_ui.reset();
         const QString clicked = run([](KeyLabel* key) { QTest::mouseClick(key, Qt::LeftButton); });
@@ -144,7 +150,8 @@ private slots:
     void indicatorsReadAsText() {
         const QStringList expected{QStringLiteral("Coordinate field: Latitude A"),
                                    QStringLiteral("Coordinate format: degrees / minutes / seconds"),
-                                   QStringLiteral("Distance unit: kilometres"), QStringLiteral("Hemisphere: North")};
+                                   QStringLiteral("Distance unit: kilometres"),
+                                   QStringLiteral("Hemisphere: North")};
         for (int i = 0; i < calc::kIndicatorCount; ++i) {
             IndicatorBox* box = w().indicator(static_cast<calc::Indicator>(i));
             QCOMPARE(accessible(box)->text(QAccessible::Name), expected[i]);
@@ -153,12 +160,14 @@ private slots:
 
         press(w().selectorKey(kLatitudeB));
         IndicatorBox* field = w().indicator(calc::Indicator::LatLon);
-        QCOMPARE(accessible(field)->text(QAccessible::Name), QStringLiteral("Coordinate field: Latitude B"));
+        QCOMPARE(accessible(field)->text(QAccessible::Name),
+                 QStringLiteral("Coordinate field: Latitude B"));
     }
 
     // Every picture of the list has its words, and the grey picture says nothing is chosen.
     void everyIndicatorPictureHasWords() {
-        for (int picture = 0; picture <= calc::kPictureListCount; ++picture) QVERIFY(!indicatorWords(picture).isEmpty());
+        for (int picture = 0; picture <= calc::kPictureListCount; ++picture)
+            QVERIFY(!indicatorWords(picture).isEmpty());
         QVERIFY(indicatorWords(calc::kPictureListCount + 1).isEmpty());
         QVERIFY(indicatorWords(-1).isEmpty());
         QVERIFY(keypadKeyName(calc::kKeypadKeyCount).isEmpty());

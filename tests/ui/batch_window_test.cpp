@@ -43,7 +43,8 @@ QByteArray numberedRows(int count) {
 std::string coreOutput(const QByteArray& input, const calc::BatchOptions& options) {
     calc::BatchRun run(options);
     std::string out;
-    for (const QByteArray& line : input.split('\n')) run.feedLine(std::string_view(line.constData(), line.size()), out);
+    for (const QByteArray& line : input.split('\n'))
+        run.feedLine(std::string_view(line.constData(), line.size()), out);
     run.finish(out);
     return out;
 }
@@ -67,13 +68,16 @@ private slots:
     // the header names the columns, the status is the last one and a failed row is marked.
     void modelSplitsRecordsAndMarksFailedRows() {
         BatchModel model;
-        model.appendCsv("lat1,lon1,lat2,lon2,label,distance_km,azi1,azi2,method,status\n"
-                        "1,2,3,4,plain,314.1,44.9,45.0,vincenty,ok\n");
-        model.appendCsv("91,2,3,4,\"far, away\nnorth\",,,,vincenty,bad-input:lat1\n"
-                        "0,0,0.5,179.7,,,,,vincenty,not-settled\n");
+        model.appendCsv(
+            "lat1,lon1,lat2,lon2,label,distance_km,azi1,azi2,method,status\n"
+            "1,2,3,4,plain,314.1,44.9,45.0,vincenty,ok\n");
+        model.appendCsv(
+            "91,2,3,4,\"far, away\nnorth\",,,,vincenty,bad-input:lat1\n"
+            "0,0,0.5,179.7,,,,,vincenty,not-settled\n");
         QCOMPARE(model.columnCount(), 10);
         QCOMPARE(model.rowCount(), 3);
-        QCOMPARE(model.headerData(5, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("distance_km"));
+        QCOMPARE(model.headerData(5, Qt::Horizontal, Qt::DisplayRole).toString(),
+                 QStringLiteral("distance_km"));
         QCOMPARE(cell(model, 1, 4), QStringLiteral("far, away\nnorth"));
         QCOMPARE(cell(model, 1, 9), QStringLiteral("bad-input:lat1"));
         QCOMPARE(cell(model, 2, 9), QStringLiteral("not-settled"));
@@ -83,9 +87,9 @@ private slots:
         QVERIFY(!model.data(model.index(0, 0), Qt::BackgroundRole).isValid());
         QVERIFY(model.data(model.index(1, 0), Qt::BackgroundRole).isValid());
         QVERIFY(model.data(model.index(2, 9), Qt::ToolTipRole).isValid());
-        QCOMPARE(model.headerData(2, Qt::Vertical, Qt::ToolTipRole).toString(), QStringLiteral("Failed: not-settled"));
+        QCOMPARE(model.headerData(2, Qt::Vertical, Qt::ToolTipRole).toString(),
+                 QStringLiteral("Failed: not-settled"));
         QVERIFY(!model.headerData(0, Qt::Vertical, Qt::ToolTipRole).isValid());
-
     }
 
     // Small slices: rows come over many turns of the event loop, always in input order, and at
@@ -99,12 +103,14 @@ private slots:
         QSignalSpy finished(&job, &BatchJob::finished);
         int lastRowSeen = -1;
         bool inOrder = true;
-        connect(&model, &QAbstractItemModel::rowsInserted, this, [&](const QModelIndex&, int first, int last) {
-            for (int row = first; row <= last; ++row) {
-                inOrder = inOrder && cell(model, row, 4) == QStringLiteral("row%1").arg(lastRowSeen + 1);
-                lastRowSeen = row;
-            }
-        });
+        connect(&model, &QAbstractItemModel::rowsInserted, this,
+                [&](const QModelIndex&, int first, int last) {
+                    for (int row = first; row <= last; ++row) {
+                        inOrder = inOrder && cell(model, row, 4) ==
+                                                 QStringLiteral("row%1").arg(lastRowSeen + 1);
+                        lastRowSeen = row;
+                    }
+                });
         job.start(input, calc::BatchOptions{});
         QCOMPARE(model.rowCount(), 0);  // nothing before the event loop runs
         QVERIFY(waitForJob(job));
@@ -158,10 +164,11 @@ private slots:
         QTest::addColumn<int>("unit");
         QTest::newRow("WGS-84, km") << int(calc::kWgs84Entry) << int(calc::kSelKilometres) << false
                                     << 6378137.0 << int(calc::kKilometres);
-        QTest::newRow("Airy 1830, mi") << int(calc::kFirstEllipsoidEntry) << int(calc::kSelStatuteMiles)
-                                       << false << 6377563.396 << int(calc::kStatuteMiles);
-        QTest::newRow("Sphere, nmi") << int(calc::kSphereEntry) << int(calc::kSelNauticalMiles) << true << 0.0
-                                     << int(calc::kNauticalMiles);
+        QTest::newRow("Airy 1830, mi")
+            << int(calc::kFirstEllipsoidEntry) << int(calc::kSelStatuteMiles) << false
+            << 6377563.396 << int(calc::kStatuteMiles);
+        QTest::newRow("Sphere, nmi") << int(calc::kSphereEntry) << int(calc::kSelNauticalMiles)
+                                     << true << 0.0 << int(calc::kNauticalMiles);
     }
     void windowTakesTheCalculatorsDefaultsAndCopiesTheCsv() {
         QFETCH(int, datumEntry);
@@ -183,7 +190,8 @@ private slots:
         QCOMPARE(int(options.unit), unit);
         QVERIFY(!options.exactWhereUnsettled);
 
-        const QByteArray input = "51.47 -0.4543 40.6413 -73.7781 # LHR-JFK\n95 0 0 0 # beyond the pole\n";
+        const QByteArray input =
+            "51.47 -0.4543 40.6413 -73.7781 # LHR-JFK\n95 0 0 0 # beyond the pole\n";
         batch->input()->setPlainText(QString::fromUtf8(input));
         batch->compute();
         QVERIFY(waitForJob(batch->job()));
@@ -198,8 +206,8 @@ private slots:
     }
 
     // 100,000 rows in the window as shown: the event loop turns (paints, answers Cancel) within
-    // a fraction of a second all along, and the whole takes a few seconds at most. The bounds are ten
-    // times what an idle machine shows; the report of the run gives the real figures.
+    // a fraction of a second all along, and the whole takes a few seconds at most. The bounds are
+    // ten times what an idle machine shows; the report of the run gives the real figures.
     void hundredThousandRowsKeepTheWindowAnswering() {
         BatchWindow batch;
         batch.show();
@@ -219,7 +227,8 @@ private slots:
         sinceLastSlice.start();
         QVERIFY(waitForJob(batch.job()));
         const qint64 totalMs = total.elapsed();
-        qInfo("100,000 rows in the window: %lld ms in %d slices, the longest %lld ms", totalMs, slices, longestSliceMs);
+        qInfo("100,000 rows in the window: %lld ms in %d slices, the longest %lld ms", totalMs,
+              slices, longestSliceMs);
         QCOMPARE(batch.model().rowCount(), 100'000);
         // More than one slice however fast the machine: the work does not run in one go.
         QVERIFY2(slices >= 2 && longestSliceMs < 500, qPrintable(QString::number(longestSliceMs)));
@@ -228,11 +237,14 @@ private slots:
 
     // The history file: the lines with the platform's line break, nothing more.
     void historyFileHoldsTheLinesAsShown() {
-        const std::vector<std::string> lines{"Clear", "Latitude A: 48° 51' 24\" N", "Distance: 969.845344 km"};
+        const std::vector<std::string> lines{"Clear", "Latitude A: 48° 51' 24\" N",
+                                             "Distance: 969.845344 km"};
 #ifdef Q_OS_WIN
-        const QByteArray expected = "Clear\r\nLatitude A: 48\xC2\xB0 51' 24\" N\r\nDistance: 969.845344 km\r\n";
+        const QByteArray expected =
+            "Clear\r\nLatitude A: 48\xC2\xB0 51' 24\" N\r\nDistance: 969.845344 km\r\n";
 #else
-        const QByteArray expected = "Clear\nLatitude A: 48\xC2\xB0 51' 24\" N\nDistance: 969.845344 km\n";
+        const QByteArray expected =
+            "Clear\nLatitude A: 48\xC2\xB0 51' 24\" N\nDistance: 969.845344 km\n";
 #endif
         QCOMPARE(HistoryFileBytes(lines), expected);
         QCOMPARE(HistoryFileBytes({}), QByteArray());
@@ -265,12 +277,15 @@ private slots:
     void unwritablePlaceGivesAMessageAndNoFile_data() {
         QTest::addColumn<QString>("folder");  // relative to a fresh temporary folder, or absolute
         QTest::addColumn<QString>("name");
-        QTest::newRow("missing folder") << QStringLiteral("absent") << QStringLiteral("history.txt");
-        QTest::newRow("a file as the folder") << QStringLiteral("plain.txt") << QStringLiteral("history.txt");
+        QTest::newRow("missing folder")
+            << QStringLiteral("absent") << QStringLiteral("history.txt");
+        QTest::newRow("a file as the folder")
+            << QStringLiteral("plain.txt") << QStringLiteral("history.txt");
         QTest::newRow("a folder at the path") << QString() << QStringLiteral("sub");
 #ifdef Q_OS_LINUX
         // No one, root included, may create a file there.
-        QTest::newRow("read-only folder") << QStringLiteral("/proc") << QStringLiteral("velmora-history.txt");
+        QTest::newRow("read-only folder")
+            << QStringLiteral("/proc") << QStringLiteral("velmora-history.txt");
 #endif
     }
     void unwritablePlaceGivesAMessageAndNoFile() {
@@ -283,19 +298,24 @@ private slots:
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("sub")));
         const QString place = QDir(dir.path()).filePath(folder);
         const QString path = QDir(place).filePath(name);
-        const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+        const QStringList before =
+            QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
 
         desktop::testing::FakeWarnings warnings;
         QVERIFY(!SaveFile(path, "Clear\n", warnings));
         QCOMPARE(warnings.shown.size(), 1);
         QVERIFY2(warnings.shown.first().startsWith(QStringLiteral("critical|Velmora|") +
-                                                   QDir::toNativeSeparators(path) + QStringLiteral(" could not be saved: ")),
+                                                   QDir::toNativeSeparators(path) +
+                                                   QStringLiteral(" could not be saved: ")),
                  qPrintable(warnings.shown.first()));
-        QVERIFY2(!warnings.shown.first().contains(QStringLiteral("saved: .")), qPrintable(warnings.shown.first()));
+        QVERIFY2(!warnings.shown.first().contains(QStringLiteral("saved: .")),
+                 qPrintable(warnings.shown.first()));
         QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
         QVERIFY(QDir(dir.filePath(QStringLiteral("sub"))).isEmpty());
         QCOMPARE(QFileInfo(path).isDir(), folder.isEmpty());  // a folder at the path stays one
-        QVERIFY(QDir(place).entryList({name + QStringLiteral(".*")}, QDir::Files | QDir::Hidden).isEmpty());
+        QVERIFY(QDir(place)
+                    .entryList({name + QStringLiteral(".*")}, QDir::Files | QDir::Hidden)
+                    .isEmpty());
     }
 
 private:

@@ -87,7 +87,8 @@ QPalette darkPalette() {
 // Kept for a person to look at when VELMORA_SCREENSHOT_DIR names a folder.
 void keep(const QImage& image, const QString& name) {
     const QString folder = qEnvironmentVariable("VELMORA_SCREENSHOT_DIR");
-    if (!folder.isEmpty() && QDir().mkpath(folder)) image.save(folder + u'/' + name + QStringLiteral(".png"));
+    if (!folder.isEmpty() && QDir().mkpath(folder))
+        image.save(folder + u'/' + name + QStringLiteral(".png"));
 }
 
 }  // namespace
@@ -124,15 +125,18 @@ private slots:
         const QImage box = about.grab().toImage();
         keep(box, QStringLiteral("dark_about"));
 
-        for (const auto& [what, image] : {std::pair{"history", history}, std::pair{"history, disabled", disabledHistory}}) {
+        for (const auto& [what, image] :
+             {std::pair{"history", history}, std::pair{"history, disabled", disabledHistory}}) {
             const double contrast = paintedTextContrast(image);
-            QVERIFY2(contrast >= kMinimumContrast, qPrintable(QString::fromLatin1(what) + u' ' + QString::number(contrast)));
+            QVERIFY2(contrast >= kMinimumContrast,
+                     qPrintable(QString::fromLatin1(what) + u' ' + QString::number(contrast)));
         }
         for (const char* name : {"Lab_copy", "Lab_Warning", "Lab_EMail"}) {
             const QLabel* label = about.findChild<QLabel*>(QString::fromLatin1(name));
             QVERIFY(label != nullptr);
             const double contrast = paintedTextContrast(box.copy(label->geometry()));
-            QVERIFY2(contrast >= kMinimumContrast, qPrintable(QString::fromLatin1(name) + u' ' + QString::number(contrast)));
+            QVERIFY2(contrast >= kMinimumContrast,
+                     qPrintable(QString::fromLatin1(name) + u' ' + QString::number(contrast)));
         }
         QTest::keyClick(&about, Qt::Key_Escape);
     }

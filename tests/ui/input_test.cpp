@@ -92,23 +92,30 @@ private slots:
         QTest::addColumn<QStringList>("checkKeys");
         QTest::addColumn<QList<QColor>>("colours");
         QTest::newRow("first move repaints key 0 then lights key 5")
-            << QStringList{"num 5"} << QStringList{"num 0", "num 5"} << QList<QColor>{kDigitNormal, kDigitHigh};
+            << QStringList{"num 5"} << QStringList{"num 0", "num 5"}
+            << QList<QColor>{kDigitNormal, kDigitHigh};
         QTest::newRow("key to key leaves one lit")
-            << QStringList{"num 5", "num 6"} << QStringList{"num 5", "num 6"} << QList<QColor>{kDigitNormal, kDigitHigh};
+            << QStringList{"num 5", "num 6"} << QStringList{"num 5", "num 6"}
+            << QList<QColor>{kDigitNormal, kDigitHigh};
         QTest::newRow("digit to function")
-            << QStringList{"num 3", "num 12"} << QStringList{"num 3", "num 12"} << QList<QColor>{kDigitNormal, kFuncHigh};
+            << QStringList{"num 3", "num 12"} << QStringList{"num 3", "num 12"}
+            << QList<QColor>{kDigitNormal, kFuncHigh};
         QTest::newRow("function to digit")
-            << QStringList{"num 21", "num 9"} << QStringList{"num 21", "num 9"} << QList<QColor>{kFuncNormal, kDigitHigh};
+            << QStringList{"num 21", "num 9"} << QStringList{"num 21", "num 9"}
+            << QList<QColor>{kFuncNormal, kDigitHigh};
         QTest::newRow("keypad gap takes the highlight off")
-            << QStringList{"num 14", "numgap"} << QStringList{"num 14"} << QList<QColor>{kFuncNormal};
+            << QStringList{"num 14", "numgap"} << QStringList{"num 14"}
+            << QList<QColor>{kFuncNormal};
         QTest::newRow("selector keys")
-            << QStringList{"sel 8", "sel 13"} << QStringList{"sel 8", "sel 13"} << QList<QColor>{kSelNormal, kSelHigh};
+            << QStringList{"sel 8", "sel 13"} << QStringList{"sel 8", "sel 13"}
+            << QList<QColor>{kSelNormal, kSelHigh};
         QTest::newRow("selector gap")
             << QStringList{"sel 4", "selgap"} << QStringList{"sel 4"} << QList<QColor>{kSelNormal};
         QTest::newRow("selector gap leaves the keypad alone")
             << QStringList{"num 7", "selgap"} << QStringList{"num 7"} << QList<QColor>{kDigitHigh};
         QTest::newRow("disabled pi key is never lit")
-            << QStringList{"num 4", "num 20"} << QStringList{"num 4", "num 20"} << QList<QColor>{kDigitHigh, kFuncNormal};
+            << QStringList{"num 4", "num 20"} << QStringList{"num 4", "num 20"}
+            << QList<QColor>{kDigitHigh, kFuncNormal};
     }
 
     void hoverHighlighting() {
@@ -120,7 +127,8 @@ private slots:
             if (parts[0] == "numgap") return nullptr;
             if (parts[0] == "selgap") return nullptr;
             const int index = parts[1].toInt();
-            return parts[0] == "num" ? static_cast<QWidget*>(w().keypadKey(index)) : w().selectorKey(index);
+            return parts[0] == "num" ? static_cast<QWidget*>(w().keypadKey(index))
+                                     : w().selectorKey(index);
         };
         for (const QString& step : path) {
             QPoint pos;
@@ -198,10 +206,14 @@ private slots:
         QTest::addColumn<bool>("clicked");
         for (bool onDisplay : {false, true}) {
             const char* where = onDisplay ? "display" : "key";
-            QTest::addRow("%s: left press and release", where) << onDisplay << int(Qt::LeftButton) << int(Qt::LeftButton) << true << true;
-            QTest::addRow("%s: released off the control", where) << onDisplay << int(Qt::LeftButton) << int(Qt::LeftButton) << false << false;
-            QTest::addRow("%s: right press, left release", where) << onDisplay << int(Qt::RightButton) << int(Qt::LeftButton) << true << false;
-            QTest::addRow("%s: left press, right release", where) << onDisplay << int(Qt::LeftButton) << int(Qt::RightButton) << true << false;
+            QTest::addRow("%s: left press and release", where)
+                << onDisplay << int(Qt::LeftButton) << int(Qt::LeftButton) << true << true;
+            QTest::addRow("%s: released off the control", where)
+                << onDisplay << int(Qt::LeftButton) << int(Qt::LeftButton) << false << false;
+            QTest::addRow("%s: right press, left release", where)
+                << onDisplay << int(Qt::RightButton) << int(Qt::LeftButton) << true << false;
+            QTest::addRow("%s: left press, right release", where)
+                << onDisplay << int(Qt::LeftButton) << int(Qt::RightButton) << true << false;
         }
     }
 
@@ -212,14 +224,17 @@ private slots:
         QFETCH(bool, releaseInside);
         QFETCH(bool, clicked);
         QTableView* list = w().historyList();
-        list->selectionModel()->select(list->model()->index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        list->selectionModel()->select(list->model()->index(0, 0),
+                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
         QWidget* target = onDisplay ? static_cast<QWidget*>(w().display()) : w().keypadKey(7);
         const QPoint inside = target->rect().center();
         const QPoint outside(target->width() + 5, inside.y());
         QTest::mousePress(target, Qt::MouseButton(pressButton), {}, inside);
-        QTest::mouseRelease(target, Qt::MouseButton(releaseButton), {}, releaseInside ? inside : outside);
+        QTest::mouseRelease(target, Qt::MouseButton(releaseButton), {},
+                            releaseInside ? inside : outside);
         if (onDisplay) {
-            QCOMPARE(list->selectionModel()->selectedRows().isEmpty(), clicked);  // a click drops the selection
+            QCOMPARE(list->selectionModel()->selectedRows().isEmpty(),
+                     clicked);  // a click drops the selection
         } else {
             QCOMPARE(display(), clicked ? QStringLiteral("7") : QStringLiteral("0"));
         }
@@ -266,20 +281,37 @@ private slots:
         QTest::addColumn<int>("activeField");
         for (bool toList : {false, true}) {
             const char* where = toList ? "list" : "window";
-            QTest::addRow("%s: digits and degree sign", where) << toList << QString::fromUtf8("45\u00B030") << 0 << 0 << QString::fromUtf8("45\u00B030") << 0 << 0;
-            QTest::addRow("%s: comma types the point", where) << toList << QString::fromUtf8("1°2'3,5") << 0 << 0 << QString::fromUtf8("1°2'3.5") << 0 << 0;
-            QTest::addRow("%s: seconds mark", where) << toList << QString::fromUtf8("1°2'3\"") << 0 << 0 << QString::fromUtf8("1°2'3\"") << 0 << 0;
+            QTest::addRow("%s: digits and degree sign", where)
+                << toList << QString::fromUtf8("45\u00B030") << 0 << 0
+                << QString::fromUtf8("45\u00B030") << 0 << 0;
+            QTest::addRow("%s: comma types the point", where)
+                << toList << QString::fromUtf8("1°2'3,5") << 0 << 0 << QString::fromUtf8("1°2'3.5")
+                << 0 << 0;
+            QTest::addRow("%s: seconds mark", where) << toList << QString::fromUtf8("1°2'3\"") << 0
+                                                     << 0 << QString::fromUtf8("1°2'3\"") << 0 << 0;
             QTest::addRow("%s: backspace", where) << toList << "45\b" << 0 << 0 << "4" << 0 << 0;
-            QTest::addRow("%s: Enter stores the entry", where) << toList << "45\r" << 0 << 0 << "0" << 1 << 0;
-            QTest::addRow("%s: letters of no shortcut do nothing", where) << toList << "4xdc" << 0 << 0 << "4" << 0 << 0;
-            QTest::addRow("%s: Delete cancels", where) << toList << "45" << int(Qt::Key_Delete) << 0 << "0" << 0 << 0;
-            QTest::addRow("%s: Shift+Delete clears history", where) << toList << "45" << int(Qt::Key_Delete) << int(Qt::ShiftModifier) << "45" << -1 << 0;
-            QTest::addRow("%s: Ctrl+Delete does nothing", where) << toList << "45" << int(Qt::Key_Delete) << int(Qt::ControlModifier) << "45" << 0 << 0;
-            QTest::addRow("%s: F3 Longitude A", where) << toList << "" << int(Qt::Key_F3) << 0 << "0" << 0 << 2;
-            QTest::addRow("%s: F4 Latitude B", where) << toList << "" << int(Qt::Key_F4) << 0 << "0" << 0 << 1;
-            QTest::addRow("%s: F5 Longitude B", where) << toList << "" << int(Qt::Key_F5) << 0 << "0" << 0 << 3;
-            QTest::addRow("%s: Shift+F3 does nothing", where) << toList << "" << int(Qt::Key_F3) << int(Qt::ShiftModifier) << "0" << 0 << 0;
-            QTest::addRow("%s: F7 deg/min", where) << toList << "" << int(Qt::Key_F7) << 0 << "0" << 1 << 0;
+            QTest::addRow("%s: Enter stores the entry", where)
+                << toList << "45\r" << 0 << 0 << "0" << 1 << 0;
+            QTest::addRow("%s: letters of no shortcut do nothing", where)
+                << toList << "4xdc" << 0 << 0 << "4" << 0 << 0;
+            QTest::addRow("%s: Delete cancels", where)
+                << toList << "45" << int(Qt::Key_Delete) << 0 << "0" << 0 << 0;
+            QTest::addRow("%s: Shift+Delete clears history", where)
+                << toList << "45" << int(Qt::Key_Delete) << int(Qt::ShiftModifier) << "45" << -1
+                << 0;
+            QTest::addRow("%s: Ctrl+Delete does nothing", where)
+                << toList << "45" << int(Qt::Key_Delete) << int(Qt::ControlModifier) << "45" << 0
+                << 0;
+            QTest::addRow("%s: F3 Longitude A", where)
+                << toList << "" << int(Qt::Key_F3) << 0 << "0" << 0 << 2;
+            QTest::addRow("%s: F4 Latitude B", where)
+                << toList << "" << int(Qt::Key_F4) << 0 << "0" << 0 << 1;
+            QTest::addRow("%s: F5 Longitude B", where)
+                << toList << "" << int(Qt::Key_F5) << 0 << "0" << 0 << 3;
+            QTest::addRow("%s: Shift+F3 does nothing", where)
+                << toList << "" << int(Qt::Key_F3) << int(Qt::ShiftModifier) << "0" << 0 << 0;
+            QTest::addRow("%s: F7 deg/min", where)
+                << toList << "" << int(Qt::Key_F7) << 0 << "0" << 1 << 0;
         }
     }
 
@@ -336,8 +368,10 @@ private slots:
     void copySelectedLinesEachBehindCrLf() {
         QTableView* list = w().historyList();
         QVERIFY(list->model()->rowCount() >= 3);
-        list->selectionModel()->select(list->model()->index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
-        list->selectionModel()->select(list->model()->index(2, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        list->selectionModel()->select(list->model()->index(0, 0),
+                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        list->selectionModel()->select(list->model()->index(2, 0),
+                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
         QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
         const auto& lines = w().engine().history();
         const QString expected = QStringLiteral("\r\n") + QString::fromStdString(lines[0]) +
@@ -356,12 +390,18 @@ private slots:
     void paste_data() {
         QTest::addColumn<QString>("clipboard");
         QTest::addColumn<QString>("display");
-        QTest::newRow("decimal") << "12.5" << "12.5";
-        QTest::newRow("whole number") << "12" << "12";
-        QTest::newRow("five decimals") << "3.14159265" << "3.14159";
-        QTest::newRow("negative") << "-7.25" << "-7.25";
-        QTest::newRow("not a number") << "abc" << "0";
-        QTest::newRow("empty") << "" << "0";
+        QTest::newRow("decimal") << "12.5"
+                                 << "12.5";
+        QTest::newRow("whole number") << "12"
+                                      << "12";
+        QTest::newRow("five decimals") << "3.14159265"
+                                       << "3.14159";
+        QTest::newRow("negative") << "-7.25"
+                                  << "-7.25";
+        QTest::newRow("not a number") << "abc"
+                                      << "0";
+        QTest::newRow("empty") << ""
+                               << "0";
     }
 
     void paste() {
@@ -398,13 +438,18 @@ private slots:
         QTest::addColumn<QStringList>("boxes");
         const QString title = QStringLiteral("Custom Datum Definition");
         const QString step1 = title + " | Step1: input the semi-major axis value [m] | 6378137";
-        const QString step2 = title + " | Step2: input the inverse flattering (1/f) value | 298.257223563";
-        QTest::newRow("cancel at step 1") << QStringList{QString()} << 16 << 0 << QStringList{step1};
-        QTest::newRow("cancel at step 2") << QStringList{"6378000", QString()} << 16 << 0 << QStringList{step1, step2};
+        const QString step2 =
+            title + " | Step2: input the inverse flattering (1/f) value | 298.257223563";
+        QTest::newRow("cancel at step 1")
+            << QStringList{QString()} << 16 << 0 << QStringList{step1};
+        QTest::newRow("cancel at step 2")
+            << QStringList{"6378000", QString()} << 16 << 0 << QStringList{step1, step2};
         QTest::newRow("not a number")
             << QStringList{"abc", "ok"} << 16 << 2
-            << QStringList{step1, "message Velmora | Incorrect value for semi-major axis | critical"};
-        QTest::newRow("accepted") << QStringList{"6378000", "300"} << 18 << -1 << QStringList{step1, step2};
+            << QStringList{step1,
+                           "message Velmora | Incorrect value for semi-major axis | critical"};
+        QTest::newRow("accepted") << QStringList{"6378000", "300"} << 18 << -1
+                                  << QStringList{step1, step2};
     }
 
     void customDatumDialog() {

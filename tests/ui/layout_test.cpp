@@ -31,9 +31,7 @@ QRect fromTwips(int left, int top, int width, int height) {
     return {px(left), px(top), px(width), px(height)};
 }
 
-QRect fromTwips(const calc::TwipsRect& r) {
-    return fromTwips(r.left, r.top, r.width, r.height);
-}
+QRect fromTwips(const calc::TwipsRect& r) { return fromTwips(r.left, r.top, r.width, r.height); }
 
 QRect faceOf(const calc::KeyFace& key) {
     return QRect(QPoint(key.face.left, key.face.top), QPoint(key.face.right, key.face.bottom));
@@ -47,8 +45,10 @@ QString fromView(std::string_view text) {
 void addKeyRows() {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<int>("index");
-    for (int i = 0; i < calc::kKeypadKeyCount; ++i) QTest::addRow("Lab_Num %d", i) << QStringLiteral("Lab_Num") << i;
-    for (int i = 0; i < calc::kSelectorKeyCount; ++i) QTest::addRow("Lab_Sel %d", i) << QStringLiteral("Lab_Sel") << i;
+    for (int i = 0; i < calc::kKeypadKeyCount; ++i)
+        QTest::addRow("Lab_Num %d", i) << QStringLiteral("Lab_Num") << i;
+    for (int i = 0; i < calc::kSelectorKeyCount; ++i)
+        QTest::addRow("Lab_Sel %d", i) << QStringLiteral("Lab_Sel") << i;
 }
 
 const calc::KeyFace& tableRow(const QString& kind, int index) {
@@ -122,14 +122,22 @@ private slots:
         QTest::addColumn<QString>("kind");
         QTest::addColumn<int>("index");
         QTest::addColumn<QRect>("expected");
-        QTest::newRow("Display") << QStringLiteral("Display") << 0 << fromTwips(240, 1660, 3495, 300);
-        QTest::newRow("Lst_Storico") << QStringLiteral("Lst_Storico") << 0 << fromTwips(4200, 240, 3615, 5310);
-        QTest::newRow("Img_LatLon") << QStringLiteral("picture") << 0 << fromTwips(255, 380, 2205, 210);
-        QTest::newRow("Img_GMS") << QStringLiteral("picture") << 1 << fromTwips(255, 800, 2280, 240);
-        QTest::newRow("Img_UMisura") << QStringLiteral("picture") << 2 << fromTwips(255, 1200, 2280, 240);
-        QTest::newRow("Img_Bussola") << QStringLiteral("picture") << 3 << fromTwips(2600, 360, 1155, 1110);
-        QTest::newRow("Img_Sel_Null") << QStringLiteral("Img_Sel_Null") << 0 << fromTwips(0, 2040, 3975, 1335);
-        QTest::newRow("Img_Num_Null") << QStringLiteral("Img_Num_Null") << 0 << fromTwips(0, 3360, 3975, 2295);
+        QTest::newRow("Display") << QStringLiteral("Display") << 0
+                                 << fromTwips(240, 1660, 3495, 300);
+        QTest::newRow("Lst_Storico")
+            << QStringLiteral("Lst_Storico") << 0 << fromTwips(4200, 240, 3615, 5310);
+        QTest::newRow("Img_LatLon")
+            << QStringLiteral("picture") << 0 << fromTwips(255, 380, 2205, 210);
+        QTest::newRow("Img_GMS") << QStringLiteral("picture") << 1
+                                 << fromTwips(255, 800, 2280, 240);
+        QTest::newRow("Img_UMisura")
+            << QStringLiteral("picture") << 2 << fromTwips(255, 1200, 2280, 240);
+        QTest::newRow("Img_Bussola")
+            << QStringLiteral("picture") << 3 << fromTwips(2600, 360, 1155, 1110);
+        QTest::newRow("Img_Sel_Null")
+            << QStringLiteral("Img_Sel_Null") << 0 << fromTwips(0, 2040, 3975, 1335);
+        QTest::newRow("Img_Num_Null")
+            << QStringLiteral("Img_Num_Null") << 0 << fromTwips(0, 3360, 3975, 2295);
     }
 
     void controlRectangles() {
@@ -155,16 +163,20 @@ private slots:
         QCOMPARE(key->parentWidget(), w.face());
         QCOMPARE(key->geometry(), fromTwips(row.rect));
         QVERIFY(w.face()->rect().contains(key->geometry()));
-        QWidget* gaps = kind == QLatin1String("Lab_Sel") ? static_cast<QWidget*>(w.selectorGaps()) : w.keypadGaps();
+        QWidget* gaps = kind == QLatin1String("Lab_Sel") ? static_cast<QWidget*>(w.selectorGaps())
+                                                         : w.keypadGaps();
         QVERIFY(gaps->geometry().contains(key->geometry()));
         const QRect face = faceOf(row);
         QVERIFY2(face.contains(key->geometry()), qPrintable(QStringLiteral("face %1,%2 %3x%4")
-                                                                .arg(face.x()).arg(face.y()).arg(face.width()).arg(face.height())));
+                                                                .arg(face.x())
+                                                                .arg(face.y())
+                                                                .arg(face.width())
+                                                                .arg(face.height())));
         // The painted face: its border on each edge beside the caption, the ground just outside.
         const QImage shown = w.face()->grab().toImage();
         const QPoint c = face.center();
-        for (const QPoint p : {QPoint(c.x(), face.top()), QPoint(c.x(), face.bottom()), QPoint(face.left(), c.y()),
-                               QPoint(face.right(), c.y())}) {
+        for (const QPoint p : {QPoint(c.x(), face.top()), QPoint(c.x(), face.bottom()),
+                               QPoint(face.left(), c.y()), QPoint(face.right(), c.y())}) {
             QCOMPARE(QColor(shown.pixel(p)), QColor(0, 60, 116));
         }
         QCOMPARE(QColor(shown.pixel(face.left() - 1, c.y())), QColor(228, 228, 228));
@@ -177,7 +189,8 @@ private slots:
         for (int i = 0; i < calc::kSelectorKeyCount; ++i) keys << m_ui->window->selectorKey(i);
         for (int a = 0; a < keys.size(); ++a) {
             for (int b = a + 1; b < keys.size(); ++b) {
-                QVERIFY2(!keys[a]->geometry().intersects(keys[b]->geometry()), qPrintable(QStringLiteral("keys %1 and %2").arg(a).arg(b)));
+                QVERIFY2(!keys[a]->geometry().intersects(keys[b]->geometry()),
+                         qPrintable(QStringLiteral("keys %1 and %2").arg(a).arg(b)));
             }
         }
     }
@@ -271,7 +284,8 @@ private slots:
     void onlyTheHistoryListTakesTheFocus() {
         const QList<QWidget*> children = m_ui->window->face()->findChildren<QWidget*>();
         for (QWidget* child : children) {
-            if (child == m_ui->window->historyList() || m_ui->window->historyList()->isAncestorOf(child)) {
+            if (child == m_ui->window->historyList() ||
+                m_ui->window->historyList()->isAncestorOf(child)) {
                 continue;
             }
             QVERIFY2(child->focusPolicy() == Qt::NoFocus, qPrintable(child->objectName()));
@@ -321,11 +335,14 @@ private slots:
             return list;
         };
         QTest::newRow("start-up") << QList<int>{}
-                                  << pictures({kSelLatitudeA, kSelDegMinSec, kSelKilometres, kSelNorth});
-        QTest::newRow("Latitude B, S") << QList<int>{kSelLatitudeB, kSelSouth}
-                                       << pictures({kSelLatitudeB, kSelDegMinSec, kSelKilometres, kSelSouth});
-        QTest::newRow("Longitude A") << QList<int>{kSelLongitudeA}
-                                     << pictures({kSelLongitudeA, kSelDegMinSec, kSelKilometres, kSelEast});
+                                  << pictures(
+                                         {kSelLatitudeA, kSelDegMinSec, kSelKilometres, kSelNorth});
+        QTest::newRow("Latitude B, S")
+            << QList<int>{kSelLatitudeB, kSelSouth}
+            << pictures({kSelLatitudeB, kSelDegMinSec, kSelKilometres, kSelSouth});
+        QTest::newRow("Longitude A")
+            << QList<int>{kSelLongitudeA}
+            << pictures({kSelLongitudeA, kSelDegMinSec, kSelKilometres, kSelEast});
         QTest::newRow("Longitude B, W, nmi, degrees")
             << QList<int>{kSelLongitudeB, kSelWest, kSelNauticalMiles, kSelDegrees}
             << pictures({kSelLongitudeB, kSelDegrees, kSelNauticalMiles, kSelWest});
@@ -360,7 +377,8 @@ private slots:
         QTest::newRow("gap between 7 and 8") << QPoint(51, 247) << QStringLiteral("Img_Num_Null");
         QTest::newRow("below the keypad") << QPoint(100, 372) << QStringLiteral("Img_Num_Null");
         QTest::newRow("Latitude A") << QPoint(50, 156) << QStringLiteral("Lab_Sel");
-        QTest::newRow("gap in the selector block") << QPoint(100, 168) << QStringLiteral("Img_Sel_Null");
+        QTest::newRow("gap in the selector block")
+            << QPoint(100, 168) << QStringLiteral("Img_Sel_Null");
         QTest::newRow("display") << QPoint(200, 115) << QStringLiteral("Display");
     }
 
@@ -376,20 +394,32 @@ private slots:
         QTest::addColumn<QString>("title");
         QTest::addColumn<QStringList>("entries");
         QTest::newRow("Edit") << QStringLiteral("&Edit")
-                              << QStringList{"Copy", "Paste", "-", "Send to calculator ", "-",
-                                             "Paste point A", "Paste point B", "Destination from A...",
+                              << QStringList{"Copy",
+                                             "Paste",
+                                             "-",
+                                             "Send to calculator ",
+                                             "-",
+                                             "Paste point A",
+                                             "Paste point B",
+                                             "Destination from A...",
                                              "Save history..."};
         QTest::newRow("View") << QStringLiteral("&View")
-                              << QStringList{"Font bold", "Font underline", "-", "Show azimuths",
-                                             "Show midpoint", "Map", "Batch..."};
-        QTest::newRow("Datum") << QStringLiteral("&Datum")
-                               << QStringList{"Sphere", "-", "Airy 1830", "Bessel 1841", "Clarke 1866",
-                                              "Clarke 1880", "ED-50", "GRS-67", "GRS-80",
-                                              "International 1924", "NAD-27", "NAD-83", "NWL 10D",
-                                              "Rome-40", "WGRS 80/84", "WGS-72", "WGS-84", "-", "Other..."};
+                              << QStringList{"Font bold",     "Font underline", "-",
+                                             "Show azimuths", "Show midpoint",  "Map",
+                                             "Batch..."};
+        QTest::newRow("Datum")
+            << QStringLiteral("&Datum")
+            << QStringList{
+                   "Sphere",      "-",      "Airy 1830", "Bessel 1841", "Clarke 1866",
+                   "Clarke 1880", "ED-50",  "GRS-67",    "GRS-80",      "International 1924",
+                   "NAD-27",      "NAD-83", "NWL 10D",   "Rome-40",     "WGRS 80/84",
+                   "WGS-72",      "WGS-84", "-",         "Other..."};
         QTest::newRow("Options") << QStringLiteral("&Options")
-                                 << QStringList{"Automatic startup", "-", "Make shortcut on the desktop",
-                                                "Remove shortcut from the desktop", "-",
+                                 << QStringList{"Automatic startup",
+                                                "-",
+                                                "Make shortcut on the desktop",
+                                                "Remove shortcut from the desktop",
+                                                "-",
                                                 "Exact solution near antipodes"};
         QTest::newRow("?") << QStringLiteral("&?") << QStringList{"About program..."};
     }
@@ -440,8 +470,10 @@ private slots:
         QVERIFY(!w.findChild<QAction*>("MenuGrassetto")->isChecked());
         w.engine().Lab_Num_Click(calc::kKeyCalculate);
         const auto& lines = w.engine().history();
-        QCOMPARE(QString::fromStdString(lines[lines.size() - 2]), QStringLiteral("Azimuth at B: none, A and B coincide"));
-        QCOMPARE(m_ui->lastHistoryLine(), QStringLiteral("Midpoint: 0° 0' 0.00\" N  0° 0' 0.00\" E"));
+        QCOMPARE(QString::fromStdString(lines[lines.size() - 2]),
+                 QStringLiteral("Azimuth at B: none, A and B coincide"));
+        QCOMPARE(m_ui->lastHistoryLine(),
+                 QStringLiteral("Midpoint: 0° 0' 0.00\" N  0° 0' 0.00\" E"));
 
         w.showAzimuthsAction()->trigger();
         w.exactSolutionAction()->trigger();
@@ -457,7 +489,8 @@ private slots:
         QGuiApplication::clipboard()->setText(QStringLiteral("48.8566, 2.3522\n"));
         m_ui->window->findChild<QAction*>("MenuPastePointA")->trigger();
         const auto& lines = m_ui->window->engine().history();
-        QCOMPARE(QString::fromStdString(lines[lines.size() - 2]), QStringLiteral("Latitude A: 48° 51' 23.76\" N"));
+        QCOMPARE(QString::fromStdString(lines[lines.size() - 2]),
+                 QStringLiteral("Latitude A: 48° 51' 23.76\" N"));
         QCOMPARE(m_ui->lastHistoryLine(), QStringLiteral("Longitude A: 2° 21' 7.92\" E"));
     }
 

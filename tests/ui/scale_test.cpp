@@ -49,7 +49,8 @@ private slots:
 
         const QImage shown = box->picture();
         QCOMPARE(shown.devicePixelRatio(), m_ratio);
-        const QSize device(int(std::lround(plain.width() * m_ratio)), int(std::lround(plain.height() * m_ratio)));
+        const QSize device(int(std::lround(plain.width() * m_ratio)),
+                           int(std::lround(plain.height() * m_ratio)));
         QCOMPARE(shown.size(), device);
         if (qFuzzyCompare(m_ratio, 2.0)) {
             QCOMPARE(shown.convertToFormat(twice.format()), twice);
@@ -73,18 +74,25 @@ private slots:
         QFETCH(int, logical);
         const QIcon icon = m_ui->window->windowIcon();
         for (int size : res::kProgramIconSizes) {
-            QVERIFY2(icon.availableSizes().contains(QSize(size, size)), qPrintable(QString::number(size)));
+            QVERIFY2(icon.availableSizes().contains(QSize(size, size)),
+                     qPrintable(QString::number(size)));
         }
         const int device = logical * 2;
         QImage drawn = QImage(res::programIconPath(device)).convertToFormat(QImage::Format_ARGB32);
         drawn.setDevicePixelRatio(2.0);
-        QCOMPARE(icon.pixmap(QSize(logical, logical), 2.0).toImage().convertToFormat(QImage::Format_ARGB32), drawn);
+        QCOMPARE(icon.pixmap(QSize(logical, logical), 2.0)
+                     .toImage()
+                     .convertToFormat(QImage::Format_ARGB32),
+                 drawn);
 
         QImage information =
-            QImage(res::twiceResolutionPath(QString::fromLatin1(res::kInformation32))).convertToFormat(QImage::Format_ARGB32);
+            QImage(res::twiceResolutionPath(QString::fromLatin1(res::kInformation32)))
+                .convertToFormat(QImage::Format_ARGB32);
         information.setDevicePixelRatio(2.0);
         const QIcon aboutIcon = m_ui->window->about()->windowIcon();
-        QCOMPARE(aboutIcon.pixmap(QSize(32, 32), 2.0).toImage().convertToFormat(QImage::Format_ARGB32), information);
+        QCOMPARE(
+            aboutIcon.pixmap(QSize(32, 32), 2.0).toImage().convertToFormat(QImage::Format_ARGB32),
+            information);
     }
 
 private:

@@ -116,8 +116,6 @@ inline QWidget* moveMouseOverFace(Calcolatrice& window, QPoint pos) {
     return target;
 }
 
-inline QPoint centreOnFace(const QWidget* control) {
-    return control->geometry().center();
-}
+inline QPoint centreOnFace(const QWidget* control) { return control->geometry().center(); }
 
 }  // namespace velmora::ui::test

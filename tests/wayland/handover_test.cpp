@@ -30,21 +30,30 @@ void HandoverTest::handoverArguments_data() {
     QTest::addColumn<QString>("program");
     QTest::addColumn<QString>("number");
     QTest::addColumn<QStringList>("expected");  // empty: no handover on the command line
-    QTest::newRow("qalculate") << "qalculate-gtk" << "1046.123456" << QStringList{"1046.123456"};
-    QTest::newRow("qalculate negative, not an option") << "qalculate-gtk" << "-5.5" << QStringList{"(-5.5)"};
-    QTest::newRow("gnome-calculator") << "gnome-calculator" << "12,5" << QStringList{"--equation=12,5"};
-    QTest::newRow("exponent") << "gnome-calculator" << "1.5E-07" << QStringList{"--equation=1.5E-07"};
-    QTest::newRow("galculator takes none") << "galculator" << "12" << QStringList{};
-    QTest::newRow("an option is refused") << "qalculate-gtk" << "--help" << QStringList{};
-    QTest::newRow("two numbers are refused") << "qalculate-gtk" << "1 2" << QStringList{};
-    QTest::newRow("an error text is refused") << "gnome-calculator" << "Error" << QStringList{};
+    QTest::newRow("qalculate") << "qalculate-gtk"
+                               << "1046.123456" << QStringList{"1046.123456"};
+    QTest::newRow("qalculate negative, not an option") << "qalculate-gtk"
+                                                       << "-5.5" << QStringList{"(-5.5)"};
+    QTest::newRow("gnome-calculator") << "gnome-calculator"
+                                      << "12,5" << QStringList{"--equation=12,5"};
+    QTest::newRow("exponent") << "gnome-calculator"
+                              << "1.5E-07" << QStringList{"--equation=1.5E-07"};
+    QTest::newRow("galculator takes none") << "galculator"
+                                           << "12" << QStringList{};
+    QTest::newRow("an option is refused") << "qalculate-gtk"
+                                          << "--help" << QStringList{};
+    QTest::newRow("two numbers are refused") << "qalculate-gtk"
+                                             << "1 2" << QStringList{};
+    QTest::newRow("an error text is refused") << "gnome-calculator"
+                                              << "Error" << QStringList{};
 }
 
 void HandoverTest::handoverArguments() {
     QFETCH(QString, program);
     QFETCH(QString, number);
     QFETCH(QStringList, expected);
-    QCOMPARE(velmora::desktop::handoverArguments(program, number).value_or(QStringList{}), expected);
+    QCOMPARE(velmora::desktop::handoverArguments(program, number).value_or(QStringList{}),
+             expected);
 }
 
 void HandoverTest::showRequestRoundTrip_data() {
@@ -52,18 +61,27 @@ void HandoverTest::showRequestRoundTrip_data() {
     QTest::addColumn<bool>("accepted");
     QTest::addColumn<QByteArray>("xdg");
     QTest::addColumn<QByteArray>("startup");
-    QTest::newRow("plain, as older copies send it") << QByteArray("show\n") << true << QByteArray() << QByteArray();
-    QTest::newRow("both tokens") << QByteArray("show xdg=a1-b2 startup=kde-1_TIME42\n") << true << QByteArray("a1-b2")
-                                 << QByteArray("kde-1_TIME42");
-    QTest::newRow("token at its longest") << "show xdg=" + QByteArray(kMaxTokenBytes, 'x') + "\n" << true
-                                          << QByteArray(kMaxTokenBytes, 'x') << QByteArray();
-    QTest::newRow("token too long") << "show xdg=" + QByteArray(kMaxTokenBytes + 1, 'x') + "\n" << false << QByteArray()
-                                    << QByteArray();
-    QTest::newRow("control character") << QByteArray("show xdg=a\x01" "b\n") << false << QByteArray() << QByteArray();
-    QTest::newRow("non-ASCII") << QByteArray("show xdg=\xc3\xa9\n") << false << QByteArray() << QByteArray();
-    QTest::newRow("empty token") << QByteArray("show xdg=\n") << false << QByteArray() << QByteArray();
-    QTest::newRow("twice") << QByteArray("show xdg=a xdg=b\n") << false << QByteArray() << QByteArray();
-    QTest::newRow("unknown field") << QByteArray("show path=/tmp\n") << false << QByteArray() << QByteArray();
+    QTest::newRow("plain, as older copies send it")
+        << QByteArray("show\n") << true << QByteArray() << QByteArray();
+    QTest::newRow("both tokens") << QByteArray("show xdg=a1-b2 startup=kde-1_TIME42\n") << true
+                                 << QByteArray("a1-b2") << QByteArray("kde-1_TIME42");
+    QTest::newRow("token at its longest")
+        << "show xdg=" + QByteArray(kMaxTokenBytes, 'x') + "\n"
+        << true << QByteArray(kMaxTokenBytes, 'x') << QByteArray();
+    QTest::newRow("token too long") << "show xdg=" + QByteArray(kMaxTokenBytes + 1, 'x') + "\n"
+                                    << false << QByteArray() << QByteArray();
+    QTest::newRow("control character") << QByteArray(
+                                              "show xdg=a\x01"
+                                              "b\n")
+                                       << false << QByteArray() << QByteArray();
+    QTest::newRow("non-ASCII") << QByteArray("show xdg=\xc3\xa9\n") << false << QByteArray()
+                               << QByteArray();
+    QTest::newRow("empty token") << QByteArray("show xdg=\n") << false << QByteArray()
+                                 << QByteArray();
+    QTest::newRow("twice") << QByteArray("show xdg=a xdg=b\n") << false << QByteArray()
+                           << QByteArray();
+    QTest::newRow("unknown field")
+        << QByteArray("show path=/tmp\n") << false << QByteArray() << QByteArray();
     QTest::newRow("no newline") << QByteArray("show") << false << QByteArray() << QByteArray();
     QTest::newRow("other verb") << QByteArray("quit\n") << false << QByteArray() << QByteArray();
 }
@@ -94,9 +112,12 @@ void HandoverTest::hungForwardFallsBackToTheClipboard() {
     const QString record = bin.filePath(QStringLiteral("calls.txt"));
     QFile script(program);
     QVERIFY(script.open(QIODevice::WriteOnly));
-    script.write(QStringLiteral("#!/bin/sh\n[ $# -gt 0 ] && echo \"$@\" >> '%1'\nsleep 10\n").arg(record).toUtf8());
+    script.write(QStringLiteral("#!/bin/sh\n[ $# -gt 0 ] && echo \"$@\" >> '%1'\nsleep 10\n")
+                     .arg(record)
+                     .toUtf8());
     script.close();
-    QVERIFY(script.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+    QVERIFY(script.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                  QFileDevice::ExeOwner));
     QProcess running;
     running.setStandardOutputFile(QProcess::nullDevice());
     running.start(program, {});

@@ -37,10 +37,12 @@ struct Globals {
     zwp_virtual_keyboard_manager_v1* manager = nullptr;
 };
 
-void onGlobal(void* data, wl_registry* registry, std::uint32_t name, const char* interface, std::uint32_t) {
+void onGlobal(void* data, wl_registry* registry, std::uint32_t name, const char* interface,
+              std::uint32_t) {
     auto* globals = static_cast<Globals*>(data);
     if (std::strcmp(interface, wl_seat_interface.name) == 0 && !globals->seat) {
-        globals->seat = static_cast<wl_seat*>(wl_registry_bind(registry, name, &wl_seat_interface, 1));
+        globals->seat =
+            static_cast<wl_seat*>(wl_registry_bind(registry, name, &wl_seat_interface, 1));
     } else if (std::strcmp(interface, zwp_virtual_keyboard_manager_v1_interface.name) == 0) {
         globals->manager = static_cast<zwp_virtual_keyboard_manager_v1*>(
             wl_registry_bind(registry, name, &zwp_virtual_keyboard_manager_v1_interface, 1));
@@ -90,7 +92,8 @@ bool Keyboard::open(std::string* error) {
     }
     m_context = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
     const xkb_rule_names names = {"evdev", "pc105", "us", "", ""};
-    m_keymap = m_context ? xkb_keymap_new_from_names(m_context, &names, XKB_KEYMAP_COMPILE_NO_FLAGS) : nullptr;
+    m_keymap = m_context ? xkb_keymap_new_from_names(m_context, &names, XKB_KEYMAP_COMPILE_NO_FLAGS)
+                         : nullptr;
     if (!m_keymap) {
         *error = "cannot compile the US keymap (xkb-data)";
         return false;
@@ -104,8 +107,10 @@ bool Keyboard::open(std::string* error) {
         *error = "cannot write the keymap";
         return false;
     }
-    m_keyboard = zwp_virtual_keyboard_manager_v1_create_virtual_keyboard(m_globals.manager, m_globals.seat);
-    zwp_virtual_keyboard_v1_keymap(m_keyboard, WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1, fd, static_cast<std::uint32_t>(size));
+    m_keyboard =
+        zwp_virtual_keyboard_manager_v1_create_virtual_keyboard(m_globals.manager, m_globals.seat);
+    zwp_virtual_keyboard_v1_keymap(m_keyboard, WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1, fd,
+                                   static_cast<std::uint32_t>(size));
     close(fd);
     zwp_virtual_keyboard_v1_modifiers(m_keyboard, 0, 0, 0, 0);
     if (wl_display_roundtrip(m_display) < 0) {
@@ -117,16 +122,18 @@ bool Keyboard::open(std::string* error) {
 }
 
 std::uint32_t Keyboard::now() const {
-    return static_cast<std::uint32_t>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - m_start).count());
+    return static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                          std::chrono::steady_clock::now() - m_start)
+                                          .count());
 }
 
 // The first key and shift level of the first layout that give the keysym.
 std::optional<Stroke> Keyboard::strokeForKeysym(xkb_keysym_t keysym) const {
     const xkb_mod_mask_t shift = 1u << xkb_keymap_mod_get_index(m_keymap, XKB_MOD_NAME_SHIFT);
-    for (xkb_keycode_t key = xkb_keymap_min_keycode(m_keymap); key <= xkb_keymap_max_keycode(m_keymap); ++key) {
-        for (xkb_level_index_t level = 0; level < 2 && level < xkb_keymap_num_levels_for_key(m_keymap, key, 0);
-             ++level) {
+    for (xkb_keycode_t key = xkb_keymap_min_keycode(m_keymap);
+         key <= xkb_keymap_max_keycode(m_keymap); ++key) {
+        for (xkb_level_index_t level = 0;
+             level < 2 && level < xkb_keymap_num_levels_for_key(m_keymap, key, 0); ++level) {
             const xkb_keysym_t* syms = nullptr;
             const int count = xkb_keymap_key_get_syms_by_level(m_keymap, key, 0, level, &syms);
             if (count == 1 && syms[0] == keysym) return Stroke{key, level == 0 ? 0 : shift};
@@ -143,9 +150,10 @@ std::optional<Stroke> Keyboard::strokeForCharacter(char32_t c) const {
 std::optional<Stroke> Keyboard::strokeForName(const std::string& combination) const {
     xkb_mod_mask_t modifiers = 0;
     std::string rest = combination;
-    for (std::size_t plus; (plus = rest.find('+')) != std::string::npos && plus + 1 < rest.size();) {
+    for (std::size_t plus;
+         (plus = rest.find('+')) != std::string::npos && plus + 1 < rest.size();) {
         const std::string name = rest.substr(0, plus);
-        const char* xkbName = name == "ctrl" ? XKB_MOD_NAME_CTRL
+        const char* xkbName = name == "ctrl"    ? XKB_MOD_NAME_CTRL
                               : name == "shift" ? XKB_MOD_NAME_SHIFT
                               : name == "alt"   ? XKB_MOD_NAME_ALT
                                                 : nullptr;
@@ -178,14 +186,19 @@ std::vector<char32_t> decode(const std::string& text) {
     std::vector<char32_t> out;
     for (std::size_t i = 0; i < text.size();) {
         const auto lead = static_cast<unsigned char>(text[i]);
-        const int length = lead < 0x80 ? 1 : (lead >> 5) == 6 ? 2 : (lead >> 4) == 14 ? 3 : (lead >> 3) == 30 ? 4 : 0;
+        const int length = lead < 0x80         ? 1
+                           : (lead >> 5) == 6  ? 2
+                           : (lead >> 4) == 14 ? 3
+                           : (lead >> 3) == 30 ? 4
+                                               : 0;
         if (length == 0 || i + length > text.size()) {
             out.push_back(0xFFFD);
             ++i;
             continue;
         }
         char32_t c = length == 1 ? lead : lead & (0x7F >> length);
-        for (int k = 1; k < length; ++k) c = (c << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+        for (int k = 1; k < length; ++k)
+            c = (c << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
         out.push_back(c);
         i += length;
     }
@@ -223,6 +236,7 @@ int main() {
         return 1;
     }
     std::cout << "ready" << std::endl;
-    for (std::string line; std::getline(std::cin, line);) std::cout << run(keyboard, line) << std::endl;
+    for (std::string line; std::getline(std::cin, line);)
+        std::cout << run(keyboard, line) << std::endl;
     return 0;
 }

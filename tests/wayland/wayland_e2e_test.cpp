@@ -38,10 +38,10 @@ constexpr double kMaxChangedShare = 0.0001;
 // Lands End to John o'Groats in decimal degrees, typed on the keyboard: F6 chooses degrees,
 // Latitude A is active from the start, n/w the hemispheres, Enter stores, '=' calculates.
 const QStringList kTypedDistance{
-    QStringLiteral("key F6"),        QStringLiteral("type n50.0664"), QStringLiteral("key Return"),
-    QStringLiteral("key F3"),        QStringLiteral("type w5.7147"),  QStringLiteral("key Return"),
-    QStringLiteral("key F4"),        QStringLiteral("type n58.6439"), QStringLiteral("key Return"),
-    QStringLiteral("key F5"),        QStringLiteral("type w3.07"),    QStringLiteral("key Return"),
+    QStringLiteral("key F6"), QStringLiteral("type n50.0664"), QStringLiteral("key Return"),
+    QStringLiteral("key F3"), QStringLiteral("type w5.7147"),  QStringLiteral("key Return"),
+    QStringLiteral("key F4"), QStringLiteral("type n58.6439"), QStringLiteral("key Return"),
+    QStringLiteral("key F5"), QStringLiteral("type w3.07"),    QStringLiteral("key Return"),
     QStringLiteral("type ="),
 };
 constexpr double kDistanceToleranceKm = 2e-6;  // the display's last digit
@@ -59,13 +59,15 @@ QRect contentRect(const QJsonObject& view) {
     const QJsonObject inner = view.value(QLatin1String("window_rect")).toObject();
     return {rect.value(QLatin1String("x")).toInt() + inner.value(QLatin1String("x")).toInt(),
             rect.value(QLatin1String("y")).toInt() + inner.value(QLatin1String("y")).toInt(),
-            inner.value(QLatin1String("width")).toInt(), inner.value(QLatin1String("height")).toInt()};
+            inner.value(QLatin1String("width")).toInt(),
+            inner.value(QLatin1String("height")).toInt()};
 }
 
 int countViews(const QJsonObject& node, const QString& appId) {
     int count = node.value(QLatin1String("app_id")).toString() == appId ? 1 : 0;
     for (const char* list : {"nodes", "floating_nodes"}) {
-        for (const QJsonValue child : node.value(QLatin1String(list)).toArray()) count += countViews(child.toObject(), appId);
+        for (const QJsonValue child : node.value(QLatin1String(list)).toArray())
+            count += countViews(child.toObject(), appId);
     }
     return count;
 }
@@ -105,7 +107,10 @@ bool VelmoraOnWayland::startProgram(int scale) {
             const auto view = m_session->findView(QStringLiteral("app_id"), kAppId);
             if (view) m_view = *view;
             return view && view->value(QLatin1String("focused")).toBool() &&
-                   view->value(QLatin1String("window_rect")).toObject().value(QLatin1String("width")).toInt() > 0;
+                   view->value(QLatin1String("window_rect"))
+                           .toObject()
+                           .value(QLatin1String("width"))
+                           .toInt() > 0;
         },
         kWindowTimeout);
     if (!up) qWarning("no focused view with app_id %s", qPrintable(kAppId));
@@ -141,8 +146,10 @@ void VelmoraOnWayland::windowTypingCopyAndSecondLaunch() {
     bool isNumber = false;
     const double km = shown.toDouble(&isNumber);
     QVERIFY2(isNumber, qPrintable(QStringLiteral("clipboard holds '%1'").arg(shown)));
-    QVERIFY2(std::abs(km - typedDistanceKm()) <= kDistanceToleranceKm,
-             qPrintable(QStringLiteral("%1 km, expected %2").arg(shown).arg(typedDistanceKm(), 0, 'f', 6)));
+    QVERIFY2(
+        std::abs(km - typedDistanceKm()) <= kDistanceToleranceKm,
+        qPrintable(
+            QStringLiteral("%1 km, expected %2").arg(shown).arg(typedDistanceKm(), 0, 'f', 6)));
 
     // A second launch, with a token as a launcher hands one out, ends at once with status 0
     // and leaves one window.
@@ -155,7 +162,8 @@ void VelmoraOnWayland::windowTypingCopyAndSecondLaunch() {
     QVERIFY(second.waitForFinished(int(kWindowTimeout.count())));
     QCOMPARE(second.exitStatus(), QProcess::NormalExit);
     QCOMPARE(second.exitCode(), 0);
-    const std::optional<QByteArray> tree = m_session->run(QStringLiteral("swaymsg"), {QStringLiteral("-t"), QStringLiteral("get_tree")});
+    const std::optional<QByteArray> tree = m_session->run(
+        QStringLiteral("swaymsg"), {QStringLiteral("-t"), QStringLiteral("get_tree")});
     QVERIFY(tree);
     QCOMPARE(countViews(QJsonDocument::fromJson(*tree).object(), kAppId), 1);
     QCOMPARE(m_session->program().state(), QProcess::Running);
@@ -188,17 +196,20 @@ void VelmoraOnWayland::windowMatchesReference() {
         },
         kActionTimeout));
     QCOMPARE(actual.size(), area.size() * scale);
-    actual.save(QDir::current().filePath(QStringLiteral("wayland-") + name + QStringLiteral("-shot.png")));
+    actual.save(
+        QDir::current().filePath(QStringLiteral("wayland-") + name + QStringLiteral("-shot.png")));
 
-    const QString referencePath = QStringLiteral(VELMORA_WAYLAND_REFERENCE_DIR "/") + name + QStringLiteral(".png");
+    const QString referencePath =
+        QStringLiteral(VELMORA_WAYLAND_REFERENCE_DIR "/") + name + QStringLiteral(".png");
     if (qEnvironmentVariableIntValue("VELMORA_E2E_UPDATE_REFERENCE") == 1) {
         QVERIFY(actual.save(referencePath));
         QSKIP("reference picture written; look at it before committing it");
     }
     const QImage expected(referencePath);
     QVERIFY2(!expected.isNull(), qPrintable(QStringLiteral("cannot read ") + referencePath));
-    const QString mismatch = referenceMismatch(actual, expected, kPixelTolerance, kMaxChangedShare,
-                                               QDir::current().filePath(QStringLiteral("wayland-") + name));
+    const QString mismatch =
+        referenceMismatch(actual, expected, kPixelTolerance, kMaxChangedShare,
+                          QDir::current().filePath(QStringLiteral("wayland-") + name));
     if (!mismatch.isEmpty()) QFAIL(qPrintable(mismatch));
 }
 
@@ -217,11 +228,13 @@ void VelmoraOnWayland::sendHandsTheNumberOver() {
     if (withCalculator) {
         QFile script(bin.filePath(QStringLiteral("qalculate-gtk")));
         QVERIFY(script.open(QIODevice::WriteOnly));
-        script.write(QStringLiteral("#!/bin/sh\nprintf '%s\\n' \"$@\" > '%1.part' && /bin/mv '%1.part' '%1'\n")
+        script.write(QStringLiteral(
+                         "#!/bin/sh\nprintf '%s\\n' \"$@\" > '%1.part' && /bin/mv '%1.part' '%1'\n")
                          .arg(record)
                          .toUtf8());
         script.close();
-        QVERIFY(script.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+        QVERIFY(script.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                      QFileDevice::ExeOwner));
     }
     m_session = std::make_unique<WaylandSession>(1);
     m_session->setVariable(QStringLiteral("PATH"), bin.path());
@@ -229,8 +242,13 @@ void VelmoraOnWayland::sendHandsTheNumberOver() {
     QVERIFY2(m_session->start(QStringLiteral(VELMORA_VIRTUAL_KEYBOARD), &error), qPrintable(error));
     QVERIFY2(m_session->launch(QStringLiteral(VELMORA_BINARY), &error), qPrintable(error));
     QVERIFY(m_session->waitForView(QStringLiteral("app_id"), kAppId, kWindowTimeout));
-    QVERIFY(waitUntil([&] { return m_session->findView(QStringLiteral("app_id"), kAppId)->value(QLatin1String("focused")).toBool(); },
-                      kWindowTimeout));
+    QVERIFY(waitUntil(
+        [&] {
+            return m_session->findView(QStringLiteral("app_id"), kAppId)
+                ->value(QLatin1String("focused"))
+                .toBool();
+        },
+        kWindowTimeout));
 
     QVERIFY(perform(kTypedDistance));
     const QString shown = copyDisplay();
@@ -239,19 +257,23 @@ void VelmoraOnWayland::sendHandsTheNumberOver() {
     QVERIFY(perform({QStringLiteral("key ctrl+i")}));
 
     if (withCalculator) {
-        QVERIFY2(waitUntil([&] { return QFile::exists(record); }, kActionTimeout), "the stand-in was not started");
+        QVERIFY2(waitUntil([&] { return QFile::exists(record); }, kActionTimeout),
+                 "the stand-in was not started");
         QFile file(record);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(QString::fromUtf8(file.readAll()), shown + u'\n');
         QVERIFY(!m_session->findView(QStringLiteral("name"), kSendTitle));
     } else {
-        const auto message = m_session->waitForView(QStringLiteral("name"), kSendTitle, kActionTimeout);
+        const auto message =
+            m_session->waitForView(QStringLiteral("name"), kSendTitle, kActionTimeout);
         QVERIFY2(message, "no message titled 'Send to calculator'");
         std::optional<QString> pasted;
-        QVERIFY(waitUntil([&] { return (pasted = m_session->clipboard()).has_value(); }, kActionTimeout));
+        QVERIFY(waitUntil([&] { return (pasted = m_session->clipboard()).has_value(); },
+                          kActionTimeout));
         QCOMPARE(*pasted, shown);
         QVERIFY(perform({QStringLiteral("key Return")}));  // the message's OK
-        QVERIFY(waitUntil([&] { return !m_session->findView(QStringLiteral("name"), kSendTitle); }, kActionTimeout));
+        QVERIFY(waitUntil([&] { return !m_session->findView(QStringLiteral("name"), kSendTitle); },
+                          kActionTimeout));
     }
 }
 

@@ -34,7 +34,8 @@ void stopProcess(QProcess& process) {
     }
 }
 
-std::optional<QJsonObject> findNode(const QJsonObject& node, const QString& key, const QString& value) {
+std::optional<QJsonObject> findNode(const QJsonObject& node, const QString& key,
+                                    const QString& value) {
     if (node.value(key).toString() == value) return node;
     for (const char* list : {"nodes", "floating_nodes"}) {
         for (const QJsonValue child : node.value(QLatin1String(list)).toArray()) {
@@ -61,8 +62,9 @@ bool WaylandSession::start(const QString& keyboardProgram, QString* error) {
     }
     const bool root = ::geteuid() == 0;
     // sway, as nobody, must reach its config and own folder through the root folder.
-    QFile::setPermissions(m_root.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
-                                             QFileDevice::ExeGroup | QFileDevice::ExeOther | QFileDevice::ReadOther |
+    QFile::setPermissions(m_root.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                             QFileDevice::ExeOwner | QFileDevice::ExeGroup |
+                                             QFileDevice::ExeOther | QFileDevice::ReadOther |
                                              QFileDevice::ReadGroup);
     m_compositorDir = m_root.filePath(QStringLiteral("compositor"));
     const QString runtimeDir = m_root.filePath(QStringLiteral("runtime"));
@@ -70,7 +72,8 @@ bool WaylandSession::start(const QString& keyboardProgram, QString* error) {
     QDir().mkpath(runtimeDir);
     ::chmod(QFile::encodeName(m_compositorDir).constData(), 0700);
     ::chmod(QFile::encodeName(runtimeDir).constData(), 0700);
-    if (root && ::chown(QFile::encodeName(m_compositorDir).constData(), kUnprivilegedUser, kUnprivilegedUser) != 0) {
+    if (root && ::chown(QFile::encodeName(m_compositorDir).constData(), kUnprivilegedUser,
+                        kUnprivilegedUser) != 0) {
         *error = QStringLiteral("cannot give the compositor folder to user nobody");
         return false;
     }
@@ -91,8 +94,8 @@ bool WaylandSession::start(const QString& keyboardProgram, QString* error) {
                          .arg(m_scale)
                          .toUtf8());
     configFile.close();
-    configFile.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther |
-                              QFileDevice::ReadGroup);
+    configFile.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                              QFileDevice::ReadOther | QFileDevice::ReadGroup);
 
     m_swaySocket = m_compositorDir + QStringLiteral("/ipc.sock");
     QProcessEnvironment env;
@@ -110,27 +113,33 @@ bool WaylandSession::start(const QString& keyboardProgram, QString* error) {
     QStringList command{QStringLiteral("sway"), QStringLiteral("-c"), config};
     if (root) {
         // setpriv sets the parent-death signal after changing user, which would clear it.
-        command = QStringList{QStringLiteral("setpriv"), QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
-                              QStringLiteral("--clear-groups"), QStringLiteral("--pdeathsig=KILL")} +
+        command = QStringList{QStringLiteral("setpriv"), QStringLiteral("--reuid=65534"),
+                              QStringLiteral("--regid=65534"), QStringLiteral("--clear-groups"),
+                              QStringLiteral("--pdeathsig=KILL")} +
                   command;
     } else {
         dieWithParent(*m_sway);
     }
     m_sway->start(command.takeFirst(), command);
     if (!m_sway->waitForStarted()) {
-        *error = QStringLiteral("cannot start ") + (root ? QStringLiteral("setpriv") : QStringLiteral("sway")) +
+        *error = QStringLiteral("cannot start ") +
+                 (root ? QStringLiteral("setpriv") : QStringLiteral("sway")) +
                  QStringLiteral(" (Debian package sway, util-linux)");
         return false;
     }
     const bool up = waitUntil(
         [&] {
             if (m_sway->state() == QProcess::NotRunning) return true;
-            const QStringList sockets = QDir(m_compositorDir).entryList({QStringLiteral("wayland-*")}, QDir::System);
+            const QStringList sockets =
+                QDir(m_compositorDir).entryList({QStringLiteral("wayland-*")}, QDir::System);
             for (const QString& name : sockets) {
-                if (!name.endsWith(QLatin1String(".lock"))) m_waylandSocket = m_compositorDir + u'/' + name;
+                if (!name.endsWith(QLatin1String(".lock")))
+                    m_waylandSocket = m_compositorDir + u'/' + name;
             }
             return !m_waylandSocket.isEmpty() && QFile::exists(m_swaySocket) &&
-                   run(QStringLiteral("swaymsg"), {QStringLiteral("-t"), QStringLiteral("get_version")}).has_value();
+                   run(QStringLiteral("swaymsg"),
+                       {QStringLiteral("-t"), QStringLiteral("get_version")})
+                       .has_value();
         },
         kStartTimeout);
     if (!up || m_sway->state() == QProcess::NotRunning) {
@@ -142,7 +151,8 @@ bool WaylandSession::start(const QString& keyboardProgram, QString* error) {
     m_keyboard->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_keyboard->start(keyboardProgram, {});
     if (!m_keyboard->waitForStarted() ||
-        !waitUntil([&] { return m_keyboard->canReadLine() || m_keyboard->waitForReadyRead(50); }, kStartTimeout) ||
+        !waitUntil([&] { return m_keyboard->canReadLine() || m_keyboard->waitForReadyRead(50); },
+                   kStartTimeout) ||
         m_keyboard->readLine().trimmed() != "ready") {
         *error = QStringLiteral("the virtual keyboard did not come up");
         return false;
@@ -152,8 +162,9 @@ bool WaylandSession::start(const QString& keyboardProgram, QString* error) {
 
 QProcessEnvironment WaylandSession::environment() const {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "XAUTHORITY", "XDG_SESSION_TYPE", "SESSION_MANAGER", "SWAYSOCK",
-                             "XDG_ACTIVATION_TOKEN", "DESKTOP_STARTUP_ID", "QT_SCALE_FACTOR"}) {
+    for (const char* name :
+         {"DISPLAY", "XAUTHORITY", "XDG_SESSION_TYPE", "SESSION_MANAGER", "SWAYSOCK",
+          "XDG_ACTIVATION_TOKEN", "DESKTOP_STARTUP_ID", "QT_SCALE_FACTOR"}) {
         env.remove(QString::fromLatin1(name));
     }
     env.insert(QStringLiteral("WAYLAND_DISPLAY"), m_waylandSocket);
@@ -164,7 +175,8 @@ QProcessEnvironment WaylandSession::environment() const {
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_root.filePath(QStringLiteral("runtime")));
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("wayland"));
     env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
-    env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("unix:path=/nonexistent/velmora-test-bus"));
+    env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
+               QStringLiteral("unix:path=/nonexistent/velmora-test-bus"));
     env.insert(m_variables);
     return env;
 }
@@ -191,7 +203,8 @@ bool WaylandSession::launch(const QString& program, QString* error) {
 std::optional<QByteArray> WaylandSession::run(const QString& tool, const QStringList& arguments) {
     QProcessEnvironment env = environment();
     env.insert(QStringLiteral("SWAYSOCK"), m_swaySocket);
-    env.insert(QStringLiteral("PATH"), qEnvironmentVariable("PATH"));  // the tools, whatever the program gets
+    env.insert(QStringLiteral("PATH"),
+               qEnvironmentVariable("PATH"));  // the tools, whatever the program gets
     const auto process = makeProcess(env);
     process->start(tool, arguments);
     if (!process->waitForStarted() || !process->waitForFinished(int(kToolTimeout.count()))) {
@@ -199,17 +212,20 @@ std::optional<QByteArray> WaylandSession::run(const QString& tool, const QString
         process->waitForFinished();
         return std::nullopt;
     }
-    if (process->exitStatus() != QProcess::NormalExit || process->exitCode() != 0) return std::nullopt;
+    if (process->exitStatus() != QProcess::NormalExit || process->exitCode() != 0)
+        return std::nullopt;
     return process->readAllStandardOutput();
 }
 
 std::optional<QJsonObject> WaylandSession::findView(const QString& key, const QString& value) {
-    const std::optional<QByteArray> tree = run(QStringLiteral("swaymsg"), {QStringLiteral("-t"), QStringLiteral("get_tree")});
+    const std::optional<QByteArray> tree =
+        run(QStringLiteral("swaymsg"), {QStringLiteral("-t"), QStringLiteral("get_tree")});
     if (!tree) return std::nullopt;
     return findNode(QJsonDocument::fromJson(*tree).object(), key, value);
 }
 
-std::optional<QJsonObject> WaylandSession::waitForView(const QString& key, const QString& value, milliseconds timeout) {
+std::optional<QJsonObject> WaylandSession::waitForView(const QString& key, const QString& value,
+                                                       milliseconds timeout) {
     std::optional<QJsonObject> view;
     waitUntil([&] { return (view = findView(key, value)).has_value(); }, timeout);
     return view;
@@ -219,24 +235,29 @@ bool WaylandSession::keyboard(const QString& command) {
     if (!m_keyboard || m_keyboard->state() != QProcess::Running) return false;
     m_keyboard->write(command.toUtf8() + '\n');
     if (!m_keyboard->waitForBytesWritten(int(kToolTimeout.count()))) return false;
-    if (!waitUntil([&] { return m_keyboard->canReadLine() || m_keyboard->waitForReadyRead(50); }, kToolTimeout)) {
+    if (!waitUntil([&] { return m_keyboard->canReadLine() || m_keyboard->waitForReadyRead(50); },
+                   kToolTimeout)) {
         return false;
     }
     return m_keyboard->readLine().trimmed() == "ok";
 }
 
 std::optional<QString> WaylandSession::clipboard() {
-    const std::optional<QByteArray> text = run(QStringLiteral("wl-paste"), {QStringLiteral("--no-newline")});
+    const std::optional<QByteArray> text =
+        run(QStringLiteral("wl-paste"), {QStringLiteral("--no-newline")});
     if (!text) return std::nullopt;
     return QString::fromUtf8(*text);
 }
 
 QImage WaylandSession::grab(const QRect& logical) {
-    const QString geometry =
-        QStringLiteral("%1,%2 %3x%4").arg(logical.x()).arg(logical.y()).arg(logical.width()).arg(logical.height());
+    const QString geometry = QStringLiteral("%1,%2 %3x%4")
+                                 .arg(logical.x())
+                                 .arg(logical.y())
+                                 .arg(logical.width())
+                                 .arg(logical.height());
     const std::optional<QByteArray> png =
-        run(QStringLiteral("grim"), {QStringLiteral("-g"), geometry, QStringLiteral("-t"), QStringLiteral("png"),
-                                     QStringLiteral("-")});
+        run(QStringLiteral("grim"), {QStringLiteral("-g"), geometry, QStringLiteral("-t"),
+                                     QStringLiteral("png"), QStringLiteral("-")});
     return png ? QImage::fromData(*png, "PNG") : QImage();
 }
 

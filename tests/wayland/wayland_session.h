@@ -45,13 +45,15 @@ public:
     std::optional<QByteArray> run(const QString& tool, const QStringList& arguments);
     // sway's tree (swaymsg -t get_tree) and the first view in it with that app_id or title.
     std::optional<QJsonObject> findView(const QString& key, const QString& value);
-    std::optional<QJsonObject> waitForView(const QString& key, const QString& value, std::chrono::milliseconds timeout);
+    std::optional<QJsonObject> waitForView(const QString& key, const QString& value,
+                                           std::chrono::milliseconds timeout);
 
     // One keyboard command ("type 12.5", "key ctrl+c"); true once the compositor took the keys.
     bool keyboard(const QString& command);
     // The clipboard as text (wl-paste), nullopt when it holds none.
     std::optional<QString> clipboard();
-    // The area, in logical pixels of the output, as the screen shows it now (grim), in device pixels.
+    // The area, in logical pixels of the output, as the screen shows it now (grim), in device
+    // pixels.
     QImage grab(const QRect& logical);
 
     int scale() const { return m_scale; }

@@ -22,7 +22,8 @@ constexpr std::array<const wchar_t*, 2> kCalculatorApps = {L"calculator.exe", L"
 HWND toHandle(std::uintptr_t window) { return reinterpret_cast<HWND>(window); }
 
 bool isCandidate(HWND window) {
-    return IsWindowVisible(window) && IsWindowEnabled(window) && GetWindow(window, GW_OWNER) == nullptr;
+    return IsWindowVisible(window) && IsWindowEnabled(window) &&
+           GetWindow(window, GW_OWNER) == nullptr;
 }
 
 std::wstring lowerFileName(const std::wstring& path) {

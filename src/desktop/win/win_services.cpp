@@ -14,7 +14,8 @@ namespace velmora::desktop {
 
 namespace {
 
-const QString kRunKey = QStringLiteral("HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run");
+const QString kRunKey =
+    QStringLiteral("HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run");
 
 QString lnkPath() {
     return QStandardPaths::writableLocation(QStandardPaths::DesktopLocation) + u'/' +
@@ -23,7 +24,8 @@ QString lnkPath() {
 
 }  // namespace
 
-RegistryAutoStartStore::RegistryAutoStartStore(QString executablePath) : m_executablePath(std::move(executablePath)) {}
+RegistryAutoStartStore::RegistryAutoStartStore(QString executablePath)
+    : m_executablePath(std::move(executablePath)) {}
 
 std::optional<QString> RegistryAutoStartStore::read() const {
     const QSettings run(kRunKey, QSettings::NativeFormat);
@@ -46,7 +48,8 @@ bool RegistryAutoStartStore::remove() {
     return run.status() == QSettings::NoError;
 }
 
-LnkDesktopShortcut::LnkDesktopShortcut(QString executablePath) : m_executablePath(std::move(executablePath)) {}
+LnkDesktopShortcut::LnkDesktopShortcut(QString executablePath)
+    : m_executablePath(std::move(executablePath)) {}
 
 void LnkDesktopShortcut::create() {
     const QString path = lnkPath();
@@ -54,9 +57,7 @@ void LnkDesktopShortcut::create() {
     QFile::link(m_executablePath, path);
 }
 
-void LnkDesktopShortcut::remove() {
-    QFile::remove(lnkPath());
-}
+void LnkDesktopShortcut::remove() { QFile::remove(lnkPath()); }
 
 quint64 Win32KeyboardTarget::findWindow(qint64 processId) {
     return win32::findCalculatorWindow(static_cast<unsigned long>(processId));

@@ -30,17 +30,18 @@ using velmora::desktop::testing::FakeWarnings;
 
 namespace {
 
-const QString kRunKey = QStringLiteral("HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run");
-const QString kMailCommandKey = QStringLiteral("HKEY_LOCAL_MACHINE\\Software\\Classes\\mailto\\shell\\open\\command");
+const QString kRunKey =
+    QStringLiteral("HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run");
+const QString kMailCommandKey =
+    QStringLiteral("HKEY_LOCAL_MACHINE\\Software\\Classes\\mailto\\shell\\open\\command");
 constexpr int kWaitMs = 5000;
 
 QString desktopShortcutPath() {
-    return QStandardPaths::writableLocation(QStandardPaths::DesktopLocation) + QStringLiteral("/Velmora.lnk");
+    return QStandardPaths::writableLocation(QStandardPaths::DesktopLocation) +
+           QStringLiteral("/Velmora.lnk");
 }
 
-quint64 handleOf(QWidget& widget) {
-    return static_cast<quint64>(widget.winId());
-}
+quint64 handleOf(QWidget& widget) { return static_cast<quint64>(widget.winId()); }
 
 // A top-level line edit of the test's own, shown and given the keyboard focus.
 std::unique_ptr<QLineEdit> shownEditor(const QString& title, QPoint at) {
@@ -53,7 +54,8 @@ std::unique_ptr<QLineEdit> shownEditor(const QString& title, QPoint at) {
 
 bool bringToFront(Win32KeyboardTarget& target, QWidget& window) {
     target.bringForward(handleOf(window));
-    return QTest::qWaitFor([&] { return target.hasFocus(handleOf(window)) && window.isActiveWindow(); }, kWaitMs);
+    return QTest::qWaitFor(
+        [&] { return target.hasFocus(handleOf(window)) && window.isActiveWindow(); }, kWaitMs);
 }
 
 }  // namespace
@@ -72,16 +74,15 @@ private slots:
     void mailLinkStartsTheMailHandler();
 };
 
-void WinDesktopTest::initTestCase() {
-    VELMORA_REQUIRE_PRIVATE_WINE_PREFIX();
-}
+void WinDesktopTest::initTestCase() { VELMORA_REQUIRE_PRIVATE_WINE_PREFIX(); }
 
 void WinDesktopTest::runValueWrittenReadBackAndRemoved_data() {
     QTest::addColumn<QString>("executable");
     QTest::addColumn<QString>("value");
-    QTest::newRow("folder with a blank is quoted")
-        << "C:/Program Files/Velmora/velmora.exe" << "\"C:\\Program Files\\Velmora\\velmora.exe\"";
-    QTest::newRow("no blank, no quotes") << "C:/Velmora/velmora.exe" << "C:\\Velmora\\velmora.exe";
+    QTest::newRow("folder with a blank is quoted") << "C:/Program Files/Velmora/velmora.exe"
+                                                   << "\"C:\\Program Files\\Velmora\\velmora.exe\"";
+    QTest::newRow("no blank, no quotes") << "C:/Velmora/velmora.exe"
+                                         << "C:\\Velmora\\velmora.exe";
 }
 
 void WinDesktopTest::runValueWrittenReadBackAndRemoved() {
@@ -114,8 +115,10 @@ void WinDesktopTest::shortcutOnTheDesktopPointsAtTheProgram() {
     const QFileInfo lnk(path);
     QVERIFY2(lnk.exists(), qPrintable(path));
     QVERIFY(lnk.isShortcut());
-    QCOMPARE(QFileInfo(lnk.symLinkTarget()).canonicalFilePath(), QFileInfo(program).canonicalFilePath());
-    QCOMPARE(QDir(lnk.absolutePath()).entryList({"Velmora*"}, QDir::Files | QDir::System), QStringList{"Velmora.lnk"});
+    QCOMPARE(QFileInfo(lnk.symLinkTarget()).canonicalFilePath(),
+             QFileInfo(program).canonicalFilePath());
+    QCOMPARE(QDir(lnk.absolutePath()).entryList({"Velmora*"}, QDir::Files | QDir::System),
+             QStringList{"Velmora.lnk"});
 
     shortcut.remove();
     QVERIFY(!QFileInfo::exists(path));
@@ -141,12 +144,13 @@ void WinDesktopTest::trayIconWithItsMenu() {
     }
     QVERIFY(menu);
     QStringList entries;
-    for (QAction* action : menu->actions()) entries << (action->isSeparator() ? "-" : action->text());
+    for (QAction* action : menu->actions())
+        entries << (action->isSeparator() ? "-" : action->text());
     QCOMPARE(entries, (QStringList{"Open Velmora", "-", "End Program"}));
 
     tray.HideToTray(true);
     QVERIFY(QTest::qWaitFor([&] { return !window.isVisible(); }, kWaitMs));
-    QVERIFY(tray.isAvailable());  // the icon stays while the window is hidden
+    QVERIFY(tray.isAvailable());         // the icon stays while the window is hidden
     menu->actions().first()->trigger();  // Open Velmora
     QVERIFY(QTest::qWaitFor([&] { return window.isVisible() && !window.isMinimized(); }, kWaitMs));
     tray.RemoveTrayIcon();
@@ -178,7 +182,8 @@ void WinDesktopTest::withoutCalcExeNothingIsTyped() {
     const auto focused = shownEditor("Has the focus", {40, 40});
     QVERIFY(bringToFront(target, *focused));
 
-    LaunchedCalculator calculator(defaultCalculatorPrograms(), target, std::chrono::milliseconds(1000));
+    LaunchedCalculator calculator(defaultCalculatorPrograms(), target,
+                                  std::chrono::milliseconds(1000));
     calculator.typeNumber("45.5");
     QTest::qWait(300);
     QCOMPARE(focused->text(), QString());

@@ -20,7 +20,8 @@
 
 namespace {
 
-const QString kRunKey = QStringLiteral("HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run");
+const QString kRunKey =
+    QStringLiteral("HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run");
 const QString kProgram = QStringLiteral(VELMORA_PROGRAM);
 constexpr int kStartMs = 20000;  // a cold start under Wine on a loaded machine
 
@@ -37,13 +38,16 @@ QString versionString(const std::vector<char>& block, const wchar_t* name) {
     };
     Translation* translations = nullptr;
     UINT size = 0;
-    if (!VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translations), &size) ||
+    if (!VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation",
+                        reinterpret_cast<void**>(&translations), &size) ||
         size < sizeof(Translation))
         return {};
     wchar_t path[128];
-    swprintf(path, 128, L"\\StringFileInfo\\%04x%04x\\%ls", translations[0].language, translations[0].codePage, name);
+    swprintf(path, 128, L"\\StringFileInfo\\%04x%04x\\%ls", translations[0].language,
+             translations[0].codePage, name);
     wchar_t* value = nullptr;
-    if (!VerQueryValueW(block.data(), path, reinterpret_cast<void**>(&value), &size) || size == 0) return {};
+    if (!VerQueryValueW(block.data(), path, reinterpret_cast<void**>(&value), &size) || size == 0)
+        return {};
     return QString::fromWCharArray(value);
 }
 
@@ -97,7 +101,8 @@ public:
     // The main window once it exists (shown or hidden); null when it did not come in time.
     HWND waitForMainWindow() {
         HWND window = nullptr;
-        return QTest::qWaitFor([&] { return (window = windowTitled(id(), kTitle)) != nullptr; }, kStartMs)
+        return QTest::qWaitFor([&] { return (window = windowTitled(id(), kTitle)) != nullptr; },
+                               kStartMs)
                    ? window
                    : nullptr;
     }
@@ -110,7 +115,8 @@ private:
 void setAutoStart(bool on) {
     QSettings run(kRunKey, QSettings::NativeFormat);
     if (on) {
-        run.setValue("velmora", velmora::desktop::runCommandFor(QDir::toNativeSeparators(kProgram)));
+        run.setValue("velmora",
+                     velmora::desktop::runCommandFor(QDir::toNativeSeparators(kProgram)));
     } else {
         run.remove("velmora");
     }
@@ -147,9 +153,7 @@ void WinProgramTest::initTestCase() {
     QVERIFY2(QFileInfo::exists(kProgram), qPrintable(kProgram));
 }
 
-void WinProgramTest::cleanup() {
-    setAutoStart(false);
-}
+void WinProgramTest::cleanup() { setAutoStart(false); }
 
 void WinProgramTest::versionResourceNamesTheProduct() {
     const std::wstring path = QDir::toNativeSeparators(kProgram).toStdWString();
@@ -160,8 +164,10 @@ void WinProgramTest::versionResourceNamesTheProduct() {
     QVERIFY(GetFileVersionInfoW(path.c_str(), 0, size, block.data()));
 
     QCOMPARE(versionString(block, L"ProductName"), QString::fromUtf8(velmora::app::kProductName));
-    QCOMPARE(versionString(block, L"ProductVersion"), QString::fromUtf8(velmora::app::kVersionText));
-    QCOMPARE(versionString(block, L"LegalCopyright"), QString::fromUtf8(velmora::app::kLegalNotice) + QStringLiteral(". ") +
+    QCOMPARE(versionString(block, L"ProductVersion"),
+             QString::fromUtf8(velmora::app::kVersionText));
+    QCOMPARE(versionString(block, L"LegalCopyright"),
+             QString::fromUtf8(velmora::app::kLegalNotice) + QStringLiteral(". ") +
                  QString::fromUtf8(velmora::app::kLicenceNotice));
     QCOMPARE(versionString(block, L"OriginalFilename"), QString("velmora.exe"));
 
@@ -191,7 +197,9 @@ void WinProgramTest::startsHiddenInTheTrayWhenAutoStartIsOn() {
     QVERIFY2(window, "the main window was not created");
 
     // The tray icon's message window exists exactly while the icon is shown.
-    const auto trayIcon = [&] { return windowTitled(program.id(), "QTrayIconMessageWindow") != nullptr; };
+    const auto trayIcon = [&] {
+        return windowTitled(program.id(), "QTrayIconMessageWindow") != nullptr;
+    };
     QVERIFY2(QTest::qWaitFor(trayIcon, kStartMs), "no tray icon");
     if (autoStart) {
         QTest::qWait(1000);  // hidden stays hidden
@@ -213,7 +221,8 @@ void WinProgramTest::windowMatchesReference() {
                  [&] {
                      const QImage previous = shown;
                      shown = IsWindowVisible(window) ? grabClient(window) : QImage();
-                     return !shown.isNull() && shown == previous && velmora::testing::hasPicture(shown);
+                     return !shown.isNull() && shown == previous &&
+                            velmora::testing::hasPicture(shown);
                  },
                  kStartMs),
              "the main window was not painted");
@@ -229,8 +238,9 @@ void WinProgramTest::windowMatchesReference() {
         shown.save(out);
         QFAIL(qPrintable("cannot read " + referencePath + "; this run's picture is " + out));
     }
-    const QString mismatch = velmora::testing::referenceMismatch(shown, expected, kPixelTolerance, kMaxChangedShare,
-                                                                 QDir::current().filePath("win-main_window"));
+    const QString mismatch =
+        velmora::testing::referenceMismatch(shown, expected, kPixelTolerance, kMaxChangedShare,
+                                            QDir::current().filePath("win-main_window"));
     if (!mismatch.isEmpty()) QFAIL(qPrintable(mismatch));
 }
 

@@ -18,8 +18,9 @@ inline bool runningUnderWine() {
 }  // namespace velmora::testing
 
 // These tests write the current user's Run value and desktop: never on a real account.
-#define VELMORA_REQUIRE_PRIVATE_WINE_PREFIX()                                                       \
-    do {                                                                                            \
-        if (!velmora::testing::runningUnderWine())                                                  \
-            QSKIP("changes the user's registry and desktop: runs only in a Wine prefix of its own"); \
+#define VELMORA_REQUIRE_PRIVATE_WINE_PREFIX()                                                      \
+    do {                                                                                           \
+        if (!velmora::testing::runningUnderWine())                                                 \
+            QSKIP(                                                                                 \
+                "changes the user's registry and desktop: runs only in a Wine prefix of its own"); \
     } while (false)
