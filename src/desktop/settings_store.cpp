@@ -144,30 +144,24 @@ QString SettingsStore::filePath() const {
 }
 
 bool SettingsStore::value(const QString& key, bool defaultValue) const {
-#ifdef Q_OS_WIN
-    if (m_filePath.isEmpty()) {
-        const QSettings registry(kRegistryOrganisation, kRegistryApplication);
-        const QVariant stored = registry.value(key);
-        return stored.isValid() ? parseTick(stored.toString().toUtf8(), defaultValue)
-                                : defaultValue;
-    }
-#endif
-    const std::optional<QByteArray> text = readSmallRegularFile(filePath(), kMaxSettingsFileBytes);
-    const std::optional<QByteArray> stored = text ? iniValue(*text, key) : std::nullopt;
+    const std::optional<QByteArray> stored = storedValue(key);
     return stored ? parseTick(*stored, defaultValue) : defaultValue;
 }
 
 QString SettingsStore::text(const QString& key, const QString& defaultValue) const {
+    const std::optional<QByteArray> stored = storedValue(key);
+    return stored ? QString::fromLatin1(*stored) : defaultValue;
+}
+
+std::optional<QByteArray> SettingsStore::storedValue(const QString& key) const {
 #ifdef Q_OS_WIN
     if (m_filePath.isEmpty()) {
-        const QSettings registry(kRegistryOrganisation, kRegistryApplication);
-        const QVariant stored = registry.value(key);
-        return stored.isValid() ? stored.toString() : defaultValue;
+        const QVariant stored = QSettings(kRegistryOrganisation, kRegistryApplication).value(key);
+        return stored.isValid() ? std::optional(stored.toString().toUtf8()) : std::nullopt;
     }
 #endif
     const std::optional<QByteArray> text = readSmallRegularFile(filePath(), kMaxSettingsFileBytes);
-    const std::optional<QByteArray> stored = text ? iniValue(*text, key) : std::nullopt;
-    return stored ? QString::fromLatin1(*stored) : defaultValue;
+    return text ? iniValue(*text, key) : std::nullopt;
 }
 
 bool SettingsStore::setText(const QString& key, const QString& value) {
@@ -176,30 +170,23 @@ bool SettingsStore::setText(const QString& key, const QString& value) {
             return false;
     }
     if (value != value.trimmed()) return false;
-#ifdef Q_OS_WIN
-    if (m_filePath.isEmpty()) {
-        QSettings registry(kRegistryOrganisation, kRegistryApplication);
-        registry.setValue(key, value);
-        registry.sync();
-        return registry.status() == QSettings::NoError;
-    }
-#endif
     return store(key, value.toLatin1());
 }
 
 bool SettingsStore::setValue(const QString& key, bool value) {
-#ifdef Q_OS_WIN
-    if (m_filePath.isEmpty()) {
-        QSettings registry(kRegistryOrganisation, kRegistryApplication);
-        registry.setValue(key, value);
-        registry.sync();
-        return registry.status() == QSettings::NoError;
-    }
-#endif
     return store(key, value ? "true" : "false");
 }
 
 bool SettingsStore::store(const QString& key, const QByteArray& value) {
+#ifdef Q_OS_WIN
+    if (m_filePath.isEmpty()) {
+        // As text, the way QSettings keeps a tick in the registry ("true", "false").
+        QSettings registry(kRegistryOrganisation, kRegistryApplication);
+        registry.setValue(key, QString::fromLatin1(value));
+        registry.sync();
+        return registry.status() == QSettings::NoError;
+    }
+#endif
     const QString path = filePath();
     const QFileInfo info(path);
     QByteArray text;

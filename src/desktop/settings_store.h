@@ -42,6 +42,8 @@ public:
     QString filePath() const;
 
 private:
+    // The value under key as the registry or the file holds it; nothing when it is missing.
+    std::optional<QByteArray> storedValue(const QString& key) const;
     bool store(const QString& key, const QByteArray& value);
 
     QString m_filePath;
