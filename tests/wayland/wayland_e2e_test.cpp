@@ -160,8 +160,8 @@ void VelmoraOnWayland::windowTypingCopyAndSecondLaunch() {
     velmora::testing::dieWithParent(second);
     second.start(QStringLiteral(VELMORA_BINARY), {});
     QVERIFY(second.waitForFinished(int(kWindowTimeout.count())));
-    QCOMPARE(second.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(second.exitCode(), 0);
+    QVERIFY2(second.exitStatus() == QProcess::NormalExit && second.exitCode() == 0,
+             second.readAllStandardError().constData());
     const std::optional<QByteArray> tree = m_session->run(
         QStringLiteral("swaymsg"), {QStringLiteral("-t"), QStringLiteral("get_tree")});
     QVERIFY(tree);
