@@ -19,10 +19,13 @@ constexpr double kRoundTripToleranceDeg = 1e-9;
 // parser's own length limit and reads as the bare one does.
 constexpr std::size_t kBlankedTextLimit = 500;
 
-// A signed angle as unsigned degrees with its hemisphere letter: "48.8566N".
+// A signed angle as unsigned degrees with its hemisphere letter: "48.8566N". Fixed notation,
+// as people write positions (the parser takes no exponent), shortest that reads back exactly:
+// at most 3 integer digits and 330 decimals for the smallest double.
 std::string angleText(double signedDeg, char positive, char negative) {
-    char digits[32];
-    const auto written = std::to_chars(digits, digits + sizeof digits, std::fabs(signedDeg));
+    char digits[352];
+    const auto written = std::to_chars(digits, digits + sizeof digits, std::fabs(signedDeg),
+                                       std::chars_format::fixed);
     std::string out(digits, written.ptr);
     out += std::signbit(signedDeg) && signedDeg != 0.0 ? negative : positive;
     return out;
