@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <optional>
 
 // Comparing a window's picture with a reference picture, shared by the Linux end-to-end tests
 // and the Windows window test.
@@ -77,6 +78,23 @@ inline QString referenceMismatch(const QImage& actual, const QImage& expected, i
         .arg(expected.width())
         .arg(expected.height())
         .arg(outPrefix);
+}
+
+// actual against the reference picture at referencePath: empty when it matches, else what is
+// wrong (unreadable, or how much differs, with the pictures under outPrefix as above). With
+// VELMORA_E2E_UPDATE_REFERENCE=1 the reference is written from actual instead and nullopt comes
+// back: the caller skips, and a person looks at the picture before committing it.
+inline std::optional<QString> referencePictureMismatch(const QImage& actual,
+                                                       const QString& referencePath,
+                                                       int channelTolerance, double maxChangedShare,
+                                                       const QString& outPrefix) {
+    if (qEnvironmentVariableIntValue("VELMORA_E2E_UPDATE_REFERENCE") == 1) {
+        if (!actual.save(referencePath)) return QStringLiteral("cannot write ") + referencePath;
+        return std::nullopt;
+    }
+    const QImage expected(referencePath);
+    if (expected.isNull()) return QStringLiteral("cannot read ") + referencePath;
+    return referenceMismatch(actual, expected, channelTolerance, maxChangedShare, outPrefix);
 }
 
 }  // namespace velmora::testing
